@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the build and test dependencies on Debian 12; quick when all are present.
+set -euo pipefail
+pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libturbojpeg0-dev libvips-dev
+      libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

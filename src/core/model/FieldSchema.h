@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Fahrzeug.h"
+#include "ValueLists.h"
+
+#include <QString>
+#include <span>
+
+namespace tarmelo::model {
+
+enum class FieldKind : quint8 { Text, Flag, Code, Amount, LongText, Photos };
+// Control kinds of the editing pages, each with its name prefix (combo_, le_, me_, ce_, cb_, rb_).
+enum class Control : quint8 { None, Combo, Edit, Mask, Amount, Check, Radio, Memo, Image };
+// Key filters of the edits: digits; the internal-number characters; digits and comma.
+enum class Filter : quint8 { None, Digits, Inr, Decimal };
+
+using ClassSet = quint16; // bit c set: class c
+
+constexpr ClassSet cls(auto... c) {
+    return ClassSet(((1u << c) | ...));
+}
+inline constexpr ClassSet kAllClasses = cls(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12);
+constexpr bool inSet(ClassSet s, int klasse) {
+    return klasse >= 1 && klasse <= 12 && (s >> klasse) & 1u;
+}
+
+// One field of the vehicle record, in record order. Labels and hints are UTF-8.
+struct FieldSpec {
+    const char* name;
+    FieldKind kind;
+    int width = 0; // texts: the most characters kept; 0 = no limit
+    QByteArray TFahrzeug::*text = nullptr;
+    quint8 TFahrzeug::*byte = nullptr;
+    double TFahrzeug::*amount = nullptr;
+    ClassSet classes = 0; // classes whose pages have a control for the field
+    Control control = Control::None;
+    const char* mask = nullptr;
+    Filter filter = Filter::None;
+    ListId list = ListId::None;
+    const char* label = nullptr;
+    const char* altLabel = nullptr; // label of the classes in altClasses
+    ClassSet altClasses = 0;
+    const char* hint = nullptr;
+    bool storesAtOnce = false; // a change is stored into the record at once (and refreshes the list row)
+    ClassSet trimIn = 0;       // classes whose store step trims the text
+};
+
+std::span<const FieldSpec> fields();
+const FieldSpec* field(QStringView name);
+
+inline bool hasControl(const FieldSpec& f, int klasse) {
+    return inSet(f.classes, klasse);
+}
+QString label(const FieldSpec& f, int klasse);
+// The object name of the field's control on the pages of a class ("combo_3_marke", "Memo3" ...).
+QString controlName(const FieldSpec& f, int klasse);
+QString controlName(QStringView field, int klasse);
+
+// Show and store rules for the choice field f of a record.
+int showIndex(const FieldSpec& f, const TFahrzeug& v);
+void storeIndex(const FieldSpec& f, TFahrzeug& v, int index);
+
+// Maximum characters an edit of the field accepts (0 = no limit).
+inline int maxLength(const FieldSpec& f) {
+    return f.width;
+}
+
+} // namespace tarmelo::model
