@@ -1,0 +1,491 @@
+#include "LineWriter.h"
+
+#include "model/Cp1252.h"
+#include "model/ValueLists.h"
+
+#include <QCryptographicHash>
+#include <cmath>
+
+namespace tarmelo::csv {
+
+using model::TFahrzeug;
+
+namespace {
+
+// Record texts are Windows-1252; these bytes are the umlauts.
+constexpr char kAe = '\xe4', kOe = '\xf6', kUe = '\xfc', kAE = '\xc4', kOE = '\xd6', kUE = '\xdc';
+
+QByteArray transliterate(const QByteArray& s) {
+    QByteArray out;
+    out.reserve(s.size() + 4);
+    for (char c : s) {
+        switch (c) {
+        case kAe:
+            out += "ae";
+            break;
+        case kOe:
+            out += "oe";
+            break;
+        case kUe:
+            out += "ue";
+            break;
+        case kAE:
+            out += "Ae";
+            break;
+        case kOE:
+            out += "Oe";
+            break;
+        case kUE:
+            out += "Ue";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool oneOf(const QByteArray& s, std::initializer_list<const char*> list) {
+    for (const char* e : list)
+        if (s == e) return true;
+    return false;
+}
+
+QByteArray categoryName(int klasse, const QByteArray& kategorie) {
+    QByteArray k = transliterate(kategorie);
+    switch (klasse) {
+    case 1:
+        if (k == "andere") return "andere PKW";
+        if (k == "Sportwagen/Coup\xe9") return "Sportwagen/Coupe";
+        return k;
+    case 2:
+        return k == "andere" ? QByteArray("andere Motorraeder") : k;
+    case 3:
+        return k == "andere" ? QByteArray("andere Wohnmobile") : k;
+    case 4:
+        if (oneOf(k,
+                  {"Abrollkipper", "Abschleppwagen", "Absetzkipper", "Autokran", "Autotransporter", "Dreiseitenkipper",
+                   "Fahrgestell", "Hubarbeitsbuehne", "Kehrmaschine", "Kipper", "Koffer", "Kuehlkoffer", "Muellwagen",
+                   "Pritsche + Plane", "Pritsche", "Saug- und Druckwagen", "Verkaufsaufbau", "Wechselfahrgestell"}))
+            return k + " unter 7,5t";
+        if (k == "Tankaufbau") return "Tankwagen unter 7,5t";
+        if (k == "Getraenke") return "Getraenkewagen unter 7,5t";
+        // Keeps the van apart from the motor-home category "Kastenwagen", which a reader finds first.
+        if (k == "Kastenwagen") return "Kasten";
+        if (k == "Tier-/Pferdetransport") return "Tier-/Pferdetransportwagen unter 7,5t";
+        return k;
+    case 5:
+        if (oneOf(k, {"Abrollkipper",
+                      "Abschleppwagen",
+                      "Absetzkipper",
+                      "Autokran",
+                      "Autotransporter",
+                      "Betonpumpe",
+                      "Dreiseitenkipper",
+                      "Fahrgestell",
+                      "Getraenkewagen",
+                      "Holztransporter",
+                      "Hubarbeitsbuehne",
+                      "Kehrmaschine",
+                      "Kipper",
+                      "Koffer",
+                      "Kuehlkoffer",
+                      "Muellwagen",
+                      "Pritsche",
+                      "Pritsche + Plane",
+                      "Saug- und Druckwagen",
+                      "Tankwagen",
+                      "Tier-/Pferdetransportwagen",
+                      "Verkaufsaufbau",
+                      "Wechselfahrgestell"}))
+            return k + " ueber 7,5t";
+        return k;
+    case 7:
+        if (oneOf(k, {"Autotransporter", "Fahrgestell", "Getraenke", "Holztransporter", "Hubarbeitsbuehne", "Koffer",
+                      "Kuehlkoffer", "Langmaterialtransporter", "Lebensmitteltank", "Pritsche", "Pritsche + Plane",
+                      "Silo", "Plattform", "Tankaufbau", "Tieflader", "Tier-/Pferdetransport", "Verkaufsaufbau",
+                      "Walkingfloor", "Wechselfahrgestell"}))
+            return k + " Anhaenger";
+        return k;
+    case 8:
+        if (oneOf(k, {"Autokran",
+                      "Autotransporter",
+                      "Fahrgestell",
+                      "Getraenke",
+                      "Holztransporter",
+                      "Hubarbeitsbuehne",
+                      "Kipper",
+                      "Koffer",
+                      "Kuehlkoffer",
+                      "Tieflader",
+                      "Langmaterialtransporter",
+                      "Lebensmitteltank",
+                      "Plattform",
+                      "Pritsche",
+                      "Pritsche + Plane",
+                      "Silo",
+                      "Verkaufsaufbau",
+                      "Tankaufbau",
+                      "Walkingfloor",
+                      "Wechselfahrgestell"}))
+            return k + " Auflieger";
+        return k;
+    default:
+        return k;
+    }
+}
+
+QByteArray brandName(const QByteArray& marke) {
+    static const std::pair<const char*, const char*> kBrands[] = {
+        {"Arctic Cat", "ARCTIC_CAT"},
+        {"Can Am", "CAN_AM"},
+        {"E-Ton", "E_TON"},
+        {"GG Motorradtechnik", "GGMOTORRADTECHNIK"},
+        {"Four-Wheel Camper", "FOURWHEELCAMPER"},
+        {"Home-Car", "HOMECAR"},
+        {"Six-Pac", "SIXPAC"},
+        {"Brian James", "BRIAN_JAMES"},
+        {"Ifor Williams", "IFORWILLIAMS"},
+        {"JUNG Fahrzeugbau", "JUNGFAHRZEUGBAU"},
+        {"Magirus Deutz", "MAGIRUSDEUTZ"},
+        {"Reformwerke Wels", "REFORMWERKEWELS"},
+        {"Van Eck", "VAN_ECK"},
+        {"Ditch Witch", "DITCH_WITCH"},
+    };
+    QByteArray b = transliterate(marke);
+    for (const auto& [from, to] : kBrands)
+        if (b == from) {
+            b = to;
+            break;
+        }
+    return model::upperCp1252(b);
+}
+
+// Line breaks and separators must never reach a line: they would break the file or its columns.
+QByteArray unquotedSafe(const QByteArray& s) {
+    if (!s.contains(';') && !s.contains('"') && !s.contains('\r') && !s.contains('\n')) return s;
+    QByteArray out;
+    for (char c : s)
+        if (c != ';' && c != '"' && c != '\r' && c != '\n') out += c;
+    return out;
+}
+
+QByteArray doubled(const QByteArray& s) {
+    QByteArray out = s;
+    return out.replace('"', "\"\"");
+}
+
+// Quoted columns written as stored: values read from a line hold their quotes in pairs and come back
+// unchanged; a lone quote (possible only from outside the editor) is doubled so the column stays whole.
+QByteArray noBreaks(const QByteArray& s) {
+    if (!s.contains('\r') && !s.contains('\n')) return s;
+    QByteArray v = s;
+    return v.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+}
+
+QByteArray quotedAsStored(const QByteArray& s) {
+    const QByteArray v = noBreaks(s);
+    if (!v.contains('"')) return v;
+    QByteArray out;
+    for (qsizetype i = 0; i < v.size();) {
+        if (v[i] != '"') {
+            out += v[i++];
+            continue;
+        }
+        qsizetype run = 0;
+        while (i + run < v.size() && v[i + run] == '"')
+            ++run;
+        out.append(run % 2 ? run + 1 : run, '"');
+        i += run;
+    }
+    return out;
+}
+
+void flag(QByteArray& out, quint8 f) {
+    out += f ? "1;" : "0;";
+}
+void plain(QByteArray& out, const QByteArray& s) {
+    out += unquotedSafe(s);
+    out += ';';
+}
+void code(QByteArray& out, quint8 c) {
+    if (c) out += QByteArray::number(c);
+    out += ';';
+}
+void quoted(QByteArray& out, const QByteArray& s) {
+    out += '"';
+    out += s;
+    out += "\";";
+}
+void empty(QByteArray& out) {
+    out += ';';
+}
+void month(QByteArray& out, const QByteArray& m) {
+    if (m == model::kEmptyMonth) {
+        out += ';';
+        return;
+    }
+    QByteArray v = quotedAsStored(m);
+    quoted(out, v.replace('-', '.'));
+}
+void typeFlag(QByteArray& out, const QByteArray& typ, const char* value) {
+    out += typ == value ? "1;" : "0;";
+}
+
+// Reads a number written with a decimal comma.
+std::optional<double> commaNumber(const QByteArray& s) {
+    QByteArray t = s.trimmed();
+    if (t.isEmpty() || t.contains('.')) return std::nullopt;
+    t.replace(',', '.');
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    return ok ? std::optional<double>(d) : std::nullopt;
+}
+
+QByteArray fixed2(double d) {
+    return QByteArray::number(d, 'f', 2);
+}
+
+// Rounds a half to the even neighbour, as the platform's fixed-point formatting does.
+long long roundEven(double d) {
+    return std::llrint(d);
+}
+
+struct Vat {
+    bool shown = false;
+    double rate = 0;
+    QByteArray text; // column 30
+};
+
+// A rate outside the VAT list cannot be read; it is treated like "MwSt nicht ausweisbar".
+Vat vatOf(const QByteArray& mwst) {
+    Vat vat;
+    if (mwst.startsWith('M') || !model::listItems(model::ListId::Mwst, 1).contains(mwst)) return vat;
+    vat.text = mwst.left(mwst.size() - 1).replace(',', '.');
+    vat.rate = vat.text.toDouble(&vat.shown);
+    return vat;
+}
+
+double netPrice(double price, const Vat& vat, quint8 bn) {
+    return vat.shown && !bn ? price / (1.0 + vat.rate / 100.0) : price;
+}
+
+QByteArray deliveryDays(const QByteArray& frist) {
+    static const std::pair<const char*, const char*> kDays[] = {
+        {"2 Wochen", "14"},  {"6 Wochen", "42"},  {"2 Monate", "60"},  {"3 Monate", "90"},   {"4 Monate", "120"},
+        {"5 Monate", "150"}, {"6 Monate", "180"}, {"9 Monate", "270"}, {"12 Monate", "360"},
+    };
+    for (const auto& [text, days] : kDays)
+        if (frist == text) return days;
+    return {};
+}
+
+QByteArray fuelCode(const QByteArray& k) {
+    static const std::pair<const char*, const char*> kFuel[] = {
+        {"Benzin", "1"},        {"Diesel", "2"},
+        {"Autogas (LPG)", "3"}, {"Erdgas (CNG)", "4"},
+        {"Elektro", "6"},       {"Hybrid (Benzin/Elektro)", "7"},
+        {"Wasserstoff", "8"},   {"Ethanol (FFV, E85, etc.)", "9"},
+        {"andere", "0"},
+    };
+    for (const auto& [text, c] : kFuel)
+        if (k == text) return c;
+    return {};
+}
+
+QByteArray gearCode(const QByteArray& g) {
+    if (g == "Schaltgetriebe") return "1";
+    if (g == "Halbautomatik") return "2";
+    if (g == "Automatik") return "3";
+    return "0";
+}
+
+QByteArray klimaCode(const QByteArray& k) {
+    if (k == "Klimaanlage") return "1";
+    if (k == "Klimaautomatik") return "2";
+    if (k == "keine Klimaanlage oder -automatik") return "0";
+    return {};
+}
+
+QByteArray memoColumn(const QByteArray& memo) {
+    QByteArray m = memo;
+    // Every line break, a lone CR or LF too, becomes ", ": a bare one would end the line in the file.
+    m.replace("\r\n", ", ").replace('\r', ", ").replace('\n', ", ");
+    return doubled(m);
+}
+
+void consumption(QByteArray& out, const QByteArray& s) {
+    if (s.isEmpty()) {
+        out += ';';
+        return;
+    }
+    const auto d = commaNumber(s);
+    quoted(out, d ? fixed2(*d) : unquotedSafe(s));
+}
+
+QByteArray power(const TFahrzeug& v) {
+    if (v.leistung.isEmpty() || !v.kwps) return v.leistung;
+    bool ok = false;
+    const long long ps = v.leistung.trimmed().toLongLong(&ok);
+    return ok ? QByteArray::number(roundEven(double(ps) * 0.736)) : v.leistung;
+}
+
+QByteArray timeStampKey(const QDateTime& now, int position, const QByteArray& digest) {
+    const QByteArray stamp = now.toString(QStringLiteral("ddMMyy_HHmmss")).toLatin1();
+    return stamp + '_' + QByteArray::number(position) + '_' + digest.left(4);
+}
+
+} // namespace
+
+QByteArray lineBody(const TFahrzeug& v) {
+    QByteArray o;
+    o.reserve(512 + v.memo.size());
+    const Vat vat = vatOf(v.mwst);
+    quoted(o, quotedAsStored(categoryName(v.klasse, v.kategorie))); // 3
+    quoted(o, quotedAsStored(brandName(v.marke)));                  // 4
+    quoted(o, doubled(noBreaks(v.modell)));                         // 5
+    plain(o, power(v));                                             // 6
+    month(o, v.hu);
+    month(o, v.au);
+    month(o, v.ez);
+    plain(o, v.kilometer); // 10
+    o += fixed2(netPrice(v.preis, vat, v.bn)) + ';';
+    o += vat.shown ? "0;" : "1;";
+    empty(o);
+    typeFlag(o, v.typ, "Oldtimer");
+    quoted(o, quotedAsStored(v.vin)); // 15
+    flag(o, v.unf);
+    if (v.farbe.isEmpty() || v.farbe == model::items::kKeineFarbangabe)
+        empty(o);
+    else
+        quoted(o, doubled(noBreaks(v.farbe)));
+    plain(o, klimaCode(v.klima));
+    flag(o, v.taxi);
+    flag(o, v.behindertengerecht); // 20
+    typeFlag(o, v.typ, "Jahreswagen");
+    typeFlag(o, v.typ, "Neuwagen");
+    flag(o, v.tagesangebot);
+    if (std::abs(v.hpreis) <= 1e-12)
+        empty(o);
+    else
+        o += fixed2(netPrice(v.hpreis, vat, v.bn)) + ';';
+    empty(o); // 25
+    if (v.memo.isEmpty())
+        empty(o);
+    else
+        quoted(o, memoColumn(v.memo));
+    empty(o);
+    flag(o, v.metallic);
+    quoted(o, quotedAsStored(v.waehr));
+    plain(o, vat.text); // 30
+    for (quint8 f :
+         {v.garantie, v.alufelgen, v.esp, v.abs, v.anhaenger, v.leder, v.wfs, v.navi, v.sd, v.zv, v.fh, v.allrad})
+        flag(o, f);
+    code(o, v.klasse == 1 ? v.tueren : 0); // 43
+    code(o, v.umwelt);
+    for (quint8 f : {v.servo, v.zusatz_flag_1, v.scheckheft, v.kat, v.kickstarter, v.estarter})
+        flag(o, f);
+    typeFlag(o, v.typ, "Vorf\xfchrwagen"); // 51
+    code(o, v.antrieb);
+    for (const QByteArray* s : {&v.hubraum, &v.tk, &v.nutzlast, &v.zgg, &v.hh, &v.bh})
+        plain(o, *s);
+    plain(o, v.bj.trimmed().isEmpty() ? QByteArray() : v.bj); // 59
+    plain(o, v.betrieb);
+    plain(o, v.sp);
+    code(o, v.abgas);
+    code(o, v.fahrerhaus);
+    plain(o, v.achsen); // 64
+    for (quint8 f :
+         {v.tempomat, v.sh, v.kabine, v.schutzdach, v.vv, v.kommunal, v.kran, v.ret_int, v.fs, v.tv, v.wc, v.lbw})
+        flag(o, f);
+    code(o, v.hydraulik); // 77
+    flag(o, v.st);
+    code(o, v.radformel);
+    for (quint8 f : {v.tw, v.ebs, v.vermietung, v.kompressor, v.lf, v.sb, v.fronthydraulik, v.bss, v.swe, v.zsa,
+                     v.kueche, v.kb, v.ss, v.frontheber, v.hvisible, v.reserved, v.envkv}) // 80..96
+        flag(o, f);
+    for (const QByteArray* s : {&v.innerorts, &v.ausserorts, &v.kombiniert, &v.co2})
+        consumption(o, *s);
+    for (quint8 f : {v.xenon, v.sitzheizung, v.partikelfilter, v.einparkhilfe}) // 101..104
+        flag(o, f);
+    empty(o);
+    if (v.lieferdatum == model::kEmptyDate)
+        empty(o);
+    else
+        quoted(o, quotedAsStored(v.lieferdatum)); // 106
+    plain(o, deliveryDays(v.lieferfrist));
+    if (std::abs(v.overpass) <= 1e-12)
+        empty(o);
+    else
+        o += QByteArray::number(roundEven(v.overpass)) + ';';
+    flag(o, v.tuev_neu);
+    plain(o, fuelCode(v.kraftstoff)); // 110
+    plain(o, gearCode(v.getriebe));
+    flag(o, v.export_);
+    typeFlag(o, v.typ, "Tageszulassung");
+    flag(o, v.eyecatcher);
+    quoted(o, quotedAsStored(v.zusatz_text_1)); // 115
+    quoted(o, quotedAsStored(v.zusatz_text_2));
+    flag(o, v.topincategory);
+    quoted(o, quotedAsStored(v.zusatz_text_4));
+    empty(o);
+    flag(o, v.e10); // 120
+    quoted(o, quotedAsStored(v.zusatz_text_3));
+    for (quint8 f : {v.zusatz_flag_2, v.zusatz_flag_3, v.koffer, v.sturzbuegel, v.scheibe, v.standklima, v.ss_bereifung,
+                     v.strasse, v.etagenbett, v.festbett, v.heckgarage, v.markise, v.dusche, v.solar,
+                     v.mittelsitzgruppe, v.rundsitzgruppe, v.seitensitzgruppe, v.hagelschaden}) // 122..139
+        flag(o, f);
+    for (const QByteArray* s : {&v.schlafplaetze, &v.laenge, &v.breite, &v.hoehe, &v.paletten, &v.ladevolumen,
+                                &v.lr_laenge, &v.lr_breite, &v.lr_hoehe}) // 140..148
+        plain(o, *s);
+    return o;
+}
+
+QByteArray contentDigest(const QByteArray& body) {
+    QCryptographicHash md5(QCryptographicHash::Md5);
+    md5.addData(QByteArrayView("1;\"fzg\";"));
+    md5.addData(body);
+    return md5.result().toHex().toUpper();
+}
+
+LineResult CreateLine(const TFahrzeug& v, int position, int duplicateCounter, KeyKind key, const Clock& clock) {
+    LineResult r;
+    if (auto failure = checkVehicle(v, clock().date())) {
+        r.failure = std::move(failure);
+        return r;
+    }
+    const QByteArray body = lineBody(v);
+    QByteArray& line = r.line;
+    line.reserve(body.size() + 48);
+    line += QByteArray::number(position);
+    line += ";\"";
+    switch (key) {
+    case KeyKind::Placeholder:
+        line += "fzg";
+        break;
+    case KeyKind::TypedNumber:
+        // The reader undoes doubled quotes in this column, so a quote from an import comes back unchanged.
+        line += doubled(noBreaks(v.inr));
+        break;
+    case KeyKind::TimeStamp:
+        line += timeStampKey(clock(), position, contentDigest(body));
+        break;
+    case KeyKind::Automatic:
+        line += contentDigest(body).left(15);
+        line += QByteArray::number(model::countPhotos(v));
+        line += QByteArray::number(duplicateCounter);
+        break;
+    }
+    line += "\";";
+    line += body;
+    return r;
+}
+
+QByteArray GetIntNr(const QByteArray& line) {
+    const qsizetype a = line.indexOf('"');
+    if (a < 0) return {};
+    const qsizetype b = line.indexOf('"', a + 1);
+    return b < 0 ? line.mid(a + 1) : line.mid(a + 1, b - a - 1);
+}
+
+} // namespace tarmelo::csv
