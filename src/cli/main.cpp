@@ -1,0 +1,193 @@
+// tarmelo-cli: checks, conversions and dumps of inventories without the window.
+
+#include "csv/VehicleChecks.h"
+#include "inventory/CsvFile.h"
+#include "inventory/VehicleJson.h"
+#include "photo/reduce.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <cstdio>
+
+using namespace tarmelo;
+
+namespace {
+
+constexpr int kOk = 0, kFailed = 1, kError = 2;
+
+void out(const QString& s) {
+    const QByteArray b = s.toUtf8() + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}
+void err(const QString& s) {
+    const QByteArray b = s.toUtf8() + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+}
+
+int usage() {
+    err(QStringLiteral("Aufruf:\n"
+                       "  tarmelo-cli dump DATEI\n"
+                       "  tarmelo-cli check [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI\n"
+                       "  tarmelo-cli build [--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json "
+                       "AUS.csv"));
+    return kError;
+}
+
+struct Options {
+    bool typedNumbers = false;
+    bool timeStamp = false;
+    Clock clock = systemClock();
+    QStringList files;
+    QString error;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1StringView("--typed-numbers")) {
+            o.typedNumbers = true;
+        } else if (a == QLatin1StringView("--time-stamp")) {
+            o.timeStamp = true;
+        } else if (a == QLatin1StringView("--now")) {
+            const QDateTime t = i + 1 < args.size() ? QDateTime::fromString(args[++i], Qt::ISODate) : QDateTime();
+            if (!t.isValid()) o.error = QStringLiteral("--now erwartet Datum und Uhrzeit als JJJJ-MM-TTThh:mm:ss.");
+            o.clock = fixedClock(t);
+        } else if (a.startsWith(QLatin1StringView("--"))) {
+            o.error = QStringLiteral("Unbekannte Option %1.").arg(a);
+        } else {
+            o.files.append(a);
+        }
+    }
+    return o;
+}
+
+bool readFile(const QString& path, QByteArray& data) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(path, f.errorString()));
+        return false;
+    }
+    data = f.readAll();
+    return true;
+}
+
+QString failureLine(const csv::InventoryFailure& f) {
+    return QStringLiteral("Fahrzeug %1: %2 [%3]").arg(f.index + 1).arg(f.failure.message, f.failure.control);
+}
+
+// Reads a file of marketplace lines; reports an unusable file and returns false.
+bool loadInventory(const QString& path, inventory::ReadResult& r, bool reportRejected) {
+    QByteArray data;
+    if (!readFile(path, data)) return false;
+    r = inventory::readLines(data);
+    if (r.lines == 0) {
+        err(QStringLiteral("Die Datei enthält keine Fahrzeuginformationen."));
+        return false;
+    }
+    if (r.vehicles.isEmpty()) {
+        err(QStringLiteral("Es konnten keine Fahrzeuge importiert werden. Vermutlich entspricht die\n"
+                           "angegebene Datei nicht dem von Karvento definierten Import-/Exportformat."));
+        return false;
+    }
+    if (reportRejected && r.rejected() > 0)
+        out(QStringLiteral("%1 von %2 Fahrzeugen konnte(n) nicht importiert werden.").arg(r.rejected()).arg(r.lines));
+    return true;
+}
+
+int dump(const Options& o) {
+    if (o.files.size() != 1) return usage();
+    inventory::ReadResult r;
+    if (!loadInventory(o.files[0], r, false)) return kError;
+    const QByteArray json = QJsonDocument(inventory::inventoryToJson(r.vehicles)).toJson(QJsonDocument::Indented);
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    return kOk;
+}
+
+int check(const Options& o) {
+    if (o.files.size() != 1) return usage();
+    inventory::ReadResult r;
+    if (!loadInventory(o.files[0], r, true)) return kError;
+    const model::Inventory& inv = r.vehicles;
+    if (o.typedNumbers) {
+        if (auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1)) {
+            out(failureLine(*f));
+            return kFailed;
+        }
+    }
+    const QDate today = o.clock().date();
+    for (int i = 0; i < inv.size(); ++i) {
+        if (auto f = csv::checkVehicle(inv[i], today)) {
+            out(failureLine({i, *f}));
+            return kFailed;
+        }
+    }
+    out(QStringLiteral("Keine Fehler gefunden!"));
+    return kOk;
+}
+
+int build(const Options& o) {
+    if (o.files.size() != 2) return usage();
+    QByteArray json;
+    if (!readFile(o.files[0], json)) return kError;
+    inventory::JsonRead in = inventory::vehiclesFromJson(json);
+    if (!in.error.isEmpty()) {
+        err(in.error);
+        return kError;
+    }
+    const QDir base = QFileInfo(o.files[0]).absoluteDir();
+    model::Inventory inv;
+    for (int i = 0; i < in.vehicles.size(); ++i) {
+        inventory::JsonVehicle& jv = in.vehicles[i];
+        int slot = 0;
+        for (const QString& p : jv.photoPaths) {
+            const QString path = base.absoluteFilePath(p);
+            photo::PhotoResult ph = photo::reduceAddedPhoto(path);
+            if (!ph.ok()) {
+                err(QStringLiteral("Fahrzeug %1: Grafikdatei \"%2\" konnte nicht importiert werden: %3")
+                        .arg(i + 1)
+                        .arg(p, ph.error));
+                return kError;
+            }
+            jv.vehicle.bilder[size_t(slot++)] = ph.jpeg;
+        }
+        inv.append(std::move(jv.vehicle));
+    }
+    const inventory::KeyMode mode = o.timeStamp      ? inventory::KeyMode::TimeStamp
+                                    : o.typedNumbers ? inventory::KeyMode::Typed
+                                                     : inventory::KeyMode::Automatic;
+    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, o.clock);
+    if (!lines.ok()) {
+        out(failureLine(*lines.failure));
+        return kFailed;
+    }
+    QSaveFile f(o.files[1]);
+    if (!f.open(QIODevice::WriteOnly) || f.write(lines.fileData()) < 0 || !f.commit()) {
+        err(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden: %2").arg(o.files[1], f.errorString()));
+        return kError;
+    }
+    return kOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) return usage();
+    const QString command = args.takeFirst();
+    const Options o = parse(args);
+    if (!o.error.isEmpty()) {
+        err(o.error);
+        return kError;
+    }
+    if (command == QLatin1StringView("dump")) return dump(o);
+    if (command == QLatin1StringView("check")) return check(o);
+    if (command == QLatin1StringView("build")) return build(o);
+    return usage();
+}

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Drives tarmelo-cli on real files: build, dump, check, and the exit codes of failures.
+set -u
+cli=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+expect() { # description, expected exit code, expected output fragment (may be empty), command...
+    local what=$1 code=$2 fragment=$3
+    shift 3
+    local out rc
+    out=$("$@" 2>&1)
+    rc=$?
+    if [ "$rc" -eq "$code" ] && { [ -z "$fragment" ] || grep -qF -- "$fragment" <<<"$out"; }; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
+    fi
+}
+
+now=(--now 2026-12-01T12:00:00)
+
+# A valid inventory with a photo.
+convert -size 800x600 gradient:blue-yellow "$work/foto.jpg"
+cat >"$work/in.json" <<'JSON'
+[{"klasse": 1, "marke": "BMW", "modell": "320d \"Touring\"", "kategorie": "Kombi", "ez": "03-2021",
+  "kilometer": "48500", "preis": 28900, "mwst": "19%", "inr": "A-1", "memo": "Zeile 1\r\nZeile 2",
+  "bilder": ["foto.jpg"]},
+ {"klasse": 9, "marke": "Kubota", "modell": "KX 019", "kategorie": "Baugeräte", "bj": "2019", "preis": 19800,
+  "inr": "a-1"}]
+JSON
+expect "build automatic numbers" 0 "" "$cli" build "${now[@]}" "$work/in.json" "$work/out.csv"
+expect "two CR LF lines" 0 "2" bash -c "grep -c $'\r\$' '$work/out.csv'"
+expect "automatic number counts the photo" 0 '1;"' grep -E '^1;"[0-9A-F]{15}10";' "$work/out.csv"
+expect "dump reads umlauts as UTF-8" 0 'Baugeräte' "$cli" dump "$work/out.csv"
+expect "dump keeps the model's quotes" 0 '320d \"Touring\"' "$cli" dump "$work/out.csv"
+expect "check passes" 0 "Keine Fehler gefunden!" "$cli" check "${now[@]}" "$work/out.csv"
+expect "typed numbers clash without case" 1 "interne Nummer darf nicht mehrfach vorkommen" \
+    "$cli" build --typed-numbers "${now[@]}" "$work/in.json" "$work/typed.csv"
+expect "failed build writes nothing" 1 "" test -e "$work/typed.csv"
+expect "time-stamped key" 0 "" "$cli" build --time-stamp "${now[@]}" "$work/in.json" "$work/ts.csv"
+expect "time-stamped key form" 0 '1;"011226_120000_1_' cat "$work/ts.csv"
+
+# A failing vehicle is reported with its control.
+cat >"$work/bad.json" <<'JSON'
+[{"klasse": 1, "marke": "BMW", "modell": "X", "kategorie": "Kombi", "ez": "03-2021", "kilometer": "1", "preis": 1},
+ {"klasse": 3, "marke": "Hymer-Eriba", "modell": "B 544", "kategorie": "Integrierter", "ez": "13-2020",
+  "kilometer": "1", "preis": 1}]
+JSON
+expect "build reports the failing vehicle" 1 "Fahrzeug 2: Datum der Erstzulassung ungültig [me_3_ez]" \
+    "$cli" build "${now[@]}" "$work/bad.json" "$work/bad.csv"
+expect "future first registration" 1 "Fahrzeug 1: Datum der Erstzulassung ungültig [me_1_ez]" \
+    "$cli" check --now 2021-02-01T00:00:00 "$work/out.csv"
+
+# Rejected lines and unusable files.
+{ cat "$work/out.csv"; printf '3;"x";"Bitte ausw\xe4hlen";\r\n'; } >"$work/partly.csv"
+expect "count of rejected lines" 0 "1 von 3 Fahrzeugen konnte(n) nicht importiert werden." \
+    "$cli" check "${now[@]}" "$work/partly.csv"
+printf 'nichts;\r\n' >"$work/none.csv"
+expect "no vehicle taken" 2 "Es konnten keine Fahrzeuge importiert werden." "$cli" check "$work/none.csv"
+: >"$work/empty.csv"
+expect "empty file" 2 "Die Datei enthält keine Fahrzeuginformationen." "$cli" check "$work/empty.csv"
+expect "missing file" 2 "kann nicht gelesen werden" "$cli" check "$work/fehlt.csv"
+printf '[{"klasse": 1, "modell": "Łada"}]' >"$work/cp.json"
+expect "character outside Windows-1252" 2 "Windows-1252" "$cli" build "$work/cp.json" "$work/cp.csv"
+printf '[{"klasse": 1, ' >"$work/broken.json"
+expect "broken JSON" 2 "Ungültiges JSON" "$cli" build "$work/broken.json" "$work/b.csv"
+printf '[{"modell": "X"}]' >"$work/noclass.json"
+expect "class required" 2 "klasse" "$cli" build "$work/noclass.json" "$work/b.csv"
+printf 'kein bild' >"$work/text.jpg"
+printf '[{"klasse": 1, "bilder": ["text.jpg"]}]' >"$work/badpic.json"
+expect "text file named .jpg" 2 "Grafikdatei" "$cli" build "$work/badpic.json" "$work/b.csv"
+expect "bad --now" 2 "--now" "$cli" check --now gestern "$work/out.csv"
+expect "bundled example" 0 "Keine Fehler gefunden!" "$cli" check "${now[@]}" "$data/../../examples/bestand.csv"
+
+echo "cli: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
