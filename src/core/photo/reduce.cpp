@@ -1,0 +1,124 @@
+#include "photo/reduce.h"
+
+#include "photo/errors.h"
+#include "photo/imageload.h"
+#include "photo/jpeg.h"
+#include "photo/resample.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tarmelo::photo {
+
+namespace {
+
+void report(const Progress& progress, int percent) {
+    if (progress) progress(percent);
+}
+
+bool exceeds(QSize size, QSize box) {
+    return size.width() > box.width() || size.height() > box.height();
+}
+
+PhotoResult reduceAdded(detail::LoadedBitmap loaded, const Progress& progress, qsizetype compactFromBytes) {
+    if (!loaded.error.isEmpty()) return PhotoResult::failure(loaded.error);
+    const detail::RgbBuffer& original = loaded.bitmap;
+    report(progress, 40);
+
+    // The ratio of the loaded photo is kept for both steps, not recomputed from rounded sizes.
+    const double ratio = double(original.width()) / original.height();
+    const QSize photoSize = fitSize(original.size(), kPhotoBox, ratio);
+    detail::RgbBuffer fitted;
+    if (photoSize != original.size()) {
+        fitted = detail::resampleLanczos(original, photoSize);
+        if (fitted.isNull()) return PhotoResult::failure(errors::resampleFailed());
+    }
+    const detail::RgbBuffer& photo = fitted.isNull() ? original : fitted;
+    report(progress, 60);
+
+    QByteArray jpeg = detail::encodeJpegRgb(photo);
+    if (jpeg.isEmpty()) return PhotoResult::failure(errors::encodeFailed());
+    report(progress, 80);
+
+    if (jpeg.size() >= compactFromBytes && exceeds(photoSize, kCompactBox)) {
+        const detail::RgbBuffer compact = detail::resampleLanczos(photo, fitSize(photoSize, kCompactBox, ratio));
+        if (compact.isNull()) return PhotoResult::failure(errors::resampleFailed());
+        jpeg = detail::encodeJpegRgb(compact);
+        if (jpeg.isEmpty()) return PhotoResult::failure(errors::encodeFailed());
+    }
+    return PhotoResult::success(std::move(jpeg));
+}
+
+detail::RgbBuffer decodeAndFit(const QByteArray& jpeg, QSize box) {
+    const detail::RgbBuffer decoded = detail::decodeJpegRgb(jpeg);
+    if (decoded.isNull()) return {};
+    return detail::resampleLanczos(decoded, fitSize(decoded.size(), box));
+}
+
+} // namespace
+
+int roundHalfEven(double value) {
+    if (std::isnan(value)) return 0;
+    value = std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double rounded = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) rounded = below + 1.0;
+    return int(rounded);
+}
+
+QSize fitSize(QSize size, QSize box, double ratio) {
+    int width = size.width();
+    int height = size.height();
+    if (width > box.width()) {
+        width = box.width();
+        height = roundHalfEven(box.width() / ratio);
+    }
+    if (height > box.height()) {
+        height = box.height();
+        width = roundHalfEven(ratio * box.height());
+    }
+    return {std::max(width, 1), std::max(height, 1)};
+}
+
+QSize fitSize(QSize size, QSize box) {
+    if (size.width() <= 0 || size.height() <= 0) return size;
+    return fitSize(size, box, double(size.width()) / size.height());
+}
+
+PhotoResult reduceAddedPhoto(const QString& path, const Progress& progress) {
+    return reduceAdded(detail::loadBitmapFile(path), progress, kCompactFromBytes);
+}
+
+PhotoResult reduceAddedPhotoData(const QByteArray& fileBytes, const Progress& progress) {
+    return reduceAdded(detail::loadBitmap(fileBytes), progress, kCompactFromBytes);
+}
+
+PhotoResult detail::reduceAddedPhotoData(const QByteArray& fileBytes, const Progress& progress,
+                                         qsizetype compactFromBytes) {
+    return reduceAdded(detail::loadBitmap(fileBytes), progress, compactFromBytes);
+}
+
+PhotoResult reduceImportedPhoto(const QByteArray& jpeg) {
+    if (jpeg.size() < kCompactFromBytes) return PhotoResult::success(jpeg);
+    const std::optional<QSize> size = jpegSize(jpeg);
+    if (!size) return PhotoResult::failure(errors::damaged());
+    if (!exceeds(*size, kCompactBox)) return PhotoResult::success(jpeg);
+    const detail::RgbBuffer compact = decodeAndFit(jpeg, kCompactBox);
+    if (compact.isNull()) return PhotoResult::failure(errors::damaged());
+    QByteArray reduced = detail::encodeJpegRgb(compact);
+    if (reduced.isEmpty()) return PhotoResult::failure(errors::encodeFailed());
+    return PhotoResult::success(std::move(reduced));
+}
+
+QImage thumbnail(const QByteArray& jpeg) {
+    return decodeAndFit(jpeg, kThumbnailBox).toImage();
+}
+
+QImage fitInto(const QByteArray& jpeg, QSize box) {
+    if (box.width() < 1 || box.height() < 1) return {};
+    return decodeAndFit(jpeg, box).toImage();
+}
+
+} // namespace tarmelo::photo
