@@ -4,7 +4,10 @@
 #include "model/ValueLists.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace tarmelo::csv {
 
@@ -16,6 +19,10 @@ namespace {
 constexpr char kAe = '\xe4', kOe = '\xf6', kUe = '\xfc', kAE = '\xc4', kOE = '\xd6', kUE = '\xdc';
 
 QByteArray transliterate(const QByteArray& s) {
+    bool any = false;
+    for (char c : s)
+        any = any || c == kAe || c == kOe || c == kUe || c == kAE || c == kOE || c == kUE;
+    if (!any) return s;
     QByteArray out;
     out.reserve(s.size() + 4);
     for (char c : s) {
@@ -201,26 +208,32 @@ QByteArray quotedAsStored(const QByteArray& s) {
     return out;
 }
 
-void flag(QByteArray& out, quint8 f) {
+// The line is assembled in a plain byte buffer: it is built for every vehicle of every save.
+using Buffer = std::string;
+Buffer& operator+=(Buffer& out, const QByteArray& s) {
+    return out.append(s.constData(), size_t(s.size()));
+}
+
+void flag(Buffer& out, quint8 f) {
     out += f ? "1;" : "0;";
 }
-void plain(QByteArray& out, const QByteArray& s) {
+void plain(Buffer& out, const QByteArray& s) {
     out += unquotedSafe(s);
     out += ';';
 }
-void code(QByteArray& out, quint8 c) {
-    if (c) out += QByteArray::number(c);
+void code(Buffer& out, quint8 c) {
+    if (c) out += std::to_string(c);
     out += ';';
 }
-void quoted(QByteArray& out, const QByteArray& s) {
+void quoted(Buffer& out, const QByteArray& s) {
     out += '"';
     out += s;
     out += "\";";
 }
-void empty(QByteArray& out) {
+void empty(Buffer& out) {
     out += ';';
 }
-void month(QByteArray& out, const QByteArray& m) {
+void month(Buffer& out, const QByteArray& m) {
     if (m == model::kEmptyMonth) {
         out += ';';
         return;
@@ -228,7 +241,7 @@ void month(QByteArray& out, const QByteArray& m) {
     QByteArray v = quotedAsStored(m);
     quoted(out, v.replace('-', '.'));
 }
-void typeFlag(QByteArray& out, const QByteArray& typ, const char* value) {
+void typeFlag(Buffer& out, const QByteArray& typ, const char* value) {
     out += typ == value ? "1;" : "0;";
 }
 
@@ -259,11 +272,21 @@ struct Vat {
 
 // A rate outside the VAT list cannot be read; it is treated like "MwSt nicht ausweisbar".
 Vat vatOf(const QByteArray& mwst) {
-    Vat vat;
-    if (mwst.startsWith('M') || !model::listItems(model::ListId::Mwst, 1).contains(mwst)) return vat;
-    vat.text = mwst.left(mwst.size() - 1).replace(',', '.');
-    vat.rate = vat.text.toDouble(&vat.shown);
-    return vat;
+    static const QList<std::pair<QByteArray, Vat>> rates = [] {
+        QList<std::pair<QByteArray, Vat>> r;
+        for (const QByteArray& item : model::listItems(model::ListId::Mwst, 1)) {
+            if (item.startsWith('M')) continue;
+            Vat vat;
+            vat.text = item.left(item.size() - 1).replace(',', '.');
+            vat.rate = vat.text.toDouble(&vat.shown);
+            r.append({item, vat});
+        }
+        return r;
+    }();
+    if (!mwst.startsWith('M'))
+        for (const auto& [item, vat] : rates)
+            if (item == mwst) return vat;
+    return {};
 }
 
 double netPrice(double price, const Vat& vat, quint8 bn) {
@@ -308,13 +331,14 @@ QByteArray klimaCode(const QByteArray& k) {
 }
 
 QByteArray memoColumn(const QByteArray& memo) {
+    if (std::none_of(memo.begin(), memo.end(), [](char c) { return c == '\r' || c == '\n' || c == '"'; })) return memo;
     QByteArray m = memo;
     // Every line break, a lone CR or LF too, becomes ", ": a bare one would end the line in the file.
     m.replace("\r\n", ", ").replace('\r', ", ").replace('\n', ", ");
     return doubled(m);
 }
 
-void consumption(QByteArray& out, const QByteArray& s) {
+void consumption(Buffer& out, const QByteArray& s) {
     if (s.isEmpty()) {
         out += ';';
         return;
@@ -338,8 +362,8 @@ QByteArray timeStampKey(const QDateTime& now, int position, const QByteArray& di
 } // namespace
 
 QByteArray lineBody(const TFahrzeug& v) {
-    QByteArray o;
-    o.reserve(512 + v.memo.size());
+    Buffer o;
+    o.reserve(size_t(512 + v.memo.size()));
     const Vat vat = vatOf(v.mwst);
     quoted(o, quotedAsStored(categoryName(v.klasse, v.kategorie))); // 3
     quoted(o, quotedAsStored(brandName(v.marke)));                  // 4
@@ -438,7 +462,7 @@ QByteArray lineBody(const TFahrzeug& v) {
     for (const QByteArray* s : {&v.schlafplaetze, &v.laenge, &v.breite, &v.hoehe, &v.paletten, &v.ladevolumen,
                                 &v.lr_laenge, &v.lr_breite, &v.lr_hoehe}) // 140..148
         plain(o, *s);
-    return o;
+    return QByteArray(o.data(), qsizetype(o.size()));
 }
 
 QByteArray contentDigest(const QByteArray& body) {
