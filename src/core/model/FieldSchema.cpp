@@ -2150,6 +2150,12 @@ const FieldSpec* field(QStringView name) {
     return nullptr;
 }
 
+const FieldSpec* field(QLatin1StringView name) {
+    for (const FieldSpec& f : kFields)
+        if (name == QLatin1StringView(f.name)) return &f;
+    return nullptr;
+}
+
 QString label(const FieldSpec& f, int klasse) {
     return QString::fromUtf8(inSet(f.altClasses, klasse) && f.altLabel ? f.altLabel : f.label);
 }

@@ -47,6 +47,7 @@ struct FieldSpec {
 
 std::span<const FieldSpec> fields();
 const FieldSpec* field(QStringView name);
+const FieldSpec* field(QLatin1StringView name);
 
 inline bool hasControl(const FieldSpec& f, int klasse) {
     return inSet(f.classes, klasse);

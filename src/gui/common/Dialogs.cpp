@@ -1,0 +1,74 @@
+#include "Dialogs.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QQueue>
+
+namespace tarmelo::gui {
+
+namespace {
+struct TestState {
+    bool on = false;
+    QQueue<QMessageBox::StandardButton> answers;
+    QQueue<QString> files;
+    QList<Dialogs::Shown> shown;
+};
+TestState& state() {
+    static TestState s;
+    return s;
+}
+} // namespace
+
+QMessageBox::StandardButton Dialogs::message(QWidget* parent, Kind kind, const QString& text,
+                                             QMessageBox::StandardButtons buttons, int helpContext) {
+    TestState& s = state();
+    if (s.on) {
+        s.shown.append({kind, text});
+        if (!s.answers.isEmpty()) return s.answers.dequeue();
+        return kind == Kind::Question ? QMessageBox::No : QMessageBox::Ok;
+    }
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Tarmelo"));
+    box.setText(text);
+    box.setIcon(kind == Kind::Information ? QMessageBox::Information
+                : kind == Kind::Warning   ? QMessageBox::Warning
+                : kind == Kind::Error     ? QMessageBox::Critical
+                                          : QMessageBox::Question);
+    box.setStandardButtons(buttons | (helpContext ? QMessageBox::Help : QMessageBox::NoButton));
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("&Ja"));
+    if (QAbstractButton* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&Nein"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Abbrechen"));
+    if (QAbstractButton* help = box.button(QMessageBox::Help)) help->setText(QStringLiteral("&Hilfe"));
+    return QMessageBox::StandardButton(box.exec());
+}
+
+QString Dialogs::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    TestState& s = state();
+    if (s.on) return s.files.isEmpty() ? QString() : s.files.dequeue();
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
+QString Dialogs::saveFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    TestState& s = state();
+    if (s.on) return s.files.isEmpty() ? QString() : s.files.dequeue();
+    return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+}
+
+void Dialogs::setTestMode(bool on) {
+    TestState& s = state();
+    s.on = on;
+    s.answers.clear();
+    s.files.clear();
+    s.shown.clear();
+}
+void Dialogs::queueAnswer(QMessageBox::StandardButton answer) {
+    state().answers.enqueue(answer);
+}
+void Dialogs::queueFileName(const QString& path) {
+    state().files.enqueue(path);
+}
+QList<Dialogs::Shown>& Dialogs::shown() {
+    return state().shown;
+}
+
+} // namespace tarmelo::gui

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace tarmelo::gui {
+
+// Message boxes and file dialogs of the program. Tests queue the answers in advance, so no test waits
+// for a person; every shown box is recorded.
+class Dialogs {
+public:
+    enum class Kind { Information, Warning, Error, Question };
+
+    struct Shown {
+        Kind kind;
+        QString text;
+    };
+
+    static QMessageBox::StandardButton message(QWidget* parent, Kind kind, const QString& text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                               int helpContext = 0);
+    static void information(QWidget* parent, const QString& text) { message(parent, Kind::Information, text); }
+    static void warning(QWidget* parent, const QString& text) { message(parent, Kind::Warning, text); }
+    static void error(QWidget* parent, const QString& text, int helpContext = 0) {
+        message(parent, Kind::Error, text, QMessageBox::Ok, helpContext);
+    }
+    static bool confirm(QWidget* parent, const QString& text) {
+        return message(parent, Kind::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+
+    // An empty result means the dialog was cancelled.
+    static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
+    static QString saveFileName(QWidget* parent, const QString& caption, const QString& filter);
+
+    // Test hooks: while answers are queued, nothing is shown.
+    static void setTestMode(bool on);
+    static void queueAnswer(QMessageBox::StandardButton answer);
+    static void queueFileName(const QString& path);
+    static QList<Shown>& shown();
+};
+
+} // namespace tarmelo::gui

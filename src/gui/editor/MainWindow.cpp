@@ -1,0 +1,523 @@
+#include "MainWindow.h"
+
+#include "PhotoGroup.h"
+#include "VehicleList.h"
+#include "VehiclePages.h"
+#include "common/Dialogs.h"
+#include "csv/VehicleChecks.h"
+#include "editor/RowTexts.h"
+#include "model/FieldSchema.h"
+#include "model/VehicleClass.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tarmelo::gui {
+
+namespace {
+
+struct AddCommand {
+    const char* name;
+    const char* caption;
+};
+const AddCommand kAdd[12] = {
+    {"actAddPkw", "&Pkw"},
+    {"actAddKrad", "&Motorrad"},
+    {"actAddWomo", "&Wohnmobil"},
+    {"actAddLkw_k", "&Transporter und Lkw bis 7,5t"},
+    {"actAddLkw_g", "Lk&w über 7,5t"},
+    {"actAddSZM", "Sattel&zugmaschine (SZM)"},
+    {"actAddHaenger", "A&nhänger"},
+    {"actAddAuflieger", "Aufliege&r"},
+    {"actAddBaumaschine", "&Baumaschine"},
+    {"actAddBus", "B&us"},
+    {"actAddAgrar", "A&grarfahrzeug"},
+    {"actAddStapler", "&Stapler"},
+};
+
+const QString kOrange = QStringLiteral("color: rgb(215, 86, 0);");
+const QString kGrey = QStringLiteral("color: rgb(103, 103, 103);");
+
+QAction* makeAction(QObject* parent, const char* name, const QString& caption, const QString& hint = {}) {
+    auto* a = new QAction(caption, parent);
+    a->setObjectName(QLatin1StringView(name));
+    if (!hint.isEmpty()) {
+        a->setStatusTip(hint);
+        a->setToolTip(hint);
+    }
+    return a;
+}
+
+} // namespace
+
+TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("formMain"));
+    setWindowTitle(QStringLiteral("Tarmelo"));
+    resize(1060, 760);
+
+    list_ = new VehicleList(this);
+    pages_ = new VehiclePages(this);
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    auto* listArea = new QHBoxLayout;
+    listArea->setSpacing(0);
+    list_->setMinimumHeight(115);
+    listArea->addWidget(list_, 1);
+    listArea->addWidget(buildControlPanel());
+    v->addLayout(listArea, 1);
+    v->addWidget(buildNavigation());
+    v->addWidget(pages_);
+    setCentralWidget(central);
+    buildStatusBar();
+
+    list_->setContextActions({action(QStringLiteral("actCopy")), action(QStringLiteral("actRemove"))});
+    connect(list_, &VehicleList::currentRowChanged, this, &TformMain::VehicleListChange);
+    connect(list_, &VehicleList::deletePressed, this, [this] {
+        if (action(QStringLiteral("actRemove"))->isEnabled()) actRemoveExecute();
+    });
+    connect(pages_, &VehiclePages::itemChanged, this, &TformMain::ItemChange);
+    connect(pages_, &VehiclePages::memoChanged, this, [this] {
+        RefreshList();
+        if (sync_) markModified();
+    });
+    connect(pages_, &VehiclePages::envkvClicked, this, [this] {
+        if (auto* box = qobject_cast<QCheckBox*>(pages_->control(QStringLiteral("cb_1_envkv"))))
+            pages_->applyEnvkv(box->isChecked());
+    });
+    for (int c = 1; c <= model::kClassCount; ++c) {
+        PhotoGroup* g = pages_->photos(c);
+        connect(g, &PhotoGroup::modified, this, [this] { markModified(); });
+        connect(g, &PhotoGroup::photoCountChanged, this, [this](int n) { setPhotoIndicator(n, true); });
+        connect(g, &PhotoGroup::busyChanged, this, &TformMain::setBusy);
+        connect(g, &PhotoGroup::progressChanged, progress_, &QProgressBar::setValue);
+        g->setPreviewAllowed([this] { return !busy_ && sync_ && list_->selectedRow() >= 0; });
+    }
+    showStep(-1);
+}
+
+QAction* TformMain::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+void TformMain::buildMenus() {
+    addMenu_ = new QMenu(QStringLiteral("&Hinzufügen"), this);
+    QMenu* trucks = nullptr;
+    for (int c = 1; c <= model::kClassCount; ++c) {
+        QString caption = QString::fromUtf8(kAdd[c - 1].caption);
+        if (c == 3) caption = QStringLiteral("W&ohnmobil"); // the main menu's access key differs from the drop-down's
+        QAction* a = makeAction(this, kAdd[c - 1].name, caption);
+        a->setData(c);
+        connect(a, &QAction::triggered, this, [this, c] { AddFahrzeug(c); });
+        if (c == 4) trucks = addMenu_->addMenu(QStringLiteral("&Transporter und Nutzfahrzeuge"));
+        (c <= 3 ? addMenu_ : trucks)->addAction(a);
+    }
+
+    QAction* copy =
+        makeAction(this, "actCopy", QStringLiteral("&Kopieren"), QStringLiteral("Dupliziert das selektierte Fahrzeug"));
+    connect(copy, &QAction::triggered, this, &TformMain::actCopyExecute);
+    QAction* remove =
+        makeAction(this, "actRemove", QStringLiteral("&Löschen"), QStringLiteral("Löscht das selektierte Fahrzeug"));
+    connect(remove, &QAction::triggered, this, &TformMain::actRemoveExecute);
+    QAction* check = makeAction(this, "actCheckErrors", QStringLiteral("Bestand auf Fehler über&prüfen"),
+                                QStringLiteral("Prüft den Bestand auf Eingabefehler"));
+    connect(check, &QAction::triggered, this, &TformMain::actCheckErrorsExecute);
+    // Commands whose documents come later are shown, but not yet offered.
+    QAction* insert = makeAction(this, "actOpenVehicle", QStringLiteral("Aus Datei ein&fügen ..."));
+    QAction* saveOne = makeAction(this, "actSaveVehicle", QStringLiteral("In &Datei speichern ..."));
+    insert->setEnabled(false);
+    saveOne->setEnabled(false);
+    QAction* quit = makeAction(this, "actExit", QStringLiteral("&Beenden"));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
+    file->addAction(quit);
+    QMenu* vehicle = menuBar()->addMenu(QStringLiteral("&Fahrzeug"));
+    vehicle->addMenu(addMenu_);
+    vehicle->addSeparator();
+    vehicle->addAction(copy);
+    vehicle->addAction(remove);
+    vehicle->addSeparator();
+    vehicle->addAction(insert);
+    vehicle->addAction(saveOne);
+    vehicle->addSeparator();
+    QMenu* numbers = vehicle->addMenu(QStringLiteral("&Interne Nummern"));
+    QAction* automatic =
+        makeAction(this, "actAutomaticIntNr", QStringLiteral("Automatische &Vergabe"),
+                   QStringLiteral("Aktiviert bzw. deaktiviert die automatische Vergabe interner Nummern"));
+    automatic->setCheckable(true);
+    automatic->setChecked(automaticIntNr_);
+    connect(automatic, &QAction::triggered, this, [this] {
+        setAutomaticIntNr(!automaticIntNr_);
+        markModified();
+    });
+    numbers->addAction(automatic);
+    vehicle->addAction(check);
+
+    QToolBar* bar = addToolBar(QStringLiteral("Werkzeuge"));
+    bar->setObjectName(QStringLiteral("MainToolBar"));
+    bar->setMovable(false);
+    bar->addAction(copy);
+    bar->addAction(remove);
+    bar->addSeparator();
+    bar->addAction(check);
+}
+
+QWidget* TformMain::buildControlPanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("plControl"));
+    panel->setFixedWidth(74);
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(4, 2, 2, 2);
+    v->setSpacing(2);
+
+    // The drop-down repeats the add commands with their own access keys.
+    auto* dropMenu = new QMenu(panel);
+    QMenu* trucks = nullptr;
+    for (int c = 1; c <= model::kClassCount; ++c) {
+        QAction* a = dropMenu->addAction(QString::fromUtf8(kAdd[c - 1].caption));
+        if (c == 4) {
+            dropMenu->removeAction(a);
+            trucks = dropMenu->addMenu(QStringLiteral("Transporter und Nutzfahrzeuge"));
+            trucks->addAction(a);
+        } else if (c > 4) {
+            dropMenu->removeAction(a);
+            trucks->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, [this, c] { AddFahrzeug(c); });
+    }
+    auto* tools = new QHBoxLayout;
+    tools->setSpacing(0);
+    auto* add = new QToolButton(panel);
+    add->setObjectName(QStringLiteral("tbAdd"));
+    add->setText(QStringLiteral("+"));
+    add->setToolTip(QStringLiteral("Fahrzeug hinzufügen"));
+    add->setMenu(dropMenu);
+    add->setPopupMode(QToolButton::InstantPopup);
+    auto* remove = new QToolButton(panel);
+    remove->setDefaultAction(action(QStringLiteral("actRemove")));
+    remove->setText(QStringLiteral("–"));
+    tools->addWidget(add);
+    tools->addWidget(remove);
+    tools->addStretch();
+    v->addLayout(tools);
+
+    auto bold = [panel](const QString& text) {
+        auto* l = new QLabel(text, panel);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        return l;
+    };
+    v->addWidget(bold(QStringLiteral("Eintrag:")));
+    lblEintrag_ = new QLabel(QStringLiteral("-"), panel);
+    lblEintrag_->setObjectName(QStringLiteral("lblEintrag"));
+    v->addWidget(lblEintrag_);
+    v->addWidget(bold(QStringLiteral("Bild:")));
+    lblBild_ = new QLabel(QStringLiteral("-"), panel);
+    lblBild_->setObjectName(QStringLiteral("lblBild"));
+    v->addWidget(lblBild_);
+    v->addStretch();
+    return panel;
+}
+
+QWidget* TformMain::buildNavigation() {
+    auto* nav = new QWidget(this);
+    nav->setObjectName(QStringLiteral("plNavigation"));
+    nav->setFixedHeight(24);
+    auto* h = new QHBoxLayout(nav);
+    h->setContentsMargins(2, 0, 2, 0);
+    auto button = [nav](const char* name) {
+        auto* b = new QToolButton(nav);
+        b->setObjectName(QLatin1StringView(name));
+        b->setAutoRaise(true);
+        b->setFixedWidth(142);
+        return b;
+    };
+    sbAllgemein_ = button("sbAllgemein");
+    sbAusstattung_ = button("sbAusstattung");
+    connect(sbAllgemein_, &QToolButton::clicked, this, &TformMain::sbAllgemeinClick);
+    connect(sbAusstattung_, &QToolButton::clicked, this, &TformMain::sbAusstattungClick);
+    lblTypTag_ = new QLabel(QStringLiteral("Typ:"), nav);
+    lblTypTag_->setObjectName(QStringLiteral("lblTyp_tag"));
+    QFont f = lblTypTag_->font();
+    f.setBold(true);
+    lblTypTag_->setFont(f);
+    lblTyp_ = new QLabel(nav);
+    lblTyp_->setObjectName(QStringLiteral("lblTyp"));
+    h->addWidget(sbAllgemein_);
+    h->addWidget(sbAusstattung_);
+    h->addSpacing(16);
+    h->addWidget(lblTypTag_);
+    h->addWidget(lblTyp_);
+    h->addStretch();
+    // The designed state: "Allgemein" marked, both disabled until a vehicle is selected.
+    sbAllgemein_->setText(QStringLiteral(":: Allgemein ::"));
+    sbAllgemein_->setStyleSheet(kOrange);
+    sbAusstattung_->setText(QStringLiteral("Ausstattung"));
+    sbAusstattung_->setStyleSheet(kGrey);
+    return nav;
+}
+
+void TformMain::buildStatusBar() {
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("MainProgBar"));
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    progress_->setFixedWidth(126);
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setObjectName(QStringLiteral("StatusBarMessage"));
+    statusPanel_->setFixedWidth(380);
+    statusPanel_->setContentsMargins(1, 0, 0, 0);
+    statusBar()->addWidget(progress_);
+    statusBar()->addWidget(statusPanel_);
+    timerStat_ = new QTimer(this);
+    timerStat_->setObjectName(QStringLiteral("TimerStat"));
+    timerStat_->setInterval(6000);
+    timerStat_->setSingleShot(true);
+    connect(timerStat_, &QTimer::timeout, this, [this] {
+        statusPanel_->clear();
+        statusPanel_->setStyleSheet(QString());
+    });
+}
+
+void TformMain::ShowInStatus(const QString& message) {
+    timerStat_->start();
+    statusPanel_->setText(message);
+    statusPanel_->setStyleSheet(message.isEmpty() ? QString() : QStringLiteral("background: red; color: white;"));
+}
+
+QString TformMain::statusMessage() const {
+    return statusPanel_->text();
+}
+
+void TformMain::setInventory(model::Inventory vehicles) {
+    selectRow(-1);
+    list_->clearRows();
+    vehicles_ = std::move(vehicles);
+    for (int i = 0; i < vehicles_.size(); ++i) {
+        list_->appendRow();
+        refreshRow(i);
+    }
+    selectRow(vehicles_.isEmpty() ? -1 : 0);
+    updateCommands();
+}
+
+void TformMain::selectRow(int row) {
+    const int previous = list_->selectedRow();
+    {
+        const QSignalBlocker block(list_);
+        list_->selectRow(row);
+    }
+    VehicleListChange(row, previous);
+}
+
+void TformMain::VehicleListChange(int current, int previous) {
+    // The record that is left takes the edits of the controls first.
+    if (previous >= 0 && previous < vehicles_.size() && previous != current && sync_) {
+        pages_->store(vehicles_[previous]);
+        refreshRow(previous);
+    }
+    showStep(current);
+}
+
+void TformMain::showStep(int row) {
+    sync_ = false;
+    if (shownClass_ > 0) pages_->photos(shownClass_)->setVehicle(nullptr);
+    if (row < 0 || row >= vehicles_.size()) {
+        shownClass_ = 0;
+        pages_->showNone();
+        lblEintrag_->setText(QStringLiteral("-"));
+        setPhotoIndicator(0, false);
+        sbAllgemein_->setEnabled(false);
+        sbAusstattung_->setEnabled(false);
+        lblTypTag_->hide();
+        lblTyp_->hide();
+    } else {
+        model::TFahrzeug& v = vehicles_[row];
+        const int c = v.klasse;
+        shownClass_ = c;
+        pages_->showPage(c, pageFlag_ ? model::Page::Equipment : model::Page::General);
+        lblEintrag_->setText(QStringLiteral("%1/%2").arg(row + 1).arg(vehicles_.size()));
+        sbAllgemein_->setEnabled(true);
+        sbAusstattung_->setEnabled(true);
+        lblTyp_->setText(model::className(c));
+        lblTypTag_->show();
+        lblTyp_->show();
+        pages_->fill(v);
+        pages_->photos(c)->setVehicle(&v);
+        setPhotoIndicator(model::countPhotos(v), true);
+    }
+    sync_ = true;
+    updateCommands();
+}
+
+void TformMain::refreshRow(int row) {
+    if (row >= 0 && row < vehicles_.size()) list_->setRowTexts(row, editor::rowTexts(vehicles_[row]));
+}
+
+void TformMain::RefreshList() {
+    const int row = list_->selectedRow();
+    if (!sync_ || row < 0 || row >= vehicles_.size()) return;
+    pages_->store(vehicles_[row]);
+    refreshRow(row);
+}
+
+void TformMain::ItemChange(bool storeNow) {
+    if (storeNow) RefreshList();
+    if (sync_) markModified();
+}
+
+void TformMain::markModified() {
+    saved_ = false;
+}
+
+void TformMain::setBusy(bool busy) {
+    busy_ = busy;
+    // While a long operation runs on a vehicle, the vehicle array must stay as it is.
+    list_->setEnabled(!busy);
+    updateCommands();
+}
+
+void TformMain::updateCommands() {
+    const bool selected = list_->selectedRow() >= 0;
+    action(QStringLiteral("actCopy"))->setEnabled(selected && !busy_);
+    action(QStringLiteral("actRemove"))->setEnabled(selected && !busy_);
+    action(QStringLiteral("actCheckErrors"))->setEnabled(!vehicles_.isEmpty() && !busy_);
+    action(QStringLiteral("actAutomaticIntNr"))->setEnabled(!busy_);
+    for (const AddCommand& a : kAdd)
+        action(QLatin1StringView(a.name))->setEnabled(!busy_);
+}
+
+void TformMain::setPhotoIndicator(int count, bool anyVehicle) {
+    if (!anyVehicle) {
+        lblBild_->setText(QStringLiteral("-"));
+        lblBild_->setStyleSheet(QString());
+    } else if (count > 0) {
+        lblBild_->setText(QStringLiteral("Ja"));
+        lblBild_->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
+    } else {
+        lblBild_->setText(QStringLiteral("Nein"));
+        lblBild_->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0);"));
+    }
+}
+
+void TformMain::switchPage(int page) {
+    const int row = list_->selectedRow();
+    if (row < 0 || row >= vehicles_.size()) return;
+    const int c = vehicles_[row].klasse;
+    pageFlag_ = page;
+    pages_->showPage(c, page ? model::Page::Equipment : model::Page::General);
+    sbAllgemein_->setText(page ? QStringLiteral("Allgemein") : QStringLiteral(":: Allgemein ::"));
+    sbAllgemein_->setStyleSheet(page ? kGrey : kOrange);
+    sbAusstattung_->setText(page ? QStringLiteral(":: Ausstattung ::") : QStringLiteral("Ausstattung"));
+    sbAusstattung_->setStyleSheet(page ? kOrange : kGrey);
+}
+
+void TformMain::sbAllgemeinClick() {
+    switchPage(0);
+}
+void TformMain::sbAusstattungClick() {
+    switchPage(1);
+}
+
+void TformMain::AddFahrzeug(int klasse) {
+    if (busy_ || klasse < 1 || klasse > model::kClassCount) return;
+    const int row = model::appendNew(vehicles_, klasse);
+    list_->appendRow();
+    pageFlag_ = 0;
+    selectRow(row);
+    switchPage(0);
+    if (klasse == 1 || (klasse >= 4 && klasse <= 6) || klasse == 10) pages_->featureTabs(klasse)->setCurrentIndex(0);
+    markModified();
+}
+
+void TformMain::actCopyExecute() {
+    const int row = list_->selectedRow();
+    if (busy_ || row < 0) return;
+    RefreshList();
+    const int copy = model::appendCopy(vehicles_, row);
+    list_->appendRow();
+    pageFlag_ = 0;
+    selectRow(copy);
+    switchPage(0);
+    markModified();
+}
+
+void TformMain::actRemoveExecute() {
+    const int row = list_->selectedRow();
+    if (busy_ || row < 0) return;
+    if (!Dialogs::confirm(this, QStringLiteral("Wirklich löschen?"))) return;
+    {
+        const QSignalBlocker block(list_);
+        list_->removeRow(row);
+    }
+    model::removeAt(vehicles_, row);
+    const int next = vehicles_.isEmpty() ? -1 : std::min(row, int(vehicles_.size()) - 1);
+    {
+        const QSignalBlocker block(list_);
+        list_->selectRow(next);
+    }
+    showStep(next);
+    markModified();
+}
+
+void TformMain::setAutomaticIntNr(bool on) {
+    automaticIntNr_ = on;
+    action(QStringLiteral("actAutomaticIntNr"))->setChecked(on);
+    pages_->setAutomaticIntNr(on);
+}
+
+void TformMain::reportFailure(int index, const QString& message, const QString& control, int page, int tab) {
+    selectRow(index);
+    switchPage(page);
+    const int c = vehicles_[index].klasse;
+    if (QTabWidget* tabs = pages_->featureTabs(c); tabs && tab > 0) tabs->setCurrentIndex(tab - 1);
+    ShowInStatus(QStringLiteral(" Fehler: ") + message);
+    // A value read from a file can fail where its class has no control: the message and the list row
+    // then show the vehicle, and the focus stays in the list.
+    QWidget* w = pages_->control(control);
+    if (w && w->isEnabled() && !w->isHidden())
+        w->setFocus(Qt::OtherFocusReason);
+    else
+        list_->setFocus(Qt::OtherFocusReason);
+}
+
+void TformMain::actCheckErrorsExecute() {
+    RefreshList();
+    ShowInStatus(QString());
+    if (!automaticIntNr_) {
+        if (auto f = csv::checkInternalNumbers(vehicles_, 0, int(vehicles_.size()) - 1)) {
+            reportFailure(f->index, f->failure.message, f->failure.control, 0, 0);
+            return;
+        }
+    }
+    const QDate today = clock_().date();
+    for (int i = 0; i < vehicles_.size(); ++i) {
+        if (auto f = csv::checkVehicle(vehicles_[i], today)) {
+            reportFailure(i, f->message, f->control, f->page == model::Page::Equipment ? 1 : 0,
+                          f->tab == model::Tab::Seite1   ? 1
+                          : f->tab == model::Tab::Seite2 ? 2
+                                                         : 0);
+            return;
+        }
+    }
+    Dialogs::information(this, QStringLiteral("Keine Fehler gefunden!"));
+}
+
+} // namespace tarmelo::gui

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "model/Fahrzeug.h"
+#include "util/Clock.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTimer;
+class QToolButton;
+
+namespace tarmelo::gui {
+
+class VehicleList;
+class VehiclePages;
+
+// The inventory editor: the vehicle list above, the editing pages of the selected vehicle below.
+class TformMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TformMain(QWidget* parent = nullptr);
+
+    model::Inventory& vehicles() { return vehicles_; }
+    VehicleList* list() const { return list_; }
+    VehiclePages* pages() const { return pages_; }
+    QAction* action(const QString& name) const;
+
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    bool isSaved() const { return saved_; }
+    void setSaved(bool saved) { saved_ = saved; }
+    bool isBusy() const { return busy_; }
+    bool automaticIntNr() const { return automaticIntNr_; }
+    void setAutomaticIntNr(bool on);
+    // The text of the status bar's message panel.
+    QString statusMessage() const;
+
+    // Replaces the inventory, e.g. with the vehicles of a file given at start.
+    void setInventory(model::Inventory vehicles);
+
+public slots:
+    void AddFahrzeug(int klasse);
+    void actCopyExecute();
+    void actRemoveExecute();
+    void actCheckErrorsExecute();
+    void sbAllgemeinClick();
+    void sbAusstattungClick();
+    void RefreshList();
+    void ShowInStatus(const QString& message);
+    void selectRow(int row);
+
+private:
+    void buildMenus();
+    QWidget* buildControlPanel();
+    QWidget* buildNavigation();
+    void buildStatusBar();
+    void VehicleListChange(int current, int previous);
+    void showStep(int row);
+    void refreshRow(int row);
+    void ItemChange(bool storeNow);
+    void markModified();
+    void setBusy(bool busy);
+    void updateCommands();
+    void switchPage(int page);
+    void setPhotoIndicator(int count, bool anyVehicle);
+    void reportFailure(int index, const QString& message, const QString& control, int page, int tab);
+
+    model::Inventory vehicles_;
+    Clock clock_ = systemClock();
+    bool saved_ = true;
+    bool busy_ = false;
+    bool sync_ = true;
+    int pageFlag_ = 0;
+    int shownClass_ = 0; // class whose photo group holds the shown vehicle
+    bool automaticIntNr_ = true;
+
+    VehicleList* list_ = nullptr;
+    VehiclePages* pages_ = nullptr;
+    QMenu* addMenu_ = nullptr;
+    QLabel* lblEintrag_ = nullptr;
+    QLabel* lblBild_ = nullptr;
+    QToolButton* sbAllgemein_ = nullptr;
+    QToolButton* sbAusstattung_ = nullptr;
+    QLabel* lblTypTag_ = nullptr;
+    QLabel* lblTyp_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QTimer* timerStat_ = nullptr;
+};
+
+} // namespace tarmelo::gui
