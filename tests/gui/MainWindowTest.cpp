@@ -363,8 +363,9 @@ TEST_F(MainWindowTest, StatusMessageLastsSixSeconds) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 6000);
     EXPECT_EQ(w.statusMessage(), " Fehler: x");
+    QTest::qWait(1200);
     w.ShowInStatus(QStringLiteral(" Fehler: y"));
-    EXPECT_EQ(timer->remainingTime() > 5900, true) << "a new message restarts the full interval";
+    EXPECT_GT(timer->remainingTime(), 5500) << "a new message restarts the full interval";
     timer->start(1);
     QTest::qWait(50);
     EXPECT_EQ(w.statusMessage(), "");
