@@ -6,12 +6,20 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QLocale>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarmelo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarmelo"));
+    // Numbers follow the system's regional settings; without any, the German ones are the reference.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // The pages are laid out for a compact desktop font.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
     tarmelo::gui::TformMain window;
     window.show();
     const QStringList args = app.arguments();

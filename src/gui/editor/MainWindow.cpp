@@ -88,12 +88,14 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     list_->setContextActions({action(QStringLiteral("actCopy")), action(QStringLiteral("actRemove"))});
     connect(list_, &VehicleList::currentRowChanged, this, &TformMain::VehicleListChange);
     connect(list_, &VehicleList::deletePressed, this, [this] {
-        if (action(QStringLiteral("actRemove"))->isEnabled()) actRemoveExecute();
+        if (action(QStringLiteral("actRemove"))->isEnabled())
+            actRemoveExecute();
     });
     connect(pages_, &VehiclePages::itemChanged, this, &TformMain::ItemChange);
     connect(pages_, &VehiclePages::memoChanged, this, [this] {
         RefreshList();
-        if (sync_) markModified();
+        if (sync_)
+            markModified();
     });
     connect(pages_, &VehiclePages::envkvClicked, this, [this] {
         if (auto* box = qobject_cast<QCheckBox*>(pages_->control(QStringLiteral("cb_1_envkv"))))
@@ -119,11 +121,13 @@ void TformMain::buildMenus() {
     QMenu* trucks = nullptr;
     for (int c = 1; c <= model::kClassCount; ++c) {
         QString caption = QString::fromUtf8(kAdd[c - 1].caption);
-        if (c == 3) caption = QStringLiteral("W&ohnmobil"); // the main menu's access key differs from the drop-down's
+        if (c == 3)
+            caption = QStringLiteral("W&ohnmobil"); // the main menu's access key differs from the drop-down's
         QAction* a = makeAction(this, kAdd[c - 1].name, caption);
         a->setData(c);
         connect(a, &QAction::triggered, this, [this, c] { AddFahrzeug(c); });
-        if (c == 4) trucks = addMenu_->addMenu(QStringLiteral("&Transporter und Nutzfahrzeuge"));
+        if (c == 4)
+            trucks = addMenu_->addMenu(QStringLiteral("&Transporter und Nutzfahrzeuge"));
         (c <= 3 ? addMenu_ : trucks)->addAction(a);
     }
 
@@ -209,8 +213,13 @@ QWidget* TformMain::buildControlPanel() {
     add->setMenu(dropMenu);
     add->setPopupMode(QToolButton::InstantPopup);
     auto* remove = new QToolButton(panel);
-    remove->setDefaultAction(action(QStringLiteral("actRemove")));
+    remove->setObjectName(QStringLiteral("tbRemove"));
     remove->setText(QStringLiteral("–"));
+    QAction* removeAction = action(QStringLiteral("actRemove"));
+    remove->setToolTip(removeAction->toolTip());
+    connect(remove, &QToolButton::clicked, removeAction, &QAction::trigger);
+    connect(removeAction, &QAction::changed, remove,
+            [remove, removeAction] { remove->setEnabled(removeAction->isEnabled()); });
     tools->addWidget(add);
     tools->addWidget(remove);
     tools->addStretch();
@@ -338,7 +347,8 @@ void TformMain::VehicleListChange(int current, int previous) {
 
 void TformMain::showStep(int row) {
     sync_ = false;
-    if (shownClass_ > 0) pages_->photos(shownClass_)->setVehicle(nullptr);
+    if (shownClass_ > 0)
+        pages_->photos(shownClass_)->setVehicle(nullptr);
     if (row < 0 || row >= vehicles_.size()) {
         shownClass_ = 0;
         pages_->showNone();
@@ -368,19 +378,23 @@ void TformMain::showStep(int row) {
 }
 
 void TformMain::refreshRow(int row) {
-    if (row >= 0 && row < vehicles_.size()) list_->setRowTexts(row, editor::rowTexts(vehicles_[row]));
+    if (row >= 0 && row < vehicles_.size())
+        list_->setRowTexts(row, editor::rowTexts(vehicles_[row]));
 }
 
 void TformMain::RefreshList() {
     const int row = list_->selectedRow();
-    if (!sync_ || row < 0 || row >= vehicles_.size()) return;
+    if (!sync_ || row < 0 || row >= vehicles_.size())
+        return;
     pages_->store(vehicles_[row]);
     refreshRow(row);
 }
 
 void TformMain::ItemChange(bool storeNow) {
-    if (storeNow) RefreshList();
-    if (sync_) markModified();
+    if (storeNow)
+        RefreshList();
+    if (sync_)
+        markModified();
 }
 
 void TformMain::markModified() {
@@ -419,7 +433,8 @@ void TformMain::setPhotoIndicator(int count, bool anyVehicle) {
 
 void TformMain::switchPage(int page) {
     const int row = list_->selectedRow();
-    if (row < 0 || row >= vehicles_.size()) return;
+    if (row < 0 || row >= vehicles_.size())
+        return;
     const int c = vehicles_[row].klasse;
     pageFlag_ = page;
     pages_->showPage(c, page ? model::Page::Equipment : model::Page::General);
@@ -437,19 +452,22 @@ void TformMain::sbAusstattungClick() {
 }
 
 void TformMain::AddFahrzeug(int klasse) {
-    if (busy_ || klasse < 1 || klasse > model::kClassCount) return;
+    if (busy_ || klasse < 1 || klasse > model::kClassCount)
+        return;
     const int row = model::appendNew(vehicles_, klasse);
     list_->appendRow();
     pageFlag_ = 0;
     selectRow(row);
     switchPage(0);
-    if (klasse == 1 || (klasse >= 4 && klasse <= 6) || klasse == 10) pages_->featureTabs(klasse)->setCurrentIndex(0);
+    if (klasse == 1 || (klasse >= 4 && klasse <= 6) || klasse == 10)
+        pages_->featureTabs(klasse)->setCurrentIndex(0);
     markModified();
 }
 
 void TformMain::actCopyExecute() {
     const int row = list_->selectedRow();
-    if (busy_ || row < 0) return;
+    if (busy_ || row < 0)
+        return;
     RefreshList();
     const int copy = model::appendCopy(vehicles_, row);
     list_->appendRow();
@@ -461,8 +479,10 @@ void TformMain::actCopyExecute() {
 
 void TformMain::actRemoveExecute() {
     const int row = list_->selectedRow();
-    if (busy_ || row < 0) return;
-    if (!Dialogs::confirm(this, QStringLiteral("Wirklich löschen?"))) return;
+    if (busy_ || row < 0)
+        return;
+    if (!Dialogs::confirm(this, QStringLiteral("Wirklich löschen?")))
+        return;
     {
         const QSignalBlocker block(list_);
         list_->removeRow(row);
@@ -487,7 +507,8 @@ void TformMain::reportFailure(int index, const QString& message, const QString& 
     selectRow(index);
     switchPage(page);
     const int c = vehicles_[index].klasse;
-    if (QTabWidget* tabs = pages_->featureTabs(c); tabs && tab > 0) tabs->setCurrentIndex(tab - 1);
+    if (QTabWidget* tabs = pages_->featureTabs(c); tabs && tab > 0)
+        tabs->setCurrentIndex(tab - 1);
     ShowInStatus(QStringLiteral(" Fehler: ") + message);
     // A value read from a file can fail where its class has no control: the message and the list row
     // then show the vehicle, and the focus stays in the list.

@@ -172,7 +172,8 @@ void VehiclePages::addField(QGridLayout* grid, int row, int col, const FieldSpec
     ClassPages& cp = classes_[size_t(c)];
     QAbstractButton* no = nullptr;
     QWidget* w = makeControl(f, c, parent, &no);
-    if (!w) return;
+    if (!w)
+        return;
     cp.bindings.append({&f, w, no});
     const int x = col * 3;
     if (f.control == Control::Check) {
@@ -180,15 +181,31 @@ void VehiclePages::addField(QGridLayout* grid, int row, int col, const FieldSpec
         return;
     }
     QString caption = model::label(f, c);
-    if (f.control == Control::Radio) caption = QStringLiteral("Unfallschaden\n(nicht repariert):");
+    if (f.control == Control::Radio)
+        caption = QStringLiteral("Unfallschaden\n(nicht repariert):");
     auto* cap = new QLabel(caption, parent);
     cap->setObjectName(name("cap", c, f.name));
     cap->setBuddy(w);
     grid->addWidget(cap, row, x);
-    if (required(f, c)) grid->addWidget(asterisk(name("lbl", c, f.name), parent), row, x + 1);
+    if (required(f, c))
+        grid->addWidget(asterisk(name("lbl", c, f.name), parent), row, x + 1);
     QWidget* cell = w;
     if (f.control == Control::Radio) {
         cell = w->parentWidget();
+    } else if (qstrcmp(f.name, "waehr") == 0) {
+        // Currency, gross or net and the VAT rate read as one line.
+        cell = new QWidget(parent);
+        auto* lay = new QHBoxLayout(cell);
+        lay->setContentsMargins(0, 0, 0, 0);
+        w->setParent(cell);
+        lay->addWidget(w);
+        for (const char16_t* n : {u"bn", u"mwst"}) {
+            const FieldSpec* part = model::field(QStringView(n));
+            QAbstractButton* unused = nullptr;
+            QWidget* box = makeControl(*part, c, cell, &unused);
+            cp.bindings.append({part, box, nullptr});
+            lay->addWidget(box, 1);
+        }
     } else if (qstrcmp(f.name, "leistung") == 0 || qstrcmp(f.name, "ez") == 0) {
         // Power and its unit, the first registration and its example share one cell.
         cell = new QWidget(parent);
@@ -214,21 +231,25 @@ void VehiclePages::addFieldList(QGridLayout* grid, std::span<const char* const> 
     QList<const FieldSpec*> checks, others;
     for (const char* n : names) {
         const FieldSpec* f = model::field(QLatin1StringView(n));
-        if (!f || qstrcmp(n, "kwps") == 0) continue;
+        if (!f || qstrcmp(n, "kwps") == 0)
+            continue;
         (f->control == Control::Check ? checks : others).append(f);
     }
-    int row = 0;
+    // The general data list their check boxes after the fields, the equipment pages before them.
+    const bool checksFirst = columns >= 3;
     const int checkRows = (int(checks.size()) + columns - 1) / columns;
-    for (int i = 0; i < checks.size(); ++i)
-        addField(grid, i % std::max(checkRows, 1), i / std::max(checkRows, 1), *checks[i], c, parent);
-    row = checkRows;
-    const int otherCols = columns >= 3 ? 2 : 1;
+    const int otherCols = columns >= 3 ? 2 : columns;
     const int otherRows = (int(others.size()) + otherCols - 1) / otherCols;
+    const int checkTop = checksFirst ? 0 : otherRows;
+    const int otherTop = checksFirst ? checkRows : 0;
+    for (int i = 0; i < checks.size(); ++i)
+        addField(grid, checkTop + i % std::max(checkRows, 1), i / std::max(checkRows, 1), *checks[i], c, parent);
     for (int i = 0; i < others.size(); ++i)
-        addField(grid, row + i % std::max(otherRows, 1), i / std::max(otherRows, 1), *others[i], c, parent);
+        addField(grid, otherTop + i % std::max(otherRows, 1), i / std::max(otherRows, 1), *others[i], c, parent);
+    const int row = checkRows + otherRows;
     for (int col = 0; col < columns; ++col)
         grid->setColumnStretch(col * 3 + 2, 1);
-    grid->setRowStretch(row + otherRows, 1);
+    grid->setRowStretch(row, 1);
 }
 
 QWidget* VehiclePages::buildGeneral(int c) {
@@ -250,7 +271,8 @@ QWidget* VehiclePages::buildGeneral(int c) {
     pg->setVerticalSpacing(3);
     int row = 0;
     for (const char* n : model::priceGroup())
-        addField(pg, row++, 0, *model::field(QLatin1StringView(n)), c, price);
+        if (qstrcmp(n, "bn") != 0 && qstrcmp(n, "mwst") != 0)
+            addField(pg, row++, 0, *model::field(QLatin1StringView(n)), c, price);
     pg->setColumnStretch(2, 1);
     middle->addWidget(price);
 
@@ -262,8 +284,12 @@ QWidget* VehiclePages::buildGeneral(int c) {
     for (int i = 0; i < 4; ++i) {
         auto* l = new QLabel(QString::fromUtf8(hints[i]), hint);
         l->setObjectName(QStringLiteral("lbl_%1_hint_%2").arg(c).arg(i + 1));
-        if (i == 1) l->setStyleSheet(kOrange + QStringLiteral("font-weight: bold;"));
-        hintRow->addWidget(l);
+        if (i == 1)
+            l->setStyleSheet(kOrange + QStringLiteral("font-weight: bold;"));
+        if (i < 3)
+            hintRow->addWidget(l);
+        else
+            hg->addWidget(l, 1, 0, 1, 3);
     }
     hintRow->addStretch();
     hg->addLayout(hintRow, 0, 0, 1, 3);
@@ -273,12 +299,14 @@ QWidget* VehiclePages::buildGeneral(int c) {
     classes_[size_t(c)].bindings.append({&inr, inrEdit, nullptr});
     auto* inrCap = new QLabel(model::label(inr, c), hint);
     inrCap->setObjectName(name("cap", c, "inr"));
-    hg->addWidget(inrCap, 1, 0);
-    hg->addWidget(asterisk(QStringLiteral("lbl_%1_hint_5").arg(c), hint), 1, 1);
-    hg->addWidget(inrEdit, 1, 2);
+    hg->addWidget(inrCap, 2, 0);
+    hg->addWidget(asterisk(QStringLiteral("lbl_%1_hint_5").arg(c), hint), 2, 1);
+    hg->addWidget(inrEdit, 2, 2);
     middle->addWidget(hint);
     middle->addStretch();
-    lay->addLayout(middle, 2);
+    price->setMaximumWidth(300);
+    hint->setMaximumWidth(300);
+    lay->addLayout(middle, 0);
 
     auto* photos = new PhotoGroup(c, page);
     classes_[size_t(c)].photos = photos;
@@ -374,7 +402,8 @@ void VehiclePages::updateCounter(int c) {
 
 void VehiclePages::fill(const model::TFahrzeug& v) {
     const int c = v.klasse;
-    if (c < 1 || c > model::kClassCount) return;
+    if (c < 1 || c > model::kClassCount)
+        return;
     for (const Binding& b : classes_[size_t(c)].bindings) {
         const FieldSpec& f = *b.field;
         switch (f.control) {
@@ -414,12 +443,14 @@ void VehiclePages::fill(const model::TFahrzeug& v) {
             break;
         }
     }
-    if (c == 1) applyEnvkv(v.envkv != 0);
+    if (c == 1)
+        applyEnvkv(v.envkv != 0);
 }
 
 void VehiclePages::store(model::TFahrzeug& v) const {
     const int c = v.klasse;
-    if (c < 1 || c > model::kClassCount) return;
+    if (c < 1 || c > model::kClassCount)
+        return;
     for (const Binding& b : classes_[size_t(c)].bindings) {
         const FieldSpec& f = *b.field;
         const bool trim = model::inSet(f.trimIn, c);
@@ -467,10 +498,12 @@ void VehiclePages::store(model::TFahrzeug& v) const {
 void VehiclePages::setAutomaticIntNr(bool on) {
     for (int c = 1; c <= model::kClassCount; ++c) {
         for (int i = 1; i <= 4; ++i)
-            if (QWidget* l = control(QStringLiteral("lbl_%1_hint_%2").arg(c).arg(i))) l->setVisible(on);
+            if (QWidget* l = control(QStringLiteral("lbl_%1_hint_%2").arg(c).arg(i)))
+                l->setVisible(on);
         for (const QString& n : {model::controlName(u"inr", c), QStringLiteral("lbl_%1_hint_5").arg(c),
                                  QStringLiteral("cap_%1_inr").arg(c)})
-            if (QWidget* w = control(n)) w->setVisible(!on);
+            if (QWidget* w = control(n))
+                w->setVisible(!on);
         if (auto* g = findChild<QGroupBox*>(QStringLiteral("GroupBox_%1_4").arg(c)))
             g->setTitle(on ? QStringLiteral(" Hinweis ") : QStringLiteral(" Interne Nummer "));
     }
@@ -478,7 +511,8 @@ void VehiclePages::setAutomaticIntNr(bool on) {
 
 void VehiclePages::applyEnvkv(bool on) {
     for (const char* n : {"innerorts", "ausserorts", "kombiniert", "co2", "kraftstoff"})
-        if (QWidget* star = control(name("lbl", 1, n))) star->setVisible(on);
+        if (QWidget* star = control(name("lbl", 1, n)))
+            star->setVisible(on);
     if (auto* cap = findChild<QLabel*>(QStringLiteral("cap_1_kombiniert")))
         cap->setText(on ? QStringLiteral("Kombiniert:") : QStringLiteral("Verbr. ca.:"));
     if (QWidget* e = control(QStringLiteral("le_1_kombiniert"))) {
