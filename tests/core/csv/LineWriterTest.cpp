@@ -1,6 +1,7 @@
 #include "csv/LineWriter.h"
 #include "inventory/CsvFile.h"
 #include "model/Cp1252.h"
+#include "support/TestVehicles.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +18,7 @@ QByteArray cp(const char* utf8) {
 
 const Clock kMay2009 = fixedClock(QDateTime(QDate(2009, 3, 5), QTime(14, 7, 9)));
 
-// A vehicle of class c that passes every check.
-TFahrzeug validVehicle(int c) {
-    TFahrzeug v = model::newVehicle(c);
-    v.marke = "andere";
-    v.modell = "Modell";
-    v.kategorie = "andere";
-    v.ez = "05-2005";
-    v.kilometer = "1000";
-    v.preis = 11900;
-    v.typ = "Gebrauchtwagen";
-    return v;
-}
+using tarmelo::test::validVehicle;
 
 // Splits a line into its fields; a ";" inside quotes belongs to the field.
 QList<QByteArray> columns(const QByteArray& line) {
