@@ -2,10 +2,9 @@
 
 #include "common/Dialogs.h"
 #include "editor/MainWindow.h"
-#include "inventory/CsvFile.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 
@@ -23,14 +22,12 @@ int main(int argc, char** argv) {
     tarmelo::gui::TformMain window;
     window.show();
     const QStringList args = app.arguments();
+    window.SetFileName(QStringLiteral("Unbenannt"));
     if (args.size() > 1) {
-        QFile f(args[1]);
-        if (!f.exists()) {
+        if (QFileInfo::exists(args[1]))
+            window.ReadFile(args[1], false);
+        else
             tarmelo::gui::Dialogs::warning(&window, QStringLiteral("Die Datei \"%1\" existiert nicht!").arg(args[1]));
-        } else if (f.open(QIODevice::ReadOnly)) {
-            window.setInventory(tarmelo::inventory::readLines(f.readAll()).vehicles);
-            window.setSaved(true);
-        }
     }
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
+#include "support/TestVehicles.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +87,8 @@ TEST_F(MainWindowTest, AddingEachClassShowsItsPages) {
         EXPECT_EQ(labelText(w, "lblBild"), "Nein");
         for (const FieldSpec& f : model::fields()) {
             const QString name = model::controlName(f, c);
-            if (name.isEmpty()) continue;
+            if (name.isEmpty())
+                continue;
             QWidget* control = w.pages()->control(name);
             if (!model::hasControl(f, c)) {
                 EXPECT_EQ(control, nullptr) << name.toStdString();
@@ -115,7 +117,8 @@ TEST_F(MainWindowTest, ShowThenStoreKeepsEveryField) {
         SCOPED_TRACE(c);
         model::TFahrzeug v = model::newVehicle(c);
         for (const FieldSpec& f : model::fields()) {
-            if (qstrcmp(f.name, "klasse") == 0) continue;
+            if (qstrcmp(f.name, "klasse") == 0)
+                continue;
             switch (f.kind) {
             case model::FieldKind::Flag:
                 v.*f.byte = 1;
@@ -374,14 +377,7 @@ TEST_F(MainWindowTest, StatusMessageLastsSixSeconds) {
 class ErrorCheckTest : public MainWindowTest {
 protected:
     model::TFahrzeug valid(int c) {
-        model::TFahrzeug v = model::newVehicle(c);
-        v.marke = "andere";
-        v.modell = "X";
-        v.kategorie = "andere";
-        v.ez = "05-2005";
-        v.kilometer = "100";
-        v.preis = 1000;
-        v.typ = "Gebrauchtwagen";
+        model::TFahrzeug v = tarmelo::test::validVehicle(c);
         v.inr = "N" + QByteArray::number(c);
         return v;
     }
@@ -423,7 +419,9 @@ TEST_F(ErrorCheckTest, ReportsTheFirstFailure) {
         w.actCheckErrorsExecute();
         EXPECT_EQ(w.list()->selectedRow(), 1);
         EXPECT_EQ(currentPage(), c.page);
-        if (c.tab >= 0) EXPECT_EQ(w.pages()->featureTabs(c.klasse)->currentIndex(), c.tab);
+        if (c.tab >= 0) {
+            EXPECT_EQ(w.pages()->featureTabs(c.klasse)->currentIndex(), c.tab);
+        }
         EXPECT_EQ(w.statusMessage(), QString::fromUtf8(c.status));
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus);

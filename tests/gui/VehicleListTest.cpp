@@ -174,7 +174,8 @@ TEST_F(VehicleListTest, PaintsSelectionAndDetailLine) {
             const QColor c = image.pixelColor(x, y);
             if (c.blue() > 200 && c.red() < 120 && c.green() < 120) {
                 ++bluePixels;
-                if (y < first.top() + first.height() / 2) ++bluePixelsInUpperHalf;
+                if (y < first.top() + first.height() / 2)
+                    ++bluePixelsInUpperHalf;
                 EXPECT_GE(x, 16);
             }
         }

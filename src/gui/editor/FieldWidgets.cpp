@@ -30,7 +30,8 @@ QString filterText(model::Filter filter, const QString& text) {
     QString out;
     out.reserve(text.size());
     for (QChar c : text)
-        if (KeyFilterValidator::passes(filter, c)) out += c;
+        if (KeyFilterValidator::passes(filter, c))
+            out += c;
     return out;
 }
 
@@ -62,7 +63,8 @@ void MaskEdit::setStoredText(const QByteArray& text) {
 QByteArray MaskEdit::storedText() const {
     const QString display = displayText();
     // A value the mask cannot show (one read from a file) is kept until the user edits it.
-    if (display == shownDisplay_ && !shown_.isEmpty()) return shown_;
+    if (display == shownDisplay_ && !shown_.isEmpty())
+        return shown_;
     return model::toCp1252(QString(display).replace(QLatin1Char('_'), QLatin1Char(' '))).value_or(QByteArray());
 }
 
@@ -85,19 +87,23 @@ int MemoEdit::storedLength() const {
 void MemoEdit::insertFiltered(const QString& text) {
     QString clean;
     for (QChar c : text) {
-        if (c == QLatin1Char('\r')) continue;
-        if (c == QLatin1Char('\n') || KeyFilterValidator::passes(model::Filter::None, c)) clean += c;
+        if (c == QLatin1Char('\r'))
+            continue;
+        if (c == QLatin1Char('\n') || KeyFilterValidator::passes(model::Filter::None, c))
+            clean += c;
     }
     const int selected = int(textCursor().selectedText().size());
     int room = kLimit - storedLength() + selected;
     QString fitting;
     for (QChar c : clean) {
         const int cost = c == QLatin1Char('\n') ? 2 : 1;
-        if (cost > room) break;
+        if (cost > room)
+            break;
         room -= cost;
         fitting += c;
     }
-    if (!fitting.isEmpty() || selected > 0) textCursor().insertText(fitting);
+    if (!fitting.isEmpty() || selected > 0)
+        textCursor().insertText(fitting);
 }
 
 void MemoEdit::keyPressEvent(QKeyEvent* e) {
@@ -119,7 +125,8 @@ bool MemoEdit::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void MemoEdit::insertFromMimeData(const QMimeData* source) {
-    if (source->hasText()) insertFiltered(source->text());
+    if (source->hasText())
+        insertFiltered(source->text());
 }
 
 } // namespace tarmelo::gui

@@ -1,16 +1,22 @@
 #include "MainWindow.h"
 
+#include "DocumentIo.h"
 #include "PhotoGroup.h"
 #include "VehicleList.h"
 #include "VehiclePages.h"
 #include "common/Dialogs.h"
 #include "csv/VehicleChecks.h"
 #include "editor/RowTexts.h"
+#include "inventory/CsvFile.h"
+#include "inventory/RecentFiles.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -143,12 +149,57 @@ void TformMain::buildMenus() {
     // Commands whose documents come later are shown, but not yet offered.
     QAction* insert = makeAction(this, "actOpenVehicle", QStringLiteral("Aus Datei ein&fügen ..."));
     QAction* saveOne = makeAction(this, "actSaveVehicle", QStringLiteral("In &Datei speichern ..."));
-    insert->setEnabled(false);
-    saveOne->setEnabled(false);
-    QAction* quit = makeAction(this, "actExit", QStringLiteral("&Beenden"));
+    QAction* quit = makeAction(this, "actExit", QStringLiteral("&Beenden"), QStringLiteral("Beendet die Anwendung"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
+    QAction* neu =
+        makeAction(this, "actNeu", QStringLiteral("&Neu"), QStringLiteral("Erstellt einen neuen Fahrzeugbestand"));
+    connect(neu, &QAction::triggered, this, &TformMain::actNeuExecute);
+    QAction* loadMobile = makeAction(this, "actLoadMobile", QStringLiteral("&Karvento ..."),
+                                     QStringLiteral("Lädt Ihren Fahrzeugbestand von Karvento herunter"));
+    QAction* loadFile = makeAction(this, "actLoadFile", QStringLiteral("&Datei ..."),
+                                   QStringLiteral("Öffnet einen abgespeicherten Fahrzeugbestand"));
+    connect(loadFile, &QAction::triggered, this, &TformMain::actLoadFileExecute);
+    QAction* saveMobile = makeAction(this, "actSaveMobile", QStringLiteral("K&arvento ..."),
+                                     QStringLiteral("Überträgt den Fahrzeugbestand zu Karvento"));
+    QAction* saveFile =
+        makeAction(this, "actSaveFile", QStringLiteral("D&atei"), QStringLiteral("Speichert den Fahrzeugbestand"));
+    connect(saveFile, &QAction::triggered, this, &TformMain::actSaveFileExecute);
+    QAction* saveAs = makeAction(this, "actSaveFileAs", QStringLiteral("Datei &unter ..."),
+                                 QStringLiteral("Speichert den Fahrzeugbestand in einer neuen Datei"));
+    connect(saveAs, &QAction::triggered, this, &TformMain::actSaveFileAsExecute);
+    QAction* print = makeAction(this, "actPrint", QStringLiteral("&Drucken ..."),
+                                QStringLiteral("Öffnet den Dialog zum Drucken der Fahrzeuge"));
+    // The marketplace transfer and printing come with their own dialogs; until then they are not offered.
+    for (QAction* later : {loadMobile, saveMobile, print})
+        later->setProperty("later", true);
+    connect(insert, &QAction::triggered, this, &TformMain::actOpenVehicleExecute);
+    connect(saveOne, &QAction::triggered, this, &TformMain::actSaveVehicleExecute);
+    insert->setStatusTip(QStringLiteral("Fügt dem Bestand ein oder mehrere Fahrzeuge hinzu"));
+    saveOne->setStatusTip(QStringLiteral("Speichert das selektierte Fahrzeug"));
+
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
+    file->addAction(neu);
+    file->addSeparator();
+    QMenu* open = file->addMenu(QStringLiteral("Ö&ffnen"));
+    open->addAction(loadMobile);
+    open->addSeparator();
+    open->addAction(loadFile);
+    QMenu* recent = open->addMenu(QStringLiteral("Zuletzt &geöffnete Dateien"));
+    for (int n = 1; n <= inventory::kRecentCount; ++n) {
+        QAction* a = makeAction(this, "", inventory::recentCaption(n, QString()));
+        a->setObjectName(QStringLiteral("actOpenRecent%1").arg(n));
+        connect(a, &QAction::triggered, this, [this, n] { actOpenRecentExecute(n); });
+        recent->addAction(a);
+    }
+    QMenu* save = file->addMenu(QStringLiteral("&Speichern"));
+    save->addAction(saveMobile);
+    save->addSeparator();
+    save->addAction(saveFile);
+    save->addAction(saveAs);
+    file->addSeparator();
+    file->addAction(print);
+    file->addSeparator();
     file->addAction(quit);
     QMenu* vehicle = menuBar()->addMenu(QStringLiteral("&Fahrzeug"));
     vehicle->addMenu(addMenu_);
@@ -175,10 +226,29 @@ void TformMain::buildMenus() {
     QToolBar* bar = addToolBar(QStringLiteral("Werkzeuge"));
     bar->setObjectName(QStringLiteral("MainToolBar"));
     bar->setMovable(false);
+    for (QAction* a : {neu, loadFile, saveFile})
+        bar->addAction(a);
+    bar->addSeparator();
+    bar->addAction(loadMobile);
+    bar->addAction(saveMobile);
+    bar->addSeparator();
     bar->addAction(copy);
     bar->addAction(remove);
     bar->addSeparator();
     bar->addAction(check);
+    // The hint of the command under the mouse, in dark blue at the right end of the toolbar.
+    auto* spacer = new QWidget(bar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
+    lblHint_ = new QLabel(bar);
+    lblHint_->setObjectName(QStringLiteral("lblHint"));
+    QFont hintFont(QStringLiteral("Arial"), 8);
+    lblHint_->setFont(hintFont);
+    lblHint_->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+    lblHint_->setMinimumWidth(380);
+    bar->addWidget(lblHint_);
+    for (QAction* a : findChildren<QAction*>())
+        connect(a, &QAction::hovered, this, [this, a] { showHint(a->statusTip()); });
 }
 
 QWidget* TformMain::buildControlPanel() {
@@ -408,14 +478,144 @@ void TformMain::setBusy(bool busy) {
     updateCommands();
 }
 
-void TformMain::updateCommands() {
+void TformMain::ActionManager1Update() {
     const bool selected = list_->selectedRow() >= 0;
-    action(QStringLiteral("actCopy"))->setEnabled(selected && !busy_);
-    action(QStringLiteral("actRemove"))->setEnabled(selected && !busy_);
-    action(QStringLiteral("actCheckErrors"))->setEnabled(!vehicles_.isEmpty() && !busy_);
-    action(QStringLiteral("actAutomaticIntNr"))->setEnabled(!busy_);
+    const bool any = !vehicles_.isEmpty();
+    auto set = [this](const char* name, bool on) {
+        if (QAction* a = action(QLatin1StringView(name)))
+            a->setEnabled(on && !a->property("later").toBool());
+    };
+    for (const char* n : {"actNeu", "actLoadMobile", "actLoadFile", "actExit", "actOpenVehicle", "actAutomaticIntNr"})
+        set(n, !busy_);
     for (const AddCommand& a : kAdd)
-        action(QLatin1StringView(a.name))->setEnabled(!busy_);
+        set(a.name, !busy_);
+    for (const char* n : {"actSaveMobile", "actSaveFileAs", "actPrint", "actCheckErrors"})
+        set(n, any && !busy_);
+    set("actSaveFile", any && !busy_ && !saved_);
+    for (const char* n : {"actCopy", "actRemove", "actSaveVehicle"})
+        set(n, selected && !busy_);
+    for (int n = 1; n <= inventory::kRecentCount; ++n)
+        set(QStringLiteral("actOpenRecent%1").arg(n).toLatin1().constData(), !recent_[n - 1].isEmpty() && !busy_);
+}
+
+void TformMain::showHint(const QString& hint) {
+    lblHint_->setText(hint.isEmpty() ? QString() : QStringLiteral("   ") + hint);
+}
+
+void TformMain::SetFileName(const QString& name) {
+    docName_ = name;
+    setWindowTitle(QStringLiteral("Tarmelo - ") + QFileInfo(name).fileName());
+}
+
+void TformMain::SetOpenRecent(const QStringList& paths) {
+    for (int n = 1; n <= inventory::kRecentCount; ++n) {
+        recent_[n - 1] = paths.value(n - 1);
+        action(QStringLiteral("actOpenRecent%1").arg(n))->setText(inventory::recentCaption(n, recent_[n - 1]));
+    }
+    updateCommands();
+}
+
+void TformMain::AddToRecent(const QString& path) {
+    SetOpenRecent(inventory::addToRecent(recent_, path));
+}
+
+void TformMain::emptyInventory() {
+    selectRow(-1);
+    list_->clearRows();
+    vehicles_.clear();
+    showStep(-1);
+}
+
+bool TformMain::askSaveChanges() {
+    if (vehicles_.isEmpty() || saved_)
+        return true;
+    const QString name = QFileInfo(docName_.isEmpty() ? QStringLiteral("Unbenannt") : docName_).fileName();
+    const auto answer = Dialogs::message(this, Dialogs::Kind::Question,
+                                         QStringLiteral("Möchten Sie die Änderungen in \"%1\" speichern?").arg(name),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::Yes) {
+        actSaveFileExecute();
+        return saved_;
+    }
+    return true;
+}
+
+void TformMain::actNeuExecute() {
+    if (busy_ || (vehicles_.isEmpty() && docName_ == QLatin1StringView("Unbenannt")))
+        return;
+    if (!askSaveChanges())
+        return;
+    SetFileName(QStringLiteral("Unbenannt"));
+    emptyInventory();
+    markModified();
+}
+
+void TformMain::actOpenRecentExecute(int n) {
+    if (busy_ || n < 1 || n > inventory::kRecentCount || recent_[n - 1].isEmpty())
+        return;
+    const QString path = recent_[n - 1];
+    if (!QFileInfo::exists(path)) {
+        Dialogs::error(this,
+                       QStringLiteral("Die angegebene Datei \"%1\" existiert nicht!").arg(QFileInfo(path).fileName()));
+        QStringList rest = recent_;
+        rest[n - 1].clear();
+        SetOpenRecent(inventory::closeRecentGaps(rest));
+        return;
+    }
+    if (!askSaveChanges())
+        return;
+    emptyInventory();
+    ReadFile(path, false);
+}
+
+void TformMain::actLoadFileExecute() {
+    if (busy_ || !askSaveChanges())
+        return;
+    const QString path = Dialogs::openFileName(this, QStringLiteral("Öffnen"),
+                                               QStringLiteral("Alle Dateien (*);;Archiv (*.zip);;CSV-Datei (*.csv)"));
+    if (path.isEmpty())
+        return;
+    emptyInventory();
+    ReadFile(path, false);
+}
+
+void TformMain::actOpenVehicleExecute() {
+    if (busy_)
+        return;
+    const QString path = Dialogs::openFileName(this, QStringLiteral("Einfügen"),
+                                               QStringLiteral("Alle Dateien (*);;Archiv (*.zip);;CSV-Datei (*.csv)"));
+    if (!path.isEmpty())
+        ReadFile(path, true);
+}
+
+void TformMain::actSaveFileExecute() {
+    CreateFile(0, int(vehicles_.size()) - 1, false, false);
+}
+void TformMain::actSaveFileAsExecute() {
+    CreateFile(0, int(vehicles_.size()) - 1, true, false);
+}
+void TformMain::actSaveVehicleExecute() {
+    const int row = list_->selectedRow();
+    if (row >= 0)
+        CreateFile(row, row, true, true);
+}
+
+void TformMain::appendVehicles(model::Inventory vehicles) {
+    for (model::TFahrzeug& v : vehicles) {
+        vehicles_.append(std::move(v));
+        list_->appendRow();
+        refreshRow(int(vehicles_.size()) - 1);
+    }
+}
+
+void TformMain::closeEvent(QCloseEvent* event) {
+    if (busy_ || !askSaveChanges()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 void TformMain::setPhotoIndicator(int count, bool anyVehicle) {
@@ -539,6 +739,90 @@ void TformMain::actCheckErrorsExecute() {
         }
     }
     Dialogs::information(this, QStringLiteral("Keine Fehler gefunden!"));
+}
+
+} // namespace tarmelo::gui
+
+namespace tarmelo::gui {
+
+void TformMain::CreateFile(int first, int last, bool ask, bool single) {
+    if (busy_ || first < 0 || last < first || last >= vehicles_.size())
+        return;
+    RefreshList();
+    ShowInStatus(QString());
+    // The rules first: a vehicle that breaks one stops the save before any file is touched.
+    const inventory::KeyMode mode = automaticIntNr_ ? inventory::KeyMode::Automatic : inventory::KeyMode::Typed;
+    const inventory::CsvLines lines = inventory::buildLines(vehicles_, first, last, mode, clock_);
+    if (!lines.ok()) {
+        const csv::CheckFailure& f = lines.failure->failure;
+        reportFailure(lines.failure->index, f.message, f.control, f.page == model::Page::Equipment ? 1 : 0,
+                      f.tab == model::Tab::Seite1   ? 1
+                      : f.tab == model::Tab::Seite2 ? 2
+                                                    : 0);
+        return;
+    }
+    QString target;
+    if (ask || single || docName_.isEmpty() || docName_ == QLatin1StringView("Unbenannt"))
+        target = Dialogs::saveFileName(this, QStringLiteral("Speichern unter"), QStringLiteral("Archiv (*.zip)"));
+    else
+        target = docName_;
+    if (target.isEmpty() || target == QLatin1StringView("Unbenannt"))
+        return;
+    target = archivePath(target);
+
+    setBusy(true);
+    const SaveOutcome r = saveInventory(target, lines.lines, vehicles_, first, last, [this, first, last](int j) {
+        progress_->setValue(last <= 0 ? 100 : int(std::lround(100.0 * j / last)));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    progress_->setValue(0);
+    setBusy(false);
+    if (!r.ok) {
+        if (r.isError)
+            Dialogs::error(this, QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        else
+            Dialogs::warning(this, QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        return;
+    }
+    if (!single) {
+        SetFileName(target);
+        AddToRecent(target);
+        saved_ = true;
+        updateCommands();
+    }
+}
+
+void TformMain::ReadFile(const QString& path, bool insert) {
+    if (busy_)
+        return;
+    setBusy(true);
+    pages_->hide();
+    const OpenOutcome r = openInventory(path);
+    const bool taken = !r.vehicles.isEmpty();
+    appendVehicles(r.vehicles);
+    if (!insert) {
+        if (taken && !r.failed) {
+            SetFileName(path);
+            AddToRecent(path);
+            saved_ = true;
+        } else {
+            SetFileName(QStringLiteral("Unbenannt"));
+        }
+    } else if (taken) {
+        saved_ = false;
+    }
+    pages_->show();
+    progress_->setValue(0);
+    if (!vehicles_.isEmpty())
+        selectRow(0);
+    setBusy(false);
+    if (!r.message.isEmpty()) {
+        const QString text = QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (r.isError)
+            Dialogs::error(this, text);
+        else
+            Dialogs::warning(this, text);
+    }
 }
 
 } // namespace tarmelo::gui

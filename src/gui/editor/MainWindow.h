@@ -40,6 +40,18 @@ public:
     // Replaces the inventory, e.g. with the vehicles of a file given at start.
     void setInventory(model::Inventory vehicles);
 
+    QString documentName() const { return docName_; }
+    QStringList recentFiles() const { return recent_; }
+    void SetFileName(const QString& name);
+    void SetOpenRecent(const QStringList& paths);
+    void AddToRecent(const QString& path);
+    // The unsaved-changes question; false when the pending command must not go on.
+    bool askSaveChanges();
+    // Opens an inventory file; insert adds its vehicles to the inventory shown.
+    void ReadFile(const QString& path, bool insert);
+    // Writes vehicles first..last; ask shows the save dialog; single exports one vehicle alone.
+    void CreateFile(int first, int last, bool ask, bool single);
+
 public slots:
     void AddFahrzeug(int klasse);
     void actCopyExecute();
@@ -50,6 +62,18 @@ public slots:
     void RefreshList();
     void ShowInStatus(const QString& message);
     void selectRow(int row);
+    void actNeuExecute();
+    void actLoadFileExecute();
+    void actOpenVehicleExecute();
+    void actOpenRecentExecute(int n);
+    void actSaveFileExecute();
+    void actSaveFileAsExecute();
+    void actSaveVehicleExecute();
+    // Enables every command to suit the moment.
+    void ActionManager1Update();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
@@ -62,14 +86,17 @@ private:
     void ItemChange(bool storeNow);
     void markModified();
     void setBusy(bool busy);
-    void updateCommands();
+    void updateCommands() { ActionManager1Update(); }
+    void showHint(const QString& hint);
+    void emptyInventory();
+    void appendVehicles(model::Inventory vehicles);
     void switchPage(int page);
     void setPhotoIndicator(int count, bool anyVehicle);
     void reportFailure(int index, const QString& message, const QString& control, int page, int tab);
 
     model::Inventory vehicles_;
     Clock clock_ = systemClock();
-    bool saved_ = true;
+    bool saved_ = false;
     bool busy_ = false;
     bool sync_ = true;
     int pageFlag_ = 0;
@@ -86,6 +113,9 @@ private:
     QLabel* lblTypTag_ = nullptr;
     QLabel* lblTyp_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QLabel* lblHint_ = nullptr;
+    QString docName_ = QStringLiteral("Unbenannt");
+    QStringList recent_{QString(), QString(), QString(), QString()};
     QProgressBar* progress_ = nullptr;
     QTimer* timerStat_ = nullptr;
 };

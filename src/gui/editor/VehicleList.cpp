@@ -99,10 +99,12 @@ int VehicleList::appendRow() {
 }
 
 void VehicleList::removeRow(int row) {
-    if (row < 0 || row >= topLevelItemCount()) return;
+    if (row < 0 || row >= topLevelItemCount())
+        return;
     const int selected = m_selected;
     m_quiet = true;
-    if (row == selected) setCurrentItem(nullptr);
+    if (row == selected)
+        setCurrentItem(nullptr);
     delete takeTopLevelItem(row);
     for (int r = row; r < topLevelItemCount(); ++r)
         topLevelItem(r)->setText(0, QString::number(r + 1));
@@ -118,7 +120,8 @@ void VehicleList::removeRow(int row) {
 
 void VehicleList::setRowTexts(int row, const editor::RowTexts& texts) {
     QTreeWidgetItem* item = topLevelItem(row);
-    if (!item) return;
+    if (!item)
+        return;
     for (int c = 0; c < int(texts.cells.size()); ++c)
         item->setText(c + 1, texts.cells[c]);
     item->setData(0, kDetailRole, texts.detail);
@@ -130,7 +133,8 @@ void VehicleList::clearRows() {
     clear();
     m_quiet = false;
     m_selected = -1;
-    if (selected >= 0) emit currentRowChanged(-1, -1);
+    if (selected >= 0)
+        emit currentRowChanged(-1, -1);
 }
 
 int VehicleList::selectedRow() const {
@@ -176,7 +180,8 @@ QList<int> VehicleList::columnWidths() const {
 
 void VehicleList::setColumnWidths(const QList<int>& widths) {
     for (int c = 0; c < kColumnCount && c < widths.size(); ++c)
-        if (widths[c] > 0) setColumnWidth(c, widths[c]);
+        if (widths[c] > 0)
+            setColumnWidth(c, widths[c]);
 }
 
 void VehicleList::keyPressEvent(QKeyEvent* event) {
@@ -210,9 +215,11 @@ void VehicleList::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 }
 
 void VehicleList::onSelectionChanged() {
-    if (m_quiet) return;
+    if (m_quiet)
+        return;
     const int current = selectedRow();
-    if (current == m_selected) return;
+    if (current == m_selected)
+        return;
     const int previous = m_selected;
     m_selected = current;
     emit currentRowChanged(current, previous);
