@@ -2,7 +2,7 @@
 # Drives tarmelo-cli on real files: build, dump, check, and the exit codes of failures.
 set -u
 cli=$1
-data=$2
+root=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -75,7 +75,7 @@ printf 'kein bild' >"$work/text.jpg"
 printf '[{"klasse": 1, "bilder": ["text.jpg"]}]' >"$work/badpic.json"
 expect "text file named .jpg" 2 "Grafikdatei" "$cli" build "$work/badpic.json" "$work/b.csv"
 expect "bad --now" 2 "--now" "$cli" check --now gestern "$work/out.csv"
-expect "bundled example" 0 "Keine Fehler gefunden!" "$cli" check "${now[@]}" "$data/../../examples/bestand.csv"
+expect "bundled example" 0 "Keine Fehler gefunden!" "$cli" check "${now[@]}" "$root/examples/bestand.csv"
 
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
