@@ -155,6 +155,10 @@ struct SizeCase {
     QSize stored;
 };
 
+void PrintTo(const SizeCase& c, std::ostream* os) {
+    *os << c.file;
+}
+
 class PhotoGroupSizeTest : public PhotoGroupTest, public testing::WithParamInterface<SizeCase> {};
 
 TEST_P(PhotoGroupSizeTest, AddedPhotoIsStoredReduced) {
@@ -173,6 +177,10 @@ struct FailCase {
     const char* name;
     QByteArray content; // null: the file is not created
 };
+
+void PrintTo(const FailCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PhotoGroupFailTest : public PhotoGroupTest, public testing::WithParamInterface<FailCase> {};
 
@@ -251,6 +259,10 @@ struct DeleteCase {
     QList<int> remaining; // former indices of the photos left, in slot order
 };
 
+void PrintTo(const DeleteCase& c, std::ostream* os) {
+    *os << "delete " << c.at << " of " << c.count;
+}
+
 class PhotoGroupDeleteTest : public PhotoGroupTest, public testing::WithParamInterface<DeleteCase> {};
 
 TEST_P(PhotoGroupDeleteTest, DeletingMovesLaterPhotosUp) {
@@ -323,6 +335,10 @@ struct PreviewCase {
     QSize size;
 };
 
+void PrintTo(const PreviewCase& c, std::ostream* os) {
+    *os << c.photos << " photos";
+}
+
 class PhotoGroupPreviewTest : public PhotoGroupTest, public testing::WithParamInterface<PreviewCase> {};
 
 TEST_P(PhotoGroupPreviewTest, ClickOpensThePreviewOfThePhotoShown) {
@@ -375,6 +391,10 @@ struct FitCase {
     QSize client;
     QRect photo;
 };
+
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.client.width() << "x" << c.client.height();
+}
 
 class PicPreviewFitTest : public testing::TestWithParam<FitCase> {};
 

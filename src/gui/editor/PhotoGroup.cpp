@@ -4,6 +4,7 @@
 #include "common/Dialogs.h"
 
 #include <QEvent>
+#include <QFrame>
 #include <QFutureWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -32,9 +33,12 @@ PhotoGroup::PhotoGroup(int klasse, QWidget* parent)
     showDialog = [](QDialog* dialog) { dialog->exec(); };
     previewAllowed_ = [] { return true; };
 
-    auto* frame = new QWidget(this);
+    // A sunken border marks where the photo goes, also while there is none.
+    auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("pnl_%1_pic").arg(klasse));
-    frame->setFixedSize(kFrameSize);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    const int border = frame->frameWidth();
+    frame->setFixedSize(kFrameSize + QSize(2 * border, 2 * border));
     auto* stack = new QGridLayout(frame);
     stack->setContentsMargins(0, 0, 0, 0);
     empty_ = new QLabel(QStringLiteral("Keine Bilder vorhanden"), frame);
