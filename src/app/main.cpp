@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QLocale>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarmelo"));
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
     font.setPointSize(8);
     QApplication::setFont(font);
     tarmelo::gui::TformMain window;
+    const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
+    window.applySettings(tarmelo::shell::loadSettingsFile(settingsFile));
     window.show();
     const QStringList args = app.arguments();
     window.SetFileName(QStringLiteral("Unbenannt"));
@@ -29,5 +33,9 @@ int main(int argc, char** argv) {
         else
             tarmelo::gui::Dialogs::warning(&window, QStringLiteral("Die Datei \"%1\" existiert nicht!").arg(args[1]));
     }
-    return app.exec();
+    const int rc = app.exec();
+    QString error;
+    if (!tarmelo::shell::saveSettingsFile(settingsFile, window.currentSettings(), &error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    return rc;
 }

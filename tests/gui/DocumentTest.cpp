@@ -146,4 +146,20 @@ TEST_F(DocumentTest, HintOfTheCommandUnderTheMouse) {
     EXPECT_EQ(w.findChild<QLabel*>("lblHint")->text(), "   Dupliziert das selektierte Fahrzeug");
 }
 
+TEST_F(DocumentTest, SettingsOfTheLastRun) {
+    shell::Settings s;
+    s.File = {QStringLiteral("/a.zip"), QStringLiteral("/b.zip"), QString(), QString()};
+    s.AutomaticIntNr = false;
+    s.Username = QStringLiteral("haendler");
+    w.applySettings(s);
+    EXPECT_EQ(w.action("actOpenRecent2")->text(), "&2 - /b.zip");
+    EXPECT_FALSE(w.action("actAutomaticIntNr")->isChecked());
+    EXPECT_FALSE(w.automaticIntNr());
+    const shell::Settings back = w.currentSettings();
+    EXPECT_EQ(back.File, s.File);
+    EXPECT_FALSE(back.AutomaticIntNr);
+    EXPECT_EQ(back.Username, "haendler") << "settings of other dialogs pass through";
+    EXPECT_EQ(back.col[1], 85);
+}
+
 } // namespace

@@ -95,12 +95,13 @@ TEST_F(MainWindowTest, AddingEachClassShowsItsPages) {
                 continue;
             }
             ASSERT_NE(control, nullptr) << name.toStdString();
-            if (f.control == model::Control::Check)
+            if (f.control == model::Control::Check) {
                 EXPECT_EQ(static_cast<QCheckBox*>(control)->text(), model::label(f, c)) << name.toStdString();
-            else if (auto* cap = w.findChild<QLabel*>(QStringLiteral("cap_%1_%2").arg(c).arg(f.name)))
+            } else if (auto* cap = w.findChild<QLabel*>(QStringLiteral("cap_%1_%2").arg(c).arg(f.name))) {
                 EXPECT_TRUE(cap->text() == model::label(f, c) || qstrcmp(f.name, "kombiniert") == 0 ||
                             f.control == model::Control::Radio)
                     << name.toStdString();
+            }
         }
         EXPECT_NE(w.pages()->control(QStringLiteral("rb_%1_nounf").arg(c)) != nullptr,
                   !model::hasControl(*model::field(u"unf"), c));
@@ -154,13 +155,15 @@ TEST_F(MainWindowTest, ShowThenStoreKeepsEveryField) {
         w.setInventory({v});
         model::TFahrzeug stored = w.vehicles()[0];
         w.pages()->store(stored);
-        for (const FieldSpec& f : model::fields())
-            if (f.text)
+        for (const FieldSpec& f : model::fields()) {
+            if (f.text) {
                 EXPECT_EQ((stored.*f.text).toStdString(), (v.*f.text).toStdString()) << f.name;
-            else if (f.byte)
+            } else if (f.byte) {
                 EXPECT_EQ(stored.*f.byte, v.*f.byte) << f.name;
-            else if (f.amount)
+            } else if (f.amount) {
                 EXPECT_EQ(stored.*f.amount, v.*f.amount) << f.name;
+            }
+        }
         EXPECT_EQ(stored, v);
     }
 }

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QScreen>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -500,6 +501,45 @@ void TformMain::ActionManager1Update() {
 
 void TformMain::showHint(const QString& hint) {
     lblHint_->setText(hint.isEmpty() ? QString() : QStringLiteral("   ") + hint);
+}
+
+void TformMain::applySettings(const shell::Settings& settings) {
+    settings_ = settings;
+    SetOpenRecent(QStringList(settings.File.begin(), settings.File.end()));
+    setAutomaticIntNr(settings.AutomaticIntNr);
+    std::array<int, 10> columns{};
+    const QList<int> widths = list_->columnWidths();
+    for (int i = 0; i < 10; ++i)
+        columns[size_t(i)] = widths.value(i);
+    const QSize screen = this->screen() ? this->screen()->size() : QSize();
+    const shell::WindowPlacement place = shell::placeWindow(settings, screen, geometry(), columns);
+    if (place.fromFile) {
+        setGeometry(place.rect);
+        list_->setColumnWidths(QList<int>(place.columns.begin(), place.columns.end()));
+        if (place.maximized)
+            setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+shell::Settings TformMain::currentSettings() const {
+    shell::Settings s = settings_;
+    for (int i = 0; i < inventory::kRecentCount; ++i)
+        s.File[size_t(i)] = recent_.value(i);
+    s.AutomaticIntNr = automaticIntNr_;
+    s.Maximized = isMaximized();
+    const QRect g = isMaximized() ? normalGeometry() : geometry();
+    s.Left = g.x();
+    s.Top = g.y();
+    s.Width = g.width();
+    s.Height = g.height();
+    if (screen()) {
+        s.ScreenX = screen()->size().width();
+        s.ScreenY = screen()->size().height();
+    }
+    const QList<int> widths = list_->columnWidths();
+    for (int i = 0; i < 10; ++i)
+        s.col[size_t(i)] = widths.value(i);
+    return s;
 }
 
 void TformMain::SetFileName(const QString& name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Fahrzeug.h"
+#include "shell/Settings.h"
 #include "util/Clock.h"
 
 #include <QMainWindow>
@@ -39,6 +40,10 @@ public:
 
     // Replaces the inventory, e.g. with the vehicles of a file given at start.
     void setInventory(model::Inventory vehicles);
+
+    // The settings of the last run: recent files, automatic numbers, geometry and column widths.
+    void applySettings(const shell::Settings& settings);
+    shell::Settings currentSettings() const;
 
     QString documentName() const { return docName_; }
     QStringList recentFiles() const { return recent_; }
@@ -114,6 +119,7 @@ private:
     QLabel* lblTyp_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QLabel* lblHint_ = nullptr;
+    shell::Settings settings_;
     QString docName_ = QStringLiteral("Unbenannt");
     QStringList recent_{QString(), QString(), QString(), QString()};
     QProgressBar* progress_ = nullptr;

@@ -93,7 +93,9 @@ TEST(Cp1252, RefusesWhatItCannotHold) {
         SCOPED_TRACE(c.utf8);
         const auto r = toCp1252(QString::fromUtf8(c.utf8));
         EXPECT_EQ(r.has_value(), c.ok);
-        if (!c.ok) EXPECT_TRUE(nonCp1252Message(QString::fromUtf8(c.utf8)).contains(QStringLiteral("Windows-1252")));
+        if (!c.ok) {
+            EXPECT_TRUE(nonCp1252Message(QString::fromUtf8(c.utf8)).contains(QStringLiteral("Windows-1252")));
+        }
     }
     EXPECT_FALSE(nonCp1252Message(QStringLiteral("Ł")).contains('?'));
 }
@@ -216,7 +218,9 @@ TEST(FieldSchema, EveryFieldHasItsMember) {
         const bool hasMember = f.text || f.byte || f.amount;
         EXPECT_EQ(hasMember, f.kind != FieldKind::Photos) << f.name;
         EXPECT_EQ(f.text != nullptr, f.kind == FieldKind::Text || f.kind == FieldKind::LongText) << f.name;
-        if (f.control == Control::Combo) EXPECT_NE(f.list, ListId::None) << f.name;
+        if (f.control == Control::Combo) {
+            EXPECT_NE(f.list, ListId::None) << f.name;
+        }
     }
     EXPECT_EQ(names.size(), 142);
 }
@@ -244,7 +248,9 @@ TEST(PageLayout, MatchesTheFieldTable) {
             EXPECT_EQ(placed.count(name), 1) << name.constData();
         }
         for (const FieldSpec& f : fields())
-            if (hasControl(f, c)) EXPECT_TRUE(placed.contains(f.name)) << f.name;
+            if (hasControl(f, c)) {
+                EXPECT_TRUE(placed.contains(f.name)) << f.name;
+            }
     }
 }
 
