@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "editor/MainWindow.h"
+#include "shell/Help.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     font.setPointSize(8);
     QApplication::setFont(font);
     tarmelo::gui::TformMain window;
+    const QString helpFolder = tarmelo::shell::helpFolder(QCoreApplication::applicationDirPath());
+    if (!tarmelo::shell::helpAvailable(helpFolder))
+        tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
     const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
     window.applySettings(tarmelo::shell::loadSettingsFile(settingsFile));
     window.show();

@@ -1,4 +1,5 @@
 #include "common/Dialogs.h"
+#include "core/photo/photo_test_images.h"
 #include "editor/MainWindow.h"
 #include "editor/VehicleList.h"
 #include "support/TestVehicles.h"
@@ -160,6 +161,148 @@ TEST_F(DocumentTest, SettingsOfTheLastRun) {
     EXPECT_FALSE(back.AutomaticIntNr);
     EXPECT_EQ(back.Username, "haendler") << "settings of other dialogs pass through";
     EXPECT_EQ(back.col[1], 85);
+}
+
+// ---- saving and opening archives ----
+
+model::Inventory withPhotos(int count) {
+    model::Inventory inv;
+    for (int i = 0; i < count; ++i) {
+        model::TFahrzeug v = validVehicle(1 + i % 3);
+        v.modell = "Modell " + QByteArray::number(i + 1);
+        for (int k = 0; k <= i % 3; ++k)
+            v.bilder[size_t(k)] = photo_test::jpeg(photo_test::noise(32, 24, std::uint32_t(10 * i + k)));
+        inv.append(v);
+    }
+    return inv;
+}
+
+TEST_F(DocumentTest, SaveAndOpenAgain) {
+    const model::Inventory inv = withPhotos(3);
+    w.setInventory(inv);
+    Dialogs::queueFileName(path("bestand")); // typed without extension
+    w.actSaveFileAsExecute();
+    const QString saved = path("bestand.zip");
+    ASSERT_TRUE(QFile::exists(saved));
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - bestand.zip");
+    EXPECT_EQ(w.recentFiles().value(0), saved);
+    EXPECT_TRUE(w.isSaved());
+    EXPECT_FALSE(enabled("actSaveFile"));
+
+    w.actNeuExecute();
+    ASSERT_TRUE(w.vehicles().isEmpty());
+    Dialogs::shown().clear();
+    Dialogs::queueFileName(saved);
+    w.actLoadFileExecute();
+    EXPECT_TRUE(Dialogs::shown().isEmpty()) << Dialogs::shown().value(0).text.toStdString();
+    ASSERT_EQ(w.vehicles().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(w.vehicles()[i].modell, inv[i].modell);
+        EXPECT_EQ(w.vehicles()[i].bilder, inv[i].bilder);
+    }
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - bestand.zip");
+    EXPECT_TRUE(w.isSaved());
+    EXPECT_EQ(w.list()->selectedRow(), 0);
+    EXPECT_TRUE(w.findChild<QWidget*>("plNavigation")->isVisibleTo(&w));
+    EXPECT_FALSE(w.findChild<QLabel*>("plImport")->isVisibleTo(&w));
+    EXPECT_EQ(w.findChild<QLabel*>("plImport")->text(), "Fahrzeuge werden importiert ...");
+
+    // Saving under the document's name asks for nothing.
+    w.setSaved(false);
+    w.actSaveFileExecute();
+    EXPECT_TRUE(w.isSaved());
+}
+
+TEST_F(DocumentTest, FailedSaveKeepsNameRecentFilesAndSavedFlag) {
+    const struct {
+        const char* name;
+        int error;
+        Dialogs::Kind kind;
+        const char* start;
+    } cases[] = {
+        {"full medium", ENOSPC, Dialogs::Kind::Error, "Die Datei konnte nicht gespeichert werden. Das Speichermedium"},
+        {"no access", EACCES, Dialogs::Kind::Warning, "Der Zugriff auf das Laufwerk wurde verweigert."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        w.setInventory(withPhotos(2));
+        w.SetFileName(path("alt.zip"));
+        w.SetOpenRecent({path("alt.zip"), "", "", ""});
+        w.setSaved(false);
+        w.setSaveFaults([&c](inventory::WriteStage s) {
+            return s == inventory::WriteStage::Write || s == inventory::WriteStage::Create ? c.error : 0;
+        });
+        Dialogs::shown().clear();
+        Dialogs::queueFileName(path("neu.zip"));
+        w.actSaveFileAsExecute();
+        ASSERT_EQ(Dialogs::shown().size(), 1);
+        EXPECT_EQ(Dialogs::shown()[0].kind, c.kind);
+        EXPECT_TRUE(Dialogs::shown()[0].text.startsWith(QString::fromUtf8(c.start)));
+        EXPECT_EQ(w.windowTitle(), "Tarmelo - alt.zip");
+        EXPECT_EQ(w.recentFiles(), QStringList({path("alt.zip"), "", "", ""}));
+        EXPECT_FALSE(w.isSaved());
+        EXPECT_FALSE(QFile::exists(path("neu.zip")));
+        EXPECT_TRUE(enabled("actSaveFile")) << "the busy flag is cleared again";
+    }
+}
+
+TEST_F(DocumentTest, ExistingTargetThatCannotBeReplaced) {
+    w.setInventory(withPhotos(1));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ordner.zip"));
+    Dialogs::queueFileName(path("ordner.zip"));
+    w.actSaveFileAsExecute();
+    ASSERT_EQ(Dialogs::shown().size(), 1);
+    EXPECT_EQ(Dialogs::shown()[0].text,
+              "Eine Datei mit dem Namen \"ordner.zip\" existiert bereits und kann nicht\n"
+              "überschrieben werden.\n\nVersuchen Sie, die Datei unter einem anderen Namen zu "
+              "speichern!");
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - Unbenannt");
+}
+
+TEST_F(DocumentTest, OneVehicleAloneAndInsertingIt) {
+    w.setInventory(withPhotos(5));
+    w.SetFileName(path("bestand.zip"));
+    w.setSaved(true);
+    w.selectRow(4);
+    Dialogs::queueFileName(path("einer.zip"));
+    w.actSaveVehicleExecute();
+    ASSERT_TRUE(QFile::exists(path("einer.zip")));
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - bestand.zip") << "an export does not rename the document";
+    EXPECT_TRUE(w.isSaved());
+    EXPECT_TRUE(w.recentFiles().value(0).isEmpty());
+
+    Dialogs::queueFileName(path("einer.zip"));
+    w.actOpenVehicleExecute();
+    ASSERT_EQ(w.vehicles().size(), 6);
+    EXPECT_EQ(w.vehicles()[5].modell, "Modell 5");
+    EXPECT_EQ(w.vehicles()[5].bilder, w.vehicles()[4].bilder);
+    EXPECT_EQ(w.list()->topLevelItem(5)->text(0), "6");
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - bestand.zip");
+    EXPECT_FALSE(w.isSaved());
+    EXPECT_EQ(w.list()->selectedRow(), 0);
+}
+
+TEST_F(DocumentTest, OpeningABrokenFile) {
+    const QString broken = path("kaputt.zip");
+    QFile f(broken);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("kein Archiv");
+    f.close();
+    w.SetFileName(path("vorher.zip"));
+    w.ReadFile(broken, false);
+    ASSERT_EQ(Dialogs::shown().size(), 1);
+    EXPECT_EQ(Dialogs::shown()[0].kind, Dialogs::Kind::Error);
+    EXPECT_EQ(Dialogs::shown()[0].text,
+              "Fehler: Die angegebene Datei ist fehlerhaft und kann nicht importiert werden.");
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - Unbenannt");
+    EXPECT_TRUE(w.recentFiles().value(0).isEmpty());
+}
+
+TEST_F(DocumentTest, HelpKeyOpensTheMainPage) {
+    Dialogs::helpShown().clear();
+    w.action("actHelp")->trigger();
+    EXPECT_EQ(Dialogs::helpShown(), QList<int>{1000});
+    EXPECT_EQ(w.action("actHelp")->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
 } // namespace

@@ -101,9 +101,10 @@ PhotoResult detail::reduceAddedPhotoData(const QByteArray& fileBytes, const Prog
 }
 
 PhotoResult reduceImportedPhoto(const QByteArray& jpeg) {
-    if (jpeg.size() < kCompactFromBytes) return PhotoResult::success(jpeg);
+    // The header is checked even for photos kept as they are: a file that is no JPEG is skipped.
     const std::optional<QSize> size = jpegSize(jpeg);
     if (!size) return PhotoResult::failure(errors::damaged());
+    if (jpeg.size() < kCompactFromBytes) return PhotoResult::success(jpeg);
     if (!exceeds(*size, kCompactBox)) return PhotoResult::success(jpeg);
     const detail::RgbBuffer compact = decodeAndFit(jpeg, kCompactBox);
     if (compact.isNull()) return PhotoResult::failure(errors::damaged());

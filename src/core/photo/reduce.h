@@ -49,7 +49,7 @@ PhotoResult reduceAddedPhotoData(const QByteArray& fileBytes, const Progress& pr
 
 // A photo taken over from an archive: compacted to 400x300 only when its JPEG data is
 // 450 000 bytes or more and it exceeds 400x300; otherwise the same bytes are returned
-// without decoding. A failure means the photo is to be skipped.
+// without decoding. A failure (also a header that is no JPEG's) means the photo is to be skipped.
 PhotoResult reduceImportedPhoto(const QByteArray& jpeg);
 
 // The photo for the printed report, fitted into 104x78. Null image on failure.

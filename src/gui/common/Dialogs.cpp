@@ -1,6 +1,10 @@
 #include "Dialogs.h"
 
+#include "shell/Help.h"
+
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QQueue>
 
@@ -12,6 +16,7 @@ struct TestState {
     QQueue<QMessageBox::StandardButton> answers;
     QQueue<QString> files;
     QList<Dialogs::Shown> shown;
+    QList<int> help;
 };
 TestState& state() {
     static TestState s;
@@ -24,7 +29,8 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, Kind kind, const Q
     TestState& s = state();
     if (s.on) {
         s.shown.append({kind, text});
-        if (!s.answers.isEmpty()) return s.answers.dequeue();
+        if (!s.answers.isEmpty())
+            return s.answers.dequeue();
         return kind == Kind::Question ? QMessageBox::No : QMessageBox::Ok;
     }
     QMessageBox box(parent);
@@ -35,22 +41,44 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, Kind kind, const Q
                 : kind == Kind::Error     ? QMessageBox::Critical
                                           : QMessageBox::Question);
     box.setStandardButtons(buttons | (helpContext ? QMessageBox::Help : QMessageBox::NoButton));
-    if (QAbstractButton* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("&Ja"));
-    if (QAbstractButton* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&Nein"));
-    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) cancel->setText(QStringLiteral("Abbrechen"));
-    if (QAbstractButton* help = box.button(QMessageBox::Help)) help->setText(QStringLiteral("&Hilfe"));
-    return QMessageBox::StandardButton(box.exec());
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+        yes->setText(QStringLiteral("&Ja"));
+    if (QAbstractButton* no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral("&Nein"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(QStringLiteral("Abbrechen"));
+    if (QAbstractButton* help = box.button(QMessageBox::Help))
+        help->setText(QStringLiteral("&Hilfe"));
+    // The help button opens the page and leaves the question open.
+    for (;;) {
+        const auto answer = QMessageBox::StandardButton(box.exec());
+        if (answer != QMessageBox::Help)
+            return answer;
+        showHelp(helpContext);
+    }
+}
+
+void Dialogs::showHelp(int context) {
+    TestState& s = state();
+    if (s.on) {
+        s.help.append(context);
+        return;
+    }
+    const QString folder = shell::helpFolder(QCoreApplication::applicationDirPath());
+    QDesktopServices::openUrl(shell::helpPageUrl(folder, context));
 }
 
 QString Dialogs::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
     TestState& s = state();
-    if (s.on) return s.files.isEmpty() ? QString() : s.files.dequeue();
+    if (s.on)
+        return s.files.isEmpty() ? QString() : s.files.dequeue();
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
 }
 
 QString Dialogs::saveFileName(QWidget* parent, const QString& caption, const QString& filter) {
     TestState& s = state();
-    if (s.on) return s.files.isEmpty() ? QString() : s.files.dequeue();
+    if (s.on)
+        return s.files.isEmpty() ? QString() : s.files.dequeue();
     return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
 }
 
@@ -60,6 +88,7 @@ void Dialogs::setTestMode(bool on) {
     s.answers.clear();
     s.files.clear();
     s.shown.clear();
+    s.help.clear();
 }
 void Dialogs::queueAnswer(QMessageBox::StandardButton answer) {
     state().answers.enqueue(answer);
@@ -69,6 +98,9 @@ void Dialogs::queueFileName(const QString& path) {
 }
 QList<Dialogs::Shown>& Dialogs::shown() {
     return state().shown;
+}
+QList<int>& Dialogs::helpShown() {
+    return state().help;
 }
 
 } // namespace tarmelo::gui

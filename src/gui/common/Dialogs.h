@@ -36,11 +36,15 @@ public:
     static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& filter);
 
+    // Opens the help page of a help context in the browser.
+    static void showHelp(int context);
+
     // Test hooks: while answers are queued, nothing is shown.
     static void setTestMode(bool on);
     static void queueAnswer(QMessageBox::StandardButton answer);
     static void queueFileName(const QString& path);
     static QList<Shown>& shown();
+    static QList<int>& helpShown(); // help contexts opened
 };
 
 } // namespace tarmelo::gui

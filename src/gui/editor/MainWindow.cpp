@@ -1,21 +1,21 @@
 #include "MainWindow.h"
 
-#include "DocumentIo.h"
 #include "PhotoGroup.h"
 #include "VehicleList.h"
 #include "VehiclePages.h"
 #include "common/Dialogs.h"
 #include "csv/VehicleChecks.h"
 #include "editor/RowTexts.h"
+#include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
 #include "inventory/RecentFiles.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
+#include "shell/Help.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QScreen>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -87,8 +88,14 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     listArea->addWidget(list_, 1);
     listArea->addWidget(buildControlPanel());
     v->addLayout(listArea, 1);
-    v->addWidget(buildNavigation());
+    plNavigation_ = buildNavigation();
+    v->addWidget(plNavigation_);
     v->addWidget(pages_);
+    plImport_ = new QLabel(QStringLiteral("Fahrzeuge werden importiert ..."), this);
+    plImport_->setObjectName(QStringLiteral("plImport"));
+    plImport_->setAlignment(Qt::AlignCenter);
+    plImport_->hide();
+    v->addWidget(plImport_);
     setCentralWidget(central);
     buildStatusBar();
 
@@ -223,6 +230,11 @@ void TformMain::buildMenus() {
     });
     numbers->addAction(automatic);
     vehicle->addAction(check);
+
+    QAction* help = makeAction(this, "actHelp", QStringLiteral("&Hilfe"), QStringLiteral("Öffnet die Hilfe"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, [] { Dialogs::showHelp(shell::kHelpMain); });
+    menuBar()->addMenu(QStringLiteral("H&ilfe"))->addAction(help);
 
     QToolBar* bar = addToolBar(QStringLiteral("Werkzeuge"));
     bar->setObjectName(QStringLiteral("MainToolBar"));
@@ -808,20 +820,25 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
         target = docName_;
     if (target.isEmpty() || target == QLatin1StringView("Unbenannt"))
         return;
-    target = archivePath(target);
+    target = inventory::archivePath(target);
 
     setBusy(true);
-    const SaveOutcome r = saveInventory(target, lines.lines, vehicles_, first, last, [this, first, last](int j) {
-        progress_->setValue(last <= 0 ? 100 : int(std::lround(100.0 * j / last)));
+    inventory::WriteOptions options;
+    options.progress = [this](int percent) {
+        progress_->setValue(percent);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    };
+    options.inject = saveFaults_;
+    const inventory::SaveResult r =
+        inventory::writeArchive(target, lines.fileData(), vehicles_, first, last, options);
     progress_->setValue(0);
     setBusy(false);
-    if (!r.ok) {
-        if (r.isError)
-            Dialogs::error(this, QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    if (!r.ok()) {
+        // Nothing was replaced: name, recent files and saved flag stay as they were.
+        if (r.isError())
+            Dialogs::error(this, r.message());
         else
-            Dialogs::warning(this, QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            Dialogs::warning(this, r.message());
         return;
     }
     if (!single) {
@@ -836,12 +853,19 @@ void TformMain::ReadFile(const QString& path, bool insert) {
     if (busy_)
         return;
     setBusy(true);
+    plNavigation_->hide();
     pages_->hide();
-    const OpenOutcome r = openInventory(path);
+    plImport_->setFixedHeight(std::max(pages_->height(), 100));
+    plImport_->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const inventory::OpenResult r = inventory::readInventoryFile(path, [this](int percent) {
+        progress_->setValue(percent);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     const bool taken = !r.vehicles.isEmpty();
     appendVehicles(r.vehicles);
     if (!insert) {
-        if (taken && !r.failed) {
+        if (r.ok()) {
             SetFileName(path);
             AddToRecent(path);
             saved_ = true;
@@ -851,17 +875,19 @@ void TformMain::ReadFile(const QString& path, bool insert) {
     } else if (taken) {
         saved_ = false;
     }
+    plImport_->hide();
     pages_->show();
+    plNavigation_->show();
     progress_->setValue(0);
     if (!vehicles_.isEmpty())
         selectRow(0);
     setBusy(false);
-    if (!r.message.isEmpty()) {
-        const QString text = QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        if (r.isError)
-            Dialogs::error(this, text);
+    const QString message = r.message();
+    if (!message.isEmpty()) {
+        if (r.isError())
+            Dialogs::error(this, message);
         else
-            Dialogs::warning(this, text);
+            Dialogs::warning(this, message);
     }
 }
 

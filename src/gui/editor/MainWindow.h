@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Fahrzeug.h"
+#include "inventory/Archive.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
@@ -56,6 +57,8 @@ public:
     void ReadFile(const QString& path, bool insert);
     // Writes vehicles first..last; ask shows the save dialog; single exports one vehicle alone.
     void CreateFile(int first, int last, bool ask, bool single);
+    // Tests: failures the system would give while an archive is saved.
+    void setSaveFaults(std::function<int(inventory::WriteStage)> faults) { saveFaults_ = std::move(faults); }
 
 public slots:
     void AddFahrzeug(int klasse);
@@ -119,6 +122,9 @@ private:
     QLabel* lblTyp_ = nullptr;
     QLabel* statusPanel_ = nullptr;
     QLabel* lblHint_ = nullptr;
+    QWidget* plNavigation_ = nullptr;
+    QLabel* plImport_ = nullptr;
+    std::function<int(inventory::WriteStage)> saveFaults_;
     shell::Settings settings_;
     QString docName_ = QStringLiteral("Unbenannt");
     QStringList recent_{QString(), QString(), QString(), QString()};

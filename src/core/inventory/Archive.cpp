@@ -1,0 +1,407 @@
+#include "Archive.h"
+
+#include "csv/LineReader.h"
+#include "inventory/CsvFile.h"
+#include "model/Cp1252.h"
+#include "photo/reduce.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+namespace tarmelo::inventory {
+
+bool isArchivePath(const QString& path) {
+    return QFileInfo(path).suffix().toLower() == QLatin1StringView("zip");
+}
+
+QString archivePath(const QString& target) {
+    return isArchivePath(target) ? target : target + QStringLiteral(".zip");
+}
+
+QString SaveResult::message() const {
+    switch (failure) {
+    case SaveFailure::None:
+        return {};
+    case SaveFailure::CannotReplace:
+        return QStringLiteral("Eine Datei mit dem Namen \"%1\" existiert bereits und kann nicht\nüberschrieben werden."
+                              "\n\nVersuchen Sie, die Datei unter einem anderen Namen zu speichern!")
+            .arg(QFileInfo(target).fileName());
+    case SaveFailure::AccessDenied:
+        return QStringLiteral("Der Zugriff auf das Laufwerk wurde verweigert.\n"
+                              "Versuchen Sie, die Datei auf einem anderen Laufwerk zu speichern!");
+    case SaveFailure::MediumFull:
+        return QStringLiteral("Die Datei konnte nicht gespeichert werden. Das Speichermedium ist voll.\n"
+                              "Versuchen Sie, die Datei auf einem anderen Laufwerk zu speichern!");
+    case SaveFailure::Other:
+        break;
+    }
+    return QStringLiteral("Die Datei konnte nicht gespeichert werden. Ziellaufwerk überprüfen!");
+}
+
+QString OpenResult::message() const {
+    switch (failure) {
+    case OpenFailure::None:
+        return rejected() > 0 ? QStringLiteral("%1 von %2 Fahrzeugen konnte(n) nicht importiert werden.")
+                                    .arg(rejected())
+                                    .arg(lines)
+                              : QString();
+    case OpenFailure::NoCsv:
+        return QStringLiteral("Die angegebene Datei enthält keine Fahrzeuginformationen oder entspricht\n"
+                              "nicht dem von Karvento definierten Import-/Exportformat.");
+    case OpenFailure::NoLines:
+        return QStringLiteral("Die Datei enthält keine Fahrzeuginformationen.");
+    case OpenFailure::NoVehicles:
+        return QStringLiteral("Es konnten keine Fahrzeuge importiert werden. Vermutlich entspricht die\n"
+                              "angegebene Datei nicht dem von Karvento definierten Import-/Exportformat.");
+    case OpenFailure::Broken:
+        break;
+    }
+    return QStringLiteral("Fehler: Die angegebene Datei ist fehlerhaft und kann nicht importiert werden.");
+}
+
+namespace {
+
+SaveFailure failureOf(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return SaveFailure::MediumFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return SaveFailure::AccessDenied;
+    default:
+        return SaveFailure::Other;
+    }
+}
+
+int systemError(zip_t* za) {
+    const zip_error_t* e = zip_get_error(za);
+    return zip_error_system_type(e) == ZIP_ET_SYS ? zip_error_code_system(e) : 0;
+}
+
+// The temporary file goes unless it was put in the target's place.
+struct TempFile {
+    QByteArray path;
+    bool keep = false;
+    ~TempFile() {
+        if (!path.isEmpty() && !keep)
+            ::unlink(path.constData());
+    }
+};
+
+struct CloseState {
+    const WriteOptions* options = nullptr;
+    int lastPercent = -1;
+    bool started = false;
+    bool injectAsked = false;
+    int injected = 0;
+};
+
+void onProgress(zip_t*, double done, void* data) {
+    auto* s = static_cast<CloseState*>(data);
+    s->started = done > 0;
+    const int percent = int(std::lround(done * 100));
+    if (percent != s->lastPercent && s->options->progress) {
+        s->lastPercent = percent;
+        s->options->progress(percent);
+    }
+}
+
+int onCancel(zip_t*, void* data) {
+    auto* s = static_cast<CloseState*>(data);
+    if (s->started && !s->injectAsked && s->options->inject) {
+        s->injectAsked = true;
+        s->injected = s->options->inject(WriteStage::Write);
+    }
+    return s->injected != 0 ? 1 : 0;
+}
+
+bool addMember(zip_t* za, const QByteArray& name, const QByteArray& data, bool deflate) {
+    // The data stays alive in the caller's inventory until the archive is closed: no copy.
+    zip_source_t* src = zip_source_buffer(za, data.constData(), zip_uint64_t(data.size()), 0);
+    if (!src)
+        return false;
+    const zip_int64_t index = zip_file_add(za, name.constData(), src, ZIP_FL_OVERWRITE);
+    if (index < 0) {
+        zip_source_free(src);
+        return false;
+    }
+    return zip_set_file_compression(za, zip_uint64_t(index), deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0) == 0;
+}
+
+mode_t newFileMode(const QByteArray& existing) {
+    struct stat st {};
+    if (!existing.isEmpty() && ::stat(existing.constData(), &st) == 0)
+        return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+int syncFile(const QByteArray& path, mode_t mode) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+        error = errno;
+    ::close(fd);
+    return error;
+}
+
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // the rename is already done; a failure here changes nothing for the user
+    ::close(fd);
+}
+
+} // namespace
+
+SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const model::Inventory& inv, int first,
+                        int last, const WriteOptions& options) {
+    SaveResult r;
+    r.target = target;
+    const auto fail = [&r](SaveFailure f) {
+        r.failure = f;
+        return r;
+    };
+    const auto injected = [&options](WriteStage stage) { return options.inject ? options.inject(stage) : 0; };
+
+    // A link keeps pointing at the archive: the file it names is the one replaced.
+    const QFileInfo info(target);
+    const QString finalPath = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QByteArray finalName = QFile::encodeName(finalPath);
+    const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
+    const bool existed = QFileInfo::exists(finalPath);
+    if (existed &&
+        (QFileInfo(finalPath).isDir() || !QFileInfo(finalPath).isWritable() || ::access(folder.constData(), W_OK) != 0))
+        return fail(SaveFailure::CannotReplace);
+
+    TempFile temp;
+    {
+        QByteArray pattern = folder + "/." + QFile::encodeName(QFileInfo(finalPath).fileName()) + ".XXXXXX";
+        if (const int e = injected(WriteStage::Create))
+            return fail(failureOf(e));
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            return fail(failureOf(errno));
+        ::close(fd);
+        temp.path = pattern;
+    }
+
+    int zipError = 0;
+    zip_t* za = zip_open(temp.path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
+    if (!za)
+        return fail(SaveFailure::Other);
+    bool added = addMember(za, kCsvMember, csvFile, true);
+    for (int j = first; added && j <= last; ++j) {
+        const model::TFahrzeug& v = inv[j];
+        for (int k = 1; k <= model::kPhotoSlots && !v.bilder[size_t(k - 1)].isEmpty(); ++k) {
+            const QByteArray name = QByteArray::number(j - first + 1) + '_' + QByteArray::number(k) + ".jpg";
+            if (!(added = addMember(za, name, v.bilder[size_t(k - 1)], false)))
+                break;
+        }
+    }
+    if (!added) {
+        zip_discard(za);
+        return fail(SaveFailure::Other);
+    }
+    CloseState state;
+    state.options = &options;
+    zip_register_progress_callback_with_state(za, 0.001, onProgress, nullptr, &state);
+    zip_register_cancel_callback_with_state(za, onCancel, nullptr, &state);
+    // libzip writes the whole archive here, into a file of its own that it renames onto ours.
+    if (zip_close(za) != 0) {
+        const int e = state.injected ? state.injected : systemError(za);
+        zip_discard(za);
+        return fail(failureOf(e));
+    }
+
+    int e = injected(WriteStage::Sync);
+    if (!e)
+        e = syncFile(temp.path, newFileMode(existed ? finalName : QByteArray()));
+    if (e)
+        return fail(failureOf(e));
+
+    e = injected(WriteStage::Replace);
+    if (!e && ::rename(temp.path.constData(), finalName.constData()) != 0)
+        e = errno;
+    if (e) {
+        const SaveFailure f = failureOf(e);
+        return fail(existed && f != SaveFailure::MediumFull ? SaveFailure::CannotReplace : f);
+    }
+    temp.keep = true;
+    syncFolder(folder);
+    return r;
+}
+
+namespace {
+
+// The members an inventory reader uses, by bare name lower-cased: the first line file and every photo.
+struct Members {
+    bool hasCsv = false;
+    QByteArray csv;
+    QHash<QString, QByteArray> photos;
+};
+
+QString bareName(const QString& name) {
+    const qsizetype cut = std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
+    return name.mid(cut + 1);
+}
+
+// Reads one member completely, up to `limit` bytes; false when it is damaged or bigger.
+bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(za, index, 0, &st) != 0)
+        return false;
+    if ((st.valid & ZIP_STAT_SIZE) && st.size > zip_uint64_t(limit))
+        return false;
+    zip_file_t* f = zip_fopen_index(za, index, 0);
+    if (!f)
+        return false;
+    out.clear();
+    if (st.valid & ZIP_STAT_SIZE)
+        out.reserve(qsizetype(st.size));
+    char buffer[1 << 16];
+    bool ok = true;
+    for (;;) {
+        const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        // Never trust the declared size: a member that inflates further is cut off here.
+        if (out.size() + n > limit) {
+            ok = false;
+            break;
+        }
+        out.append(buffer, qsizetype(n));
+    }
+    zip_fclose(f);
+    return ok;
+}
+
+bool readMembers(const QString& path, Members& m, const std::function<void(int)>& progress, const ReadLimits& limits) {
+    int error = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!za)
+        return false;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    qint64 budget = limits.inflatedBase + limits.inflatedRatio * QFileInfo(path).size();
+    QString csvName;
+    bool ok = count >= 0;
+    // Line files first, as the photos may be many.
+    for (int pass = 0; ok && pass < 2; ++pass) {
+        const QLatin1StringView wanted = pass == 0 ? QLatin1StringView(".csv") : QLatin1StringView(".jpg");
+        for (zip_int64_t i = 0; ok && i < count; ++i) {
+            const char* raw = zip_get_name(za, zip_uint64_t(i), 0);
+            if (!raw) {
+                ok = false;
+                break;
+            }
+            // Only the bare name counts: folders, "..", drives and backslashes never reach anything.
+            const QString name = bareName(QString::fromUtf8(raw)).toLower();
+            if (name.size() <= 4 || !name.endsWith(wanted))
+                continue;
+            // Of several line files the first name is read; a later member of that name replaces it.
+            if (pass == 0 && m.hasCsv && name != csvName)
+                continue;
+            if (progress)
+                progress(0);
+            QByteArray data;
+            if (!readMember(za, zip_uint64_t(i), std::min(limits.memberBytes, budget), data)) {
+                ok = false;
+                break;
+            }
+            budget -= data.size();
+            if (pass == 0) {
+                csvName = name;
+                m.hasCsv = true;
+                m.csv = std::move(data);
+            } else {
+                m.photos.insert(name, std::move(data));
+            }
+        }
+    }
+    zip_discard(za);
+    return ok;
+}
+
+void addPhotos(model::TFahrzeug& v, const QHash<QString, QByteArray>& photos) {
+    if (photos.isEmpty())
+        return;
+    const QString prefix = model::fromCp1252(v.kennung).toLower() + u'_';
+    size_t slot = 0;
+    for (int k = 1; k <= model::kPhotoSlots; ++k) {
+        const auto it = photos.constFind(prefix + QString::number(k) + QStringLiteral(".jpg"));
+        if (it == photos.cend())
+            continue;
+        photo::PhotoResult p = photo::reduceImportedPhoto(*it);
+        if (p.ok())
+            v.bilder[slot++] = std::move(p.jpeg);
+    }
+}
+
+} // namespace
+
+OpenResult readInventoryFile(const QString& path, const std::function<void(int)>& progress, const ReadLimits& limits) {
+    OpenResult r;
+    Members m;
+    if (isArchivePath(path)) {
+        if (!readMembers(path, m, progress, limits)) {
+            r.failure = OpenFailure::Broken;
+            return r;
+        }
+        if (!m.hasCsv) {
+            r.failure = OpenFailure::NoCsv;
+            return r;
+        }
+    } else {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly) || f.size() > limits.memberBytes) {
+            r.failure = OpenFailure::Broken;
+            return r;
+        }
+        m.csv = f.readAll();
+        if (f.error() != QFileDevice::NoError) {
+            r.failure = OpenFailure::Broken;
+            return r;
+        }
+    }
+    const QList<QByteArray> lines = splitLines(m.csv);
+    m.csv = QByteArray();
+    r.lines = int(lines.size());
+    if (lines.isEmpty()) {
+        r.failure = OpenFailure::NoLines;
+        return r;
+    }
+    for (int o = 0; o < r.lines; ++o) {
+        std::optional<model::TFahrzeug> v = csv::ReadLine(lines[o]);
+        if (!v)
+            continue;
+        if (progress)
+            progress(int(std::lround(100.0 * o / r.lines)));
+        addPhotos(*v, m.photos);
+        r.vehicles.append(std::move(*v));
+    }
+    if (r.vehicles.isEmpty())
+        r.failure = OpenFailure::NoVehicles;
+    return r;
+}
+
+} // namespace tarmelo::inventory

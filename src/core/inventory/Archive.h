@@ -1,0 +1,100 @@
+#pragma once
+
+#include "model/Fahrzeug.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace tarmelo::inventory {
+
+// An inventory archive is a ZIP file with fzg.csv and the photos as <n>_<k>.jpg, all at the root.
+inline constexpr char kCsvMember[] = "fzg.csv";
+
+// Whether a path is read as an archive: its extension, lower-cased, is .zip.
+bool isArchivePath(const QString& path);
+// The path an archive is saved under: ".zip" appended unless the extension already is one.
+QString archivePath(const QString& target);
+
+// ---- writing ----
+
+enum class SaveFailure {
+    None,
+    CannotReplace, // an existing file at the target cannot be replaced
+    AccessDenied,  // the target folder or a file of the save cannot be created
+    MediumFull,
+    Other,
+};
+
+struct SaveResult {
+    SaveFailure failure = SaveFailure::None;
+    QString target; // the path that was written, or failed
+
+    bool ok() const { return failure == SaveFailure::None; }
+    // The message for the user (lines separated by "\n"); empty on success.
+    QString message() const;
+    // An error box rather than a warning.
+    bool isError() const { return failure == SaveFailure::MediumFull || failure == SaveFailure::Other; }
+};
+
+// The points at which a test can make the save fail as the system would.
+enum class WriteStage {
+    Create,  // creating the temporary file beside the target
+    Write,   // while the members are written
+    Sync,    // flushing the written archive to the medium
+    Replace, // putting it in the target's place
+};
+
+struct WriteOptions {
+    // 0..100 while the archive is written.
+    std::function<void(int)> progress;
+    // Tests: the errno to fail with at a stage, 0 to go on.
+    std::function<int(WriteStage)> inject;
+};
+
+// Writes fzg.csv (the lines' file image, deflated) and the photos of vehicles first..last as
+// <position>_<slot>.jpg (stored), position counted from 1 and slots up to the first empty one.
+// The archive is written to a temporary file beside `target` and replaces it only once it is
+// completely written and flushed; on any failure the old file stays as it was and nothing is left behind.
+SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const model::Inventory& inv, int first,
+                        int last, const WriteOptions& options = {});
+
+// ---- reading ----
+
+enum class OpenFailure {
+    None,
+    NoCsv,      // an archive without a line file
+    NoLines,    // the file has no line
+    NoVehicles, // every line was rejected
+    Broken,     // not readable, not an archive, damaged, or hostile
+};
+
+struct OpenResult {
+    model::Inventory vehicles; // the vehicles taken, with their photos
+    int lines = 0;             // lines of the file
+    OpenFailure failure = OpenFailure::None;
+
+    int rejected() const { return lines - int(vehicles.size()); }
+    // Taken as a whole: the file may become the document.
+    bool ok() const { return failure == OpenFailure::None; }
+    // The closing message (lines separated by "\n"); empty when every line was taken.
+    QString message() const;
+    bool isError() const { return failure == OpenFailure::Broken; }
+};
+
+// Limits against hostile archives: a member (or a plain file) may not inflate beyond memberBytes, and
+// all members together not beyond inflatedBase plus inflatedRatio times the archive's size. Real
+// inventories stay far below: photos hardly compress and a line has a few kilobytes.
+struct ReadLimits {
+    qint64 memberBytes = 256LL << 20;
+    qint64 inflatedBase = 256LL << 20;
+    qint64 inflatedRatio = 16;
+};
+
+// Reads an inventory archive (by the extension rule) or a plain file of marketplace lines.
+// Photos of an archive are taken from <kennung>_<v>.jpg, v = 1..15, names compared without regard
+// to case, and reduced as imported photos. `progress` gets 0 per member read, then 0..100 per line.
+OpenResult readInventoryFile(const QString& path, const std::function<void(int)>& progress = {},
+                             const ReadLimits& limits = {});
+
+} // namespace tarmelo::inventory
