@@ -5,9 +5,11 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARMELO_TESTS=OFF
 cmake --build build
-./build/src/tarmelo-cli check examples/bestand.csv
+# The example inventory as the program keeps it: an archive built from the bundled vehicles.
+./build/src/tarmelo-cli build examples/bestand.json build/bestand.zip
+./build/src/tarmelo-cli check build/bestand.zip
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    ./build/src/tarmelo examples/bestand.csv
+    ./build/src/tarmelo build/bestand.zip
 else
     echo "Kein Bildschirm gefunden: tarmelo wird nicht gestartet (DISPLAY ist nicht gesetzt)."
 fi

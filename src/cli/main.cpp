@@ -1,6 +1,7 @@
 // tarmelo-cli: checks, conversions and dumps of inventories without the window.
 
 #include "csv/VehicleChecks.h"
+#include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
 #include "inventory/VehicleJson.h"
 #include "photo/reduce.h"
@@ -34,7 +35,9 @@ int usage() {
                        "  tarmelo-cli dump DATEI\n"
                        "  tarmelo-cli check [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI\n"
                        "  tarmelo-cli build [--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json "
-                       "AUS.csv"));
+                       "AUS.csv|AUS.zip\n"
+                       "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
+                       "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
     return kError;
 }
 
@@ -56,7 +59,8 @@ Options parse(const QStringList& args) {
             o.timeStamp = true;
         } else if (a == QLatin1StringView("--now")) {
             const QDateTime t = i + 1 < args.size() ? QDateTime::fromString(args[++i], Qt::ISODate) : QDateTime();
-            if (!t.isValid()) o.error = QStringLiteral("--now erwartet Datum und Uhrzeit als JJJJ-MM-TTThh:mm:ss.");
+            if (!t.isValid())
+                o.error = QStringLiteral("--now erwartet Datum und Uhrzeit als JJJJ-MM-TTThh:mm:ss.");
             o.clock = fixedClock(t);
         } else if (a.startsWith(QLatin1StringView("--"))) {
             o.error = QStringLiteral("Unbekannte Option %1.").arg(a);
@@ -81,38 +85,42 @@ QString failureLine(const csv::InventoryFailure& f) {
     return QStringLiteral("Fahrzeug %1: %2 [%3]").arg(f.index + 1).arg(f.failure.message, f.failure.control);
 }
 
-// Reads a file of marketplace lines; reports an unusable file and returns false.
-bool loadInventory(const QString& path, inventory::ReadResult& r, bool reportRejected) {
-    QByteArray data;
-    if (!readFile(path, data)) return false;
-    r = inventory::readLines(data);
-    if (r.lines == 0) {
-        err(QStringLiteral("Die Datei enthält keine Fahrzeuginformationen."));
+// Reads an inventory archive or a file of marketplace lines as opening it in the program does;
+// reports an unusable file and returns false.
+bool loadInventory(const QString& path, inventory::OpenResult& r, bool reportRejected) {
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(path, probe.errorString()));
         return false;
     }
-    if (r.vehicles.isEmpty()) {
-        err(QStringLiteral("Es konnten keine Fahrzeuge importiert werden. Vermutlich entspricht die\n"
-                           "angegebene Datei nicht dem von Karvento definierten Import-/Exportformat."));
+    probe.close();
+    r = inventory::readInventoryFile(path);
+    if (!r.ok()) {
+        err(r.message());
         return false;
     }
     if (reportRejected && r.rejected() > 0)
-        out(QStringLiteral("%1 von %2 Fahrzeugen konnte(n) nicht importiert werden.").arg(r.rejected()).arg(r.lines));
+        out(r.message());
     return true;
 }
 
 int dump(const Options& o) {
-    if (o.files.size() != 1) return usage();
-    inventory::ReadResult r;
-    if (!loadInventory(o.files[0], r, false)) return kError;
+    if (o.files.size() != 1)
+        return usage();
+    inventory::OpenResult r;
+    if (!loadInventory(o.files[0], r, false))
+        return kError;
     const QByteArray json = QJsonDocument(inventory::inventoryToJson(r.vehicles)).toJson(QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     return kOk;
 }
 
 int check(const Options& o) {
-    if (o.files.size() != 1) return usage();
-    inventory::ReadResult r;
-    if (!loadInventory(o.files[0], r, true)) return kError;
+    if (o.files.size() != 1)
+        return usage();
+    inventory::OpenResult r;
+    if (!loadInventory(o.files[0], r, true))
+        return kError;
     const model::Inventory& inv = r.vehicles;
     if (o.typedNumbers) {
         if (auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1)) {
@@ -131,10 +139,29 @@ int check(const Options& o) {
     return kOk;
 }
 
+// An archive when the name ends in .zip, else the bare line file.
+int save(const QString& target, const inventory::CsvLines& lines, const model::Inventory& inv) {
+    if (inventory::isArchivePath(target)) {
+        const inventory::SaveResult r = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
+        if (r.ok())
+            return kOk;
+        err(r.message());
+        return kError;
+    }
+    QSaveFile f(target);
+    if (!f.open(QIODevice::WriteOnly) || f.write(lines.fileData()) < 0 || !f.commit()) {
+        err(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden: %2").arg(target, f.errorString()));
+        return kError;
+    }
+    return kOk;
+}
+
 int build(const Options& o) {
-    if (o.files.size() != 2) return usage();
+    if (o.files.size() != 2)
+        return usage();
     QByteArray json;
-    if (!readFile(o.files[0], json)) return kError;
+    if (!readFile(o.files[0], json))
+        return kError;
     inventory::JsonRead in = inventory::vehiclesFromJson(json);
     if (!in.error.isEmpty()) {
         err(in.error);
@@ -166,12 +193,32 @@ int build(const Options& o) {
         out(failureLine(*lines.failure));
         return kFailed;
     }
-    QSaveFile f(o.files[1]);
-    if (!f.open(QIODevice::WriteOnly) || f.write(lines.fileData()) < 0 || !f.commit()) {
-        err(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden: %2").arg(o.files[1], f.errorString()));
+    return save(o.files[1], lines, inv);
+}
+
+// IN read as opening it in the program does, written as "Speichern unter" does.
+int convert(const Options& o) {
+    if (o.files.size() != 2)
+        return usage();
+    if (o.timeStamp) {
+        err(QStringLiteral("--time-stamp gilt nur für build."));
         return kError;
     }
-    return kOk;
+    inventory::OpenResult r;
+    if (!loadInventory(o.files[0], r, true))
+        return kError;
+    const model::Inventory& inv = r.vehicles;
+    const inventory::KeyMode mode = o.typedNumbers ? inventory::KeyMode::Typed : inventory::KeyMode::Automatic;
+    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, o.clock);
+    if (!lines.ok()) {
+        out(failureLine(*lines.failure));
+        return kFailed;
+    }
+    const QString target = inventory::archivePath(o.files[1]);
+    const int rc = save(target, lines, inv);
+    if (rc == kOk && target != o.files[1])
+        out(QStringLiteral("Gespeichert als \"%1\".").arg(target));
+    return rc;
 }
 
 } // namespace
@@ -179,15 +226,21 @@ int build(const Options& o) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    if (args.isEmpty()) return usage();
+    if (args.isEmpty())
+        return usage();
     const QString command = args.takeFirst();
     const Options o = parse(args);
     if (!o.error.isEmpty()) {
         err(o.error);
         return kError;
     }
-    if (command == QLatin1StringView("dump")) return dump(o);
-    if (command == QLatin1StringView("check")) return check(o);
-    if (command == QLatin1StringView("build")) return build(o);
+    if (command == QLatin1StringView("dump"))
+        return dump(o);
+    if (command == QLatin1StringView("check"))
+        return check(o);
+    if (command == QLatin1StringView("build"))
+        return build(o);
+    if (command == QLatin1StringView("convert"))
+        return convert(o);
     return usage();
 }

@@ -77,5 +77,29 @@ expect "text file named .jpg" 2 "Grafikdatei" "$cli" build "$work/badpic.json" "
 expect "bad --now" 2 "--now" "$cli" check --now gestern "$work/out.csv"
 expect "bundled example" 0 "Keine Fehler gefunden!" "$cli" check "${now[@]}" "$root/examples/bestand.csv"
 
+# Archives: build writes one, dump/check/convert read them like plain files.
+expect "build an archive" 0 "" "$cli" build "${now[@]}" "$work/in.json" "$work/bestand.zip"
+expect "archive members" 0 "fzg.csv" unzip -l "$work/bestand.zip"
+expect "photo member" 0 "1_1.jpg" unzip -l "$work/bestand.zip"
+expect "archive line file equals the plain build" 0 "" bash -c "unzip -p '$work/bestand.zip' fzg.csv | cmp - '$work/out.csv'"
+expect "dump an archive shows its photo" 0 '"width": 640' "$cli" dump "$work/bestand.zip"
+expect "check an archive" 0 "Keine Fehler gefunden!" "$cli" check "${now[@]}" "$work/bestand.zip"
+expect "convert a plain file gets .zip" 0 "Gespeichert als" "$cli" convert "${now[@]}" "$work/out.csv" "$work/konv"
+expect "converted archive" 0 "fzg.csv" unzip -l "$work/konv.zip"
+sed -E '1s/^1;"[^"]*"/1;"A-1"/; 2s/^2;"[^"]*"/2;"a-1"/' "$work/out.csv" >"$work/typed.csv"
+expect "convert with typed numbers checks them" 1 "Fahrzeug 2: interne Nummer darf nicht mehrfach vorkommen" \
+    "$cli" convert --typed-numbers "${now[@]}" "$work/typed.csv" "$work/typed.zip"
+expect "failed convert writes nothing" 1 "" test -e "$work/typed.zip"
+expect "convert an archive" 0 "" "$cli" convert "${now[@]}" "$work/bestand.zip" "$work/kopie.zip"
+expect "convert keeps the photos" 0 "" bash -c "unzip -p '$work/bestand.zip' 1_1.jpg | cmp - <(unzip -p '$work/kopie.zip' 1_1.jpg)"
+printf 'kein Archiv' >"$work/kaputt.zip"
+expect "broken archive" 2 "fehlerhaft" "$cli" check "$work/kaputt.zip"
+(cd "$work" && zip -q nocsv.zip foto.jpg)
+expect "archive without line file" 2 "enthält keine Fahrzeuginformationen oder entspricht" "$cli" check "$work/nocsv.zip"
+cp "$work/bestand.zip" "$work/archiv.csv"
+expect "archive under another extension is text" 2 "Es konnten keine Fahrzeuge importiert werden." \
+    "$cli" check "$work/archiv.csv"
+expect "build into a missing folder" 2 "Ziellaufwerk" "$cli" build "${now[@]}" "$work/in.json" "$work/fehlt/b.zip"
+
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
