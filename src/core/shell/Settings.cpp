@@ -140,7 +140,11 @@ public:
     QByteArray save() const {
         std::string out;
         ini_.Save(out, false);
-        return QByteArray::fromStdString(out);
+        // One blank line between sections, as an INI file written by hand has.
+        QByteArray data = QByteArray::fromStdString(out);
+        while (data.contains("\n\n\n"))
+            data.replace("\n\n\n", "\n\n");
+        return data;
     }
 
 private:

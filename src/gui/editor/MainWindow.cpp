@@ -525,7 +525,12 @@ void TformMain::applySettings(const shell::Settings& settings) {
         columns[size_t(i)] = widths.value(i);
     const QSize screen = this->screen() ? this->screen()->size() : QSize();
     const shell::WindowPlacement place = shell::placeWindow(settings, screen, geometry(), columns);
-    if (place.fromFile) {
+    if (!place.fromFile && this->screen()) {
+        // Designed size, centred on the screen.
+        QRect r(QPoint(), size());
+        r.moveCenter(this->screen()->availableGeometry().center());
+        move(r.topLeft());
+    } else if (place.fromFile) {
         setGeometry(place.rect);
         list_->setColumnWidths(QList<int>(place.columns.begin(), place.columns.end()));
         if (place.maximized)
