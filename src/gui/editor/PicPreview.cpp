@@ -1,10 +1,13 @@
 #include "PicPreview.h"
 
+#include "common/Dialogs.h"
 #include "photo/jpeg.h"
 #include "photo/resample.h"
+#include "shell/Help.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 namespace tarmelo::gui {
 
@@ -28,6 +31,8 @@ TformPicPreview::TformPicPreview(const QByteArray& jpeg, QWidget* parent) : QDia
         const QRect outer = parent->window()->frameGeometry();
         move(outer.center() - QPoint(width() / 2, height() / 2));
     }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [] { Dialogs::showHelp(shell::kHelpPreview); });
     // A hidden widget gets its resize event only when shown; the photo is wanted before that.
     rescale();
 }
