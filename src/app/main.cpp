@@ -5,7 +5,6 @@
 #include "shell/Help.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 
@@ -30,13 +29,7 @@ int main(int argc, char** argv) {
     window.applySettings(tarmelo::shell::loadSettingsFile(settingsFile));
     window.show();
     const QStringList args = app.arguments();
-    window.SetFileName(QStringLiteral("Unbenannt"));
-    if (args.size() > 1) {
-        if (QFileInfo::exists(args[1]))
-            window.ReadFile(args[1], false);
-        else
-            tarmelo::gui::Dialogs::warning(&window, QStringLiteral("Die Datei \"%1\" existiert nicht!").arg(args[1]));
-    }
+    window.openAtStart(args.value(1));
     const int rc = app.exec();
     QString error;
     if (!tarmelo::shell::saveSettingsFile(settingsFile, window.currentSettings(), &error))

@@ -298,6 +298,30 @@ TEST_F(DocumentTest, OpeningABrokenFile) {
     EXPECT_TRUE(w.recentFiles().value(0).isEmpty());
 }
 
+TEST_F(DocumentTest, FileNamedOnTheCommandLine) {
+    w.setInventory(withPhotos(2));
+    Dialogs::queueFileName(path("start.zip"));
+    w.actSaveFileAsExecute();
+    w.setInventory({});
+    Dialogs::shown().clear();
+
+    w.openAtStart(path("start.zip"));
+    EXPECT_TRUE(Dialogs::shown().isEmpty());
+    EXPECT_EQ(w.vehicles().size(), 2);
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - start.zip");
+
+    w.setInventory({});
+    for (const QString& missing : {path("fehlt.zip"), dir.path()}) {
+        Dialogs::shown().clear();
+        w.openAtStart(missing);
+        ASSERT_EQ(Dialogs::shown().size(), 1);
+        EXPECT_EQ(Dialogs::shown()[0].kind, Dialogs::Kind::Error);
+        EXPECT_EQ(Dialogs::shown()[0].text,
+                  QStringLiteral("Die angegebene Datei \"%1\" existiert nicht!").arg(QFileInfo(missing).fileName()));
+        EXPECT_EQ(w.windowTitle(), "Tarmelo - Unbenannt");
+    }
+}
+
 TEST_F(DocumentTest, HelpKeyOpensTheMainPage) {
     Dialogs::helpShown().clear();
     w.action("actHelp")->trigger();

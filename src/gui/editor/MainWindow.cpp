@@ -834,8 +834,7 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     options.inject = saveFaults_;
-    const inventory::SaveResult r =
-        inventory::writeArchive(target, lines.fileData(), vehicles_, first, last, options);
+    const inventory::SaveResult r = inventory::writeArchive(target, lines.fileData(), vehicles_, first, last, options);
     progress_->setValue(0);
     setBusy(false);
     if (!r.ok()) {
@@ -852,6 +851,17 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
         saved_ = true;
         updateCommands();
     }
+}
+
+void TformMain::openAtStart(const QString& argument) {
+    SetFileName(QStringLiteral("Unbenannt"));
+    if (argument.isEmpty())
+        return;
+    if (QFileInfo(argument).isFile())
+        ReadFile(argument, false);
+    else
+        Dialogs::error(
+            this, QStringLiteral("Die angegebene Datei \"%1\" existiert nicht!").arg(QFileInfo(argument).fileName()));
 }
 
 void TformMain::ReadFile(const QString& path, bool insert) {

@@ -55,6 +55,8 @@ public:
     bool askSaveChanges();
     // Opens an inventory file; insert adds its vehicles to the inventory shown.
     void ReadFile(const QString& path, bool insert);
+    // The file named on the command line, if any (empty: none).
+    void openAtStart(const QString& argument);
     // Writes vehicles first..last; ask shows the save dialog; single exports one vehicle alone.
     void CreateFile(int first, int last, bool ask, bool single);
     // Tests: failures the system would give while an archive is saved.
