@@ -527,7 +527,8 @@ void TformMain::applySettings(const shell::Settings& settings) {
     const shell::WindowPlacement place = shell::placeWindow(settings, screen, geometry(), columns);
     if (!place.fromFile && this->screen()) {
         // Designed size, centred on the screen.
-        QRect r(QPoint(), size());
+        // The layout may need more than the designed size; the window grows to it when shown.
+        QRect r(QPoint(), size().expandedTo(minimumSizeHint()));
         r.moveCenter(this->screen()->availableGeometry().center());
         move(r.topLeft());
     } else if (place.fromFile) {
