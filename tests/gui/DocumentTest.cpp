@@ -246,6 +246,37 @@ TEST_F(DocumentTest, FailedSaveKeepsNameRecentFilesAndSavedFlag) {
     }
 }
 
+TEST_F(DocumentTest, CommandsAndClosingWhileAnArchiveIsWritten) {
+    w.setInventory(withPhotos(3));
+    w.selectRow(1);
+    std::vector<const char*> enabledWhileBusy;
+    bool closeRefused = false;
+    bool asked = false;
+    w.setSaveFaults([&](inventory::WriteStage s) {
+        if (s != inventory::WriteStage::Write)
+            return 0;
+        asked = true;
+        w.ActionManager1Update();
+        for (const char* a :
+             {"actNeu", "actLoadFile", "actOpenVehicle", "actSaveFile", "actSaveFileAs", "actSaveVehicle", "actCopy",
+              "actRemove", "actAddPkw", "actAutomaticIntNr", "actCheckErrors", "actExit"})
+            if (enabled(a))
+                enabledWhileBusy.push_back(a);
+        QCloseEvent close;
+        QApplication::sendEvent(&w, &close);
+        closeRefused = !close.isAccepted();
+        return 0;
+    });
+    Dialogs::queueFileName(path("b.zip"));
+    w.actSaveFileAsExecute();
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(enabledWhileBusy.empty()) << enabledWhileBusy.front();
+    EXPECT_TRUE(closeRefused);
+    EXPECT_TRUE(Dialogs::shown().isEmpty()) << "closing is refused without a message";
+    EXPECT_TRUE(w.isSaved());
+    EXPECT_TRUE(enabled("actSaveFileAs") && enabled("actCopy")) << "enabled again afterwards";
+}
+
 TEST_F(DocumentTest, ExistingTargetThatCannotBeReplaced) {
     w.setInventory(withPhotos(1));
     ASSERT_TRUE(QDir(dir.path()).mkdir("ordner.zip"));
