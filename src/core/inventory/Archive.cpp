@@ -377,8 +377,14 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
             r.failure = OpenFailure::Broken;
             return r;
         }
-        m.csv = f.readAll();
-        if (f.error() != QFileDevice::NoError) {
+        // A device or pipe reports no size: the limit holds for what is read, too.
+        while (m.csv.size() <= limits.memberBytes) {
+            const QByteArray chunk = f.read(1 << 20);
+            if (chunk.isEmpty())
+                break;
+            m.csv += chunk;
+        }
+        if (f.error() != QFileDevice::NoError || m.csv.size() > limits.memberBytes) {
             r.failure = OpenFailure::Broken;
             return r;
         }

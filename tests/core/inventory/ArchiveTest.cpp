@@ -548,6 +548,12 @@ TEST(ArchiveReader, DamagedAndHostileArchivesAreRefused) {
         {"member beyond the limit with lying sizes", liar, small},
         {"all members beyond the ratio", good, ReadLimits{1 << 20, 1000, 0}},
     };
+    if (QFileInfo::exists("/dev/zero")) {
+        // A device without a size under a name that reads as text.
+        const QString endless = dir.filePath("endlos.csv");
+        ASSERT_TRUE(QFile::link("/dev/zero", endless));
+        EXPECT_EQ(readInventoryFile(endless, {}, small).failure, OpenFailure::Broken);
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const OpenResult r = readInventoryFile(c.path, {}, c.limits);
