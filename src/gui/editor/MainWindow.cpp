@@ -526,8 +526,7 @@ void TformMain::applySettings(const shell::Settings& settings) {
     const QSize screen = this->screen() ? this->screen()->size() : QSize();
     const shell::WindowPlacement place = shell::placeWindow(settings, screen, geometry(), columns);
     if (!place.fromFile && this->screen()) {
-        // Designed size, centred on the screen.
-        // The layout may need more than the designed size; the window grows to it when shown.
+        // Designed size, centred; the layout may need more, and the window grows to that when shown.
         QRect r(QPoint(), size().expandedTo(minimumSizeHint()));
         r.moveCenter(this->screen()->availableGeometry().center());
         move(r.topLeft());
