@@ -1,6 +1,5 @@
 #include "Archive.h"
 
-#include "csv/LineReader.h"
 #include "inventory/CsvFile.h"
 #include "model/Cp1252.h"
 #include "photo/reduce.h"
@@ -389,21 +388,16 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
             return r;
         }
     }
-    const QList<QByteArray> lines = splitLines(m.csv);
-    m.csv = QByteArray();
-    r.lines = int(lines.size());
-    if (lines.isEmpty()) {
+    ReadResult read = readLines(m.csv, [&](model::TFahrzeug& v, int line, int lines) {
+        if (progress)
+            progress(int(std::lround(100.0 * line / lines)));
+        addPhotos(v, m.photos);
+    });
+    r.lines = read.lines;
+    r.vehicles = std::move(read.vehicles);
+    if (r.lines == 0) {
         r.failure = OpenFailure::NoLines;
         return r;
-    }
-    for (int o = 0; o < r.lines; ++o) {
-        std::optional<model::TFahrzeug> v = csv::ReadLine(lines[o]);
-        if (!v)
-            continue;
-        if (progress)
-            progress(int(std::lround(100.0 * o / r.lines)));
-        addPhotos(*v, m.photos);
-        r.vehicles.append(std::move(*v));
     }
     if (r.vehicles.isEmpty())
         r.failure = OpenFailure::NoVehicles;

@@ -23,7 +23,8 @@ CsvLines buildLines(const model::Inventory& inv, int first, int last, KeyMode mo
     CsvLines r;
     if (mode == KeyMode::Typed) {
         r.failure = csv::checkInternalNumbers(inv, first, last);
-        if (r.failure) return r;
+        if (r.failure)
+            return r;
     }
     QHash<QByteArray, int> seen; // automatic-number prefix -> lines already made with it
     r.lines.reserve(last - first + 1);
@@ -40,7 +41,8 @@ CsvLines buildLines(const model::Inventory& inv, int first, int last, KeyMode mo
         }
         if (mode == KeyMode::Automatic) {
             const int counter = seen[csv::GetIntNr(line.line).left(15)]++;
-            if (counter > 0) line = csv::CreateLine(inv[i], position, counter, kind, clock);
+            if (counter > 0)
+                line = csv::CreateLine(inv[i], position, counter, kind, clock);
         }
         r.lines.append(std::move(line.line));
     }
@@ -53,21 +55,26 @@ QList<QByteArray> splitLines(const QByteArray& text) {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char c = text[i];
-        if (c != '\r' && c != '\n') continue;
+        if (c != '\r' && c != '\n')
+            continue;
         out.append(text.mid(start, i - start));
-        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
+            ++i;
         start = i + 1;
     }
-    if (start < n) out.append(text.mid(start));
+    if (start < n)
+        out.append(text.mid(start));
     return out;
 }
 
-ReadResult readLines(const QByteArray& text) {
+ReadResult readLines(const QByteArray& text, const TakenVehicle& taken) {
     ReadResult r;
     const QList<QByteArray> lines = splitLines(text);
     r.lines = int(lines.size());
     for (int i = 0; i < lines.size(); ++i) {
         if (auto v = csv::ReadLine(lines[i])) {
+            if (taken)
+                taken(*v, i, r.lines);
             r.vehicles.append(std::move(*v));
         }
     }

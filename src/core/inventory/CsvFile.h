@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <functional>
 #include <optional>
 
 namespace tarmelo::inventory {
@@ -39,7 +40,10 @@ struct ReadResult {
     int rejected() const { return lines - int(vehicles.size()); }
 };
 
+// Called for every vehicle taken, with its line's index and the number of lines, before it is kept.
+using TakenVehicle = std::function<void(model::TFahrzeug& vehicle, int line, int lines)>;
+
 // Reads every line of a marketplace file; rejected lines are counted.
-ReadResult readLines(const QByteArray& text);
+ReadResult readLines(const QByteArray& text, const TakenVehicle& taken = {});
 
 } // namespace tarmelo::inventory
