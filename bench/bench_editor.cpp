@@ -47,7 +47,8 @@ void BM_ModelKeystroke(benchmark::State& state) {
     auto* edit = w.findChild<QLineEdit*>(QStringLiteral("le_9_modell"));
     for (auto _ : state) {
         QTest::keyClick(edit, 'x');
-        if (edit->text().size() > 40) edit->clear();
+        if (edit->text().size() > 40)
+            edit->clear();
     }
 }
 BENCHMARK(BM_ModelKeystroke)->Unit(benchmark::kMillisecond);

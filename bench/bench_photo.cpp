@@ -48,7 +48,8 @@ QImage photoLike(int width, int height) {
 QByteArray inputJpeg() {
     if (const char* path = std::getenv("TARMELO_BENCH_JPEG")) {
         QFile file(QString::fromLocal8Bit(path));
-        if (file.open(QIODevice::ReadOnly)) return file.readAll();
+        if (file.open(QIODevice::ReadOnly))
+            return file.readAll();
         return {};
     }
     return tarmelo::photo::encodeJpeg(photoLike(4000, 3000));

@@ -61,7 +61,8 @@ public:
 
     Bytes next() {
         ++column_;
-        if (rest_.empty()) return {};
+        if (rest_.empty())
+            return {};
         size_t begin = 0;
         size_t end = Bytes::npos;
         if (rest_.front() == '"') {
@@ -91,7 +92,8 @@ public:
             field = rest_.substr(begin, end - begin);
             rest_.remove_prefix(end + 1);
         }
-        if (!field.empty() && field.back() == '"') field.remove_suffix(1);
+        if (!field.empty() && field.back() == '"')
+            field.remove_suffix(1);
         return field;
     }
 
@@ -106,12 +108,15 @@ private:
 std::optional<qint32> toInt(Bytes s) {
     if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
-        if (!s.empty() && s.front() == '-') return std::nullopt;
+        if (!s.empty() && s.front() == '-')
+            return std::nullopt;
     }
-    if (s.empty()) return std::nullopt;
+    if (s.empty())
+        return std::nullopt;
     qint32 value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    if (ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
     return value;
 }
 
@@ -124,59 +129,73 @@ bool isCommaNumber(Bytes s) {
             ++i;
         return i - from;
     };
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
     size_t mantissa = digits();
     if (i < s.size() && s[i] == ',') {
         ++i;
         mantissa += digits();
     }
-    if (mantissa == 0) return false;
+    if (mantissa == 0)
+        return false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        if (digits() == 0) return false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return false;
     }
     return i == s.size();
 }
 
 std::optional<double> readCommaNumber(Bytes s) {
-    if (!isCommaNumber(s)) return std::nullopt;
+    if (!isCommaNumber(s))
+        return std::nullopt;
     std::string text(s);
-    if (text.front() == '+') text.erase(0, 1);
+    if (text.front() == '+')
+        text.erase(0, 1);
     for (char& c : text)
-        if (c == ',') c = '.';
+        if (c == ',')
+            c = '.';
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 
 // Rounds to cents on the decimal digits themselves, half away from zero: the binary value of 11900.005 lies
 // just below the half and would round down. Only texts without exponent and of sane size take this way.
 double roundToCents(Bytes text, double value) {
-    if (text.find_first_of("eE") != Bytes::npos || std::abs(value) > 1e12) return std::round(value * 100) / 100;
+    if (text.find_first_of("eE") != Bytes::npos || std::abs(value) > 1e12)
+        return std::round(value * 100) / 100;
     size_t i = 0;
     const bool negative = text.front() == '-';
-    if (text.front() == '+' || text.front() == '-') ++i;
+    if (text.front() == '+' || text.front() == '-')
+        ++i;
     std::int64_t cents = 0;
     for (; i < text.size() && text[i] != ','; ++i)
         cents = cents * 10 + (text[i] - '0');
     const Bytes fraction = i < text.size() ? text.substr(i + 1) : Bytes();
     const auto digit = [&](size_t k) { return k < fraction.size() ? fraction[k] - '0' : 0; };
     cents = cents * 100 + digit(0) * 10 + digit(1);
-    if (digit(2) >= 5) ++cents;
+    if (digit(2) >= 5)
+        ++cents;
     return double(negative ? -cents : cents) / 100;
 }
 
 double price(Bytes field) {
     const Bytes t = trimmed(field);
-    if (t.empty()) return 0;
+    if (t.empty())
+        return 0;
     std::string text(t);
     const bool hasPoint = text.find('.') != std::string::npos;
     for (char& c : text)
-        if (c == '.') c = ',';
+        if (c == '.')
+            c = ',';
     const auto value = readCommaNumber(text);
-    if (!value) return 0;
+    if (!value)
+        return 0;
     const double result = hasPoint ? roundToCents(text, *value) : *value;
     // The comparison also turns a rounded -0.00 into 0.
     return result > 0 && result <= 500000000 ? result : 0;
@@ -193,17 +212,21 @@ QByteArray text(Bytes field, size_t width) {
 // Trimmed, doubled quotes undone, then cut; width 0 keeps everything.
 QByteArray textUndone(Bytes field, qsizetype width) {
     QByteArray s = toBytes(trimmed(field));
-    if (s.contains("\"\"")) s.replace("\"\"", "\"");
-    if (width > 0 && s.size() > width) s.truncate(width);
+    if (s.contains("\"\""))
+        s.replace("\"\"", "\"");
+    if (width > 0 && s.size() > width)
+        s.truncate(width);
     return s;
 }
 
 QByteArray integerText(Bytes field, size_t width, qint32 limit) {
     const Bytes t = trimmed(field);
-    if (t.empty() || !toInt(t)) return {};
+    if (t.empty() || !toInt(t))
+        return {};
     const Bytes kept = left(t, width);
     const auto n = toInt(kept);
-    if (!n || *n < 0 || *n >= limit) return {};
+    if (!n || *n < 0 || *n >= limit)
+        return {};
     return toBytes(kept);
 }
 
@@ -220,16 +243,22 @@ QByteArray month(Bytes field) {
 }
 
 QByteArray klima(Bytes field) {
-    if (field == "1") return QByteArrayLiteral("Klimaanlage");
-    if (field == "2") return QByteArrayLiteral("Klimaautomatik");
-    if (field == "0") return QByteArrayLiteral("keine Klimaanlage oder -automatik");
+    if (field == "1")
+        return QByteArrayLiteral("Klimaanlage");
+    if (field == "2")
+        return QByteArrayLiteral("Klimaautomatik");
+    if (field == "0")
+        return QByteArrayLiteral("keine Klimaanlage oder -automatik");
     return model::items::kKeineAngabe;
 }
 
 quint8 doors(Bytes field) {
-    if (field == "2" || field == "3") return 2;
-    if (field == "4" || field == "5") return 4;
-    if (field == "6" || field == "7") return 6;
+    if (field == "2" || field == "3")
+        return 2;
+    if (field == "4" || field == "5")
+        return 4;
+    if (field == "6" || field == "7")
+        return 6;
     return 0;
 }
 
@@ -251,19 +280,22 @@ bool isVatRate(const QByteArray& rate) {
 
 QByteArray vatRate(Bytes field) {
     const Bytes t = left(trimmed(field), 21);
-    if (t.empty()) return model::items::kMwstNichtAusweisbar;
+    if (t.empty())
+        return model::items::kMwstNichtAusweisbar;
     QByteArray rate = toBytes(t);
     rate.replace(".00", "");
     rate.replace('.', ',');
     rate.append('%');
-    if (isVatRate(rate)) return rate;
+    if (isVatRate(rate))
+        return rate;
     // "19.0" or "7.60" name a listed rate as well; compare them without trailing decimal zeros.
     QByteArray plain = toBytes(t);
     plain.replace('.', ',');
     if (plain.contains(',')) {
         while (plain.endsWith('0'))
             plain.chop(1);
-        if (plain.endsWith(',')) plain.chop(1);
+        if (plain.endsWith(','))
+            plain.chop(1);
     }
     plain.append('%');
     return isVatRate(plain) ? plain : model::items::kMwstNichtAusweisbar;
@@ -272,21 +304,26 @@ QByteArray vatRate(Bytes field) {
 // Stored as the shortest decimal text with a comma, so 5.60 becomes 5,6.
 QByteArray consumption(Bytes field, double below, qsizetype width) {
     std::string s(trimmed(field));
-    if (const size_t point = s.find('.'); point != std::string::npos) s[point] = ',';
+    if (const size_t point = s.find('.'); point != std::string::npos)
+        s[point] = ',';
     const auto value = readCommaNumber(s);
-    if (!value || *value < 1 || *value >= below) return {};
+    if (!value || *value < 1 || *value >= below)
+        return {};
     char buf[64];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, *value, std::chars_format::fixed);
-    if (ec != std::errc()) return {};
+    if (ec != std::errc())
+        return {};
     QByteArray out(buf, qsizetype(end - buf));
     out.replace('.', ',');
-    if (out.size() > width) out.truncate(width);
+    if (out.size() > width)
+        out.truncate(width);
     return out;
 }
 
 QByteArray deliveryPeriod(Bytes field) {
     const auto days = toInt(trimmed(field));
-    if (!days) return {};
+    if (!days)
+        return {};
     switch (*days) {
     case 14:
         return QByteArrayLiteral("2 Wochen");
@@ -345,9 +382,12 @@ QByteArray fuel(Bytes field) {
 }
 
 QByteArray gearbox(Bytes field) {
-    if (field == "1") return QByteArrayLiteral("Schaltgetriebe");
-    if (field == "2") return QByteArrayLiteral("Halbautomatik");
-    if (field == "3") return QByteArrayLiteral("Automatik");
+    if (field == "1")
+        return QByteArrayLiteral("Schaltgetriebe");
+    if (field == "2")
+        return QByteArrayLiteral("Halbautomatik");
+    if (field == "3")
+        return QByteArrayLiteral("Automatik");
     return model::items::kKeineAngabe;
 }
 
@@ -586,7 +626,8 @@ const Tables& tables() {
 }
 
 void setType(Bytes field, const QByteArray& typ, TFahrzeug& v) {
-    if (flag(field)) v.typ = typ;
+    if (flag(field))
+        v.typ = typ;
 }
 
 // Every column in line order; a column past the end of the line reads as empty.
@@ -640,7 +681,8 @@ void readColumns(Bytes line, TFahrzeug& v, const Tables& tb) {
     v.zgg = integerText(c.next(), 6, 1000000);
     v.hh = integerText(c.next(), 7, 10000000);
     v.bh = integerText(c.next(), 5, 100000);
-    if (const Bytes bj = trimmed(c.next()); toInt(bj)) v.bj = toBytes(left(bj, 4));
+    if (const Bytes bj = trimmed(c.next()); toInt(bj))
+        v.bj = toBytes(left(bj, 4));
     v.betrieb = integerText(c.next(), 6, 1000000);
     v.sp = integerText(c.next(), 3, 1000);
     v.abgas = code(c.next(), 1, 5);
@@ -665,7 +707,8 @@ void readColumns(Bytes line, TFahrzeug& v, const Tables& tb) {
     readFlags(c, v, {&TFahrzeug::xenon, &TFahrzeug::sitzheizung, &TFahrzeug::partikelfilter, &TFahrzeug::einparkhilfe});
     c.next();
     v.lieferdatum = text(c.next(), 10);
-    if (v.lieferdatum.isEmpty()) v.lieferdatum = model::kEmptyDate;
+    if (v.lieferdatum.isEmpty())
+        v.lieferdatum = model::kEmptyDate;
     v.lieferfrist = deliveryPeriod(c.next());
     v.overpass = overpass(c.next());
     v.tuev_neu = flag(c.next());
@@ -701,7 +744,8 @@ void readColumns(Bytes line, TFahrzeug& v, const Tables& tb) {
 
 void fixBrand(TFahrzeug& v, const QHash<QByteArray, QByteArray>& fixes) {
     const auto it = fixes.constFind(model::lowerCp1252(v.marke));
-    if (it != fixes.constEnd()) v.marke = *it;
+    if (it != fixes.constEnd())
+        v.marke = *it;
 }
 
 QByteArray withoutUmlauts(const QByteArray& lower) {
@@ -731,7 +775,8 @@ bool classify(TFahrzeug& v, const Tables& tb) {
     const QByteArray lower = model::lowerCp1252(v.kategorie);
     if (const auto it = tb.firstSteps.constFind(lower); it != tb.firstSteps.constEnd()) {
         v.klasse = it->klasse;
-        if (!it->display.isEmpty()) v.kategorie = it->display;
+        if (!it->display.isEmpty())
+            v.kategorie = it->display;
         fixBrand(v, tb.brands[v.klasse - 1]);
         return true;
     }
@@ -752,7 +797,8 @@ bool classify(TFahrzeug& v, const Tables& tb) {
 
 void complete(TFahrzeug& v) {
     // typ is only ever set to one of the five conditions of the type columns.
-    if (v.typ.isEmpty()) v.typ = model::items::kGebrauchtwagen;
+    if (v.typ.isEmpty())
+        v.typ = model::items::kGebrauchtwagen;
     if (v.farbe == "gruen")
         v.farbe = QByteArray("gr\xfcn");
     else if (v.farbe == "hellgruen")
@@ -760,7 +806,8 @@ void complete(TFahrzeug& v) {
     else if (v.farbe == "dunkelgruen")
         v.farbe = QByteArray("dunkelgr\xfcn");
     for (QByteArray* m : {&v.hu, &v.au, &v.ez})
-        if (m->isEmpty()) *m = model::kEmptyMonth;
+        if (m->isEmpty())
+            *m = model::kEmptyMonth;
     v.bilder = {};
 }
 
@@ -770,7 +817,8 @@ std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {
     const Tables& tb = tables();
     TFahrzeug v;
     readColumns(Bytes(line.constData(), size_t(line.size())), v, tb);
-    if (!classify(v, tb)) return std::nullopt;
+    if (!classify(v, tb))
+        return std::nullopt;
     complete(v);
     return v;
 }

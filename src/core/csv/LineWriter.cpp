@@ -22,7 +22,8 @@ QByteArray transliterate(const QByteArray& s) {
     bool any = false;
     for (char c : s)
         any = any || c == kAe || c == kOe || c == kUe || c == kAE || c == kOE || c == kUE;
-    if (!any) return s;
+    if (!any)
+        return s;
     QByteArray out;
     out.reserve(s.size() + 4);
     for (char c : s) {
@@ -54,7 +55,8 @@ QByteArray transliterate(const QByteArray& s) {
 
 bool oneOf(const QByteArray& s, std::initializer_list<const char*> list) {
     for (const char* e : list)
-        if (s == e) return true;
+        if (s == e)
+            return true;
     return false;
 }
 
@@ -62,8 +64,10 @@ QByteArray categoryName(int klasse, const QByteArray& kategorie) {
     QByteArray k = transliterate(kategorie);
     switch (klasse) {
     case 1:
-        if (k == "andere") return "andere PKW";
-        if (k == "Sportwagen/Coup\xe9") return "Sportwagen/Coupe";
+        if (k == "andere")
+            return "andere PKW";
+        if (k == "Sportwagen/Coup\xe9")
+            return "Sportwagen/Coupe";
         return k;
     case 2:
         return k == "andere" ? QByteArray("andere Motorraeder") : k;
@@ -75,11 +79,15 @@ QByteArray categoryName(int klasse, const QByteArray& kategorie) {
                    "Fahrgestell", "Hubarbeitsbuehne", "Kehrmaschine", "Kipper", "Koffer", "Kuehlkoffer", "Muellwagen",
                    "Pritsche + Plane", "Pritsche", "Saug- und Druckwagen", "Verkaufsaufbau", "Wechselfahrgestell"}))
             return k + " unter 7,5t";
-        if (k == "Tankaufbau") return "Tankwagen unter 7,5t";
-        if (k == "Getraenke") return "Getraenkewagen unter 7,5t";
+        if (k == "Tankaufbau")
+            return "Tankwagen unter 7,5t";
+        if (k == "Getraenke")
+            return "Getraenkewagen unter 7,5t";
         // Keeps the van apart from the motor-home category "Kastenwagen", which a reader finds first.
-        if (k == "Kastenwagen") return "Kasten";
-        if (k == "Tier-/Pferdetransport") return "Tier-/Pferdetransportwagen unter 7,5t";
+        if (k == "Kastenwagen")
+            return "Kasten";
+        if (k == "Tier-/Pferdetransport")
+            return "Tier-/Pferdetransportwagen unter 7,5t";
         return k;
     case 5:
         if (oneOf(k, {"Abrollkipper",
@@ -170,10 +178,12 @@ QByteArray brandName(const QByteArray& marke) {
 
 // Line breaks and separators must never reach a line: they would break the file or its columns.
 QByteArray unquotedSafe(const QByteArray& s) {
-    if (!s.contains(';') && !s.contains('"') && !s.contains('\r') && !s.contains('\n')) return s;
+    if (!s.contains(';') && !s.contains('"') && !s.contains('\r') && !s.contains('\n'))
+        return s;
     QByteArray out;
     for (char c : s)
-        if (c != ';' && c != '"' && c != '\r' && c != '\n') out += c;
+        if (c != ';' && c != '"' && c != '\r' && c != '\n')
+            out += c;
     return out;
 }
 
@@ -185,14 +195,16 @@ QByteArray doubled(const QByteArray& s) {
 // Quoted columns written as stored: values read from a line hold their quotes in pairs and come back
 // unchanged; a lone quote (possible only from outside the editor) is doubled so the column stays whole.
 QByteArray noBreaks(const QByteArray& s) {
-    if (!s.contains('\r') && !s.contains('\n')) return s;
+    if (!s.contains('\r') && !s.contains('\n'))
+        return s;
     QByteArray v = s;
     return v.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
 }
 
 QByteArray quotedAsStored(const QByteArray& s) {
     const QByteArray v = noBreaks(s);
-    if (!v.contains('"')) return v;
+    if (!v.contains('"'))
+        return v;
     QByteArray out;
     for (qsizetype i = 0; i < v.size();) {
         if (v[i] != '"') {
@@ -222,7 +234,8 @@ void plain(Buffer& out, const QByteArray& s) {
     out += ';';
 }
 void code(Buffer& out, quint8 c) {
-    if (c) out += std::to_string(c);
+    if (c)
+        out += std::to_string(c);
     out += ';';
 }
 void quoted(Buffer& out, const QByteArray& s) {
@@ -248,7 +261,8 @@ void typeFlag(Buffer& out, const QByteArray& typ, const char* value) {
 // Reads a number written with a decimal comma.
 std::optional<double> commaNumber(const QByteArray& s) {
     QByteArray t = s.trimmed();
-    if (t.isEmpty() || t.contains('.')) return std::nullopt;
+    if (t.isEmpty() || t.contains('.'))
+        return std::nullopt;
     t.replace(',', '.');
     bool ok = false;
     const double d = t.toDouble(&ok);
@@ -275,7 +289,8 @@ Vat vatOf(const QByteArray& mwst) {
     static const QList<std::pair<QByteArray, Vat>> rates = [] {
         QList<std::pair<QByteArray, Vat>> r;
         for (const QByteArray& item : model::listItems(model::ListId::Mwst, 1)) {
-            if (item.startsWith('M')) continue;
+            if (item.startsWith('M'))
+                continue;
             Vat vat;
             vat.text = item.left(item.size() - 1).replace(',', '.');
             vat.rate = vat.text.toDouble(&vat.shown);
@@ -285,7 +300,8 @@ Vat vatOf(const QByteArray& mwst) {
     }();
     if (!mwst.startsWith('M'))
         for (const auto& [item, vat] : rates)
-            if (item == mwst) return vat;
+            if (item == mwst)
+                return vat;
     return {};
 }
 
@@ -299,7 +315,8 @@ QByteArray deliveryDays(const QByteArray& frist) {
         {"5 Monate", "150"}, {"6 Monate", "180"}, {"9 Monate", "270"}, {"12 Monate", "360"},
     };
     for (const auto& [text, days] : kDays)
-        if (frist == text) return days;
+        if (frist == text)
+            return days;
     return {};
 }
 
@@ -312,26 +329,34 @@ QByteArray fuelCode(const QByteArray& k) {
         {"andere", "0"},
     };
     for (const auto& [text, c] : kFuel)
-        if (k == text) return c;
+        if (k == text)
+            return c;
     return {};
 }
 
 QByteArray gearCode(const QByteArray& g) {
-    if (g == "Schaltgetriebe") return "1";
-    if (g == "Halbautomatik") return "2";
-    if (g == "Automatik") return "3";
+    if (g == "Schaltgetriebe")
+        return "1";
+    if (g == "Halbautomatik")
+        return "2";
+    if (g == "Automatik")
+        return "3";
     return "0";
 }
 
 QByteArray klimaCode(const QByteArray& k) {
-    if (k == "Klimaanlage") return "1";
-    if (k == "Klimaautomatik") return "2";
-    if (k == "keine Klimaanlage oder -automatik") return "0";
+    if (k == "Klimaanlage")
+        return "1";
+    if (k == "Klimaautomatik")
+        return "2";
+    if (k == "keine Klimaanlage oder -automatik")
+        return "0";
     return {};
 }
 
 QByteArray memoColumn(const QByteArray& memo) {
-    if (std::none_of(memo.begin(), memo.end(), [](char c) { return c == '\r' || c == '\n' || c == '"'; })) return memo;
+    if (std::none_of(memo.begin(), memo.end(), [](char c) { return c == '\r' || c == '\n' || c == '"'; }))
+        return memo;
     QByteArray m = memo;
     // Every line break, a lone CR or LF too, becomes ", ": a bare one would end the line in the file.
     m.replace("\r\n", ", ").replace('\r', ", ").replace('\n', ", ");
@@ -348,7 +373,8 @@ void consumption(Buffer& out, const QByteArray& s) {
 }
 
 QByteArray power(const TFahrzeug& v) {
-    if (v.leistung.isEmpty() || !v.kwps) return v.leistung;
+    if (v.leistung.isEmpty() || !v.kwps)
+        return v.leistung;
     bool ok = false;
     const long long ps = v.leistung.trimmed().toLongLong(&ok);
     return ok ? QByteArray::number(roundEven(double(ps) * 0.736)) : v.leistung;
@@ -507,7 +533,8 @@ LineResult CreateLine(const TFahrzeug& v, int position, int duplicateCounter, Ke
 
 QByteArray GetIntNr(const QByteArray& line) {
     const qsizetype a = line.indexOf('"');
-    if (a < 0) return {};
+    if (a < 0)
+        return {};
     const qsizetype b = line.indexOf('"', a + 1);
     return b < 0 ? line.mid(a + 1) : line.mid(a + 1, b - a - 1);
 }

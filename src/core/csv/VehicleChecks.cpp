@@ -24,7 +24,8 @@ CheckFailure failure(const TFahrzeug& v, int check, const char* message, const c
     f.message = QString::fromUtf8(message);
     f.field = QString::fromLatin1(field);
     f.control = model::controlName(f.field, v.klasse);
-    if (where == Where::G) return f;
+    if (where == Where::G)
+        return f;
     f.page = model::Page::Equipment;
     // Only the classes whose equipment page has tabs can select one.
     if (where != Where::E && model::classLayout(v.klasse).hasTabs())
@@ -62,11 +63,14 @@ bool isDigit(char c) {
 std::optional<qint64> toInteger(const QByteArray& s) {
     qsizetype i = 0;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    if (i == s.size() || s.size() - i > 18) return std::nullopt;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    if (i == s.size() || s.size() - i > 18)
+        return std::nullopt;
     qint64 n = 0;
     for (; i < s.size(); ++i) {
-        if (!isDigit(s[i])) return std::nullopt;
+        if (!isDigit(s[i]))
+            return std::nullopt;
         n = n * 10 + (s[i] - '0');
     }
     return negative ? -n : n;
@@ -77,7 +81,8 @@ std::optional<qint64> toInteger(const QByteArray& s) {
 std::optional<qint64> toHundredths(const QByteArray& s) {
     qsizetype i = 0;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
     qint64 whole = 0;
     int wholeDigits = 0, fracDigits = 0, frac = 0;
     bool roundUp = false, comma = false;
@@ -88,16 +93,21 @@ std::optional<qint64> toHundredths(const QByteArray& s) {
         } else if (!isDigit(c)) {
             return std::nullopt;
         } else if (!comma) {
-            if (++wholeDigits > 15) return std::nullopt;
+            if (++wholeDigits > 15)
+                return std::nullopt;
             whole = whole * 10 + (c - '0');
         } else {
             ++fracDigits;
-            if (fracDigits <= 2) frac = frac * 10 + (c - '0');
-            if (fracDigits == 3) roundUp = c >= '5';
+            if (fracDigits <= 2)
+                frac = frac * 10 + (c - '0');
+            if (fracDigits == 3)
+                roundUp = c >= '5';
         }
     }
-    if (wholeDigits + fracDigits == 0) return std::nullopt;
-    if (fracDigits == 1) frac *= 10;
+    if (wholeDigits + fracDigits == 0)
+        return std::nullopt;
+    if (fracDigits == 1)
+        frac *= 10;
     const qint64 n = whole * 100 + frac + (roundUp ? 1 : 0);
     return negative ? -n : n;
 }
@@ -120,9 +130,11 @@ struct Month {
 Month readMonth(const QByteArray& s) {
     Month m;
     m.set = !s.isEmpty() && s != model::kEmptyMonth;
-    if (!m.set || hasBlank(s) || s.size() != 7 || s[2] != '-') return m;
+    if (!m.set || hasBlank(s) || s.size() != 7 || s[2] != '-')
+        return m;
     for (int i : {0, 1, 3, 4, 5, 6})
-        if (!isDigit(s[i])) return m;
+        if (!isDigit(s[i]))
+            return m;
     m.mm = s.left(2).toInt();
     m.yyyy = s.mid(3, 4).toInt();
     m.valid = true;
@@ -134,11 +146,14 @@ bool isDateSet(const QByteArray& s) {
 }
 
 bool isCalendarDate(const QByteArray& s) {
-    if (hasBlank(s) || s.size() != 10 || s[2] != '.' || s[5] != '.') return false;
+    if (hasBlank(s) || s.size() != 10 || s[2] != '.' || s[5] != '.')
+        return false;
     for (int i : {0, 1, 3, 4, 6, 7, 8, 9})
-        if (!isDigit(s[i])) return false;
+        if (!isDigit(s[i]))
+            return false;
     const int d = s.left(2).toInt(), m = s.mid(3, 2).toInt(), y = s.mid(6, 4).toInt();
-    if (y < 1 || m < 1 || m > 12 || d < 1) return false;
+    if (y < 1 || m < 1 || m > 12 || d < 1)
+        return false;
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
     return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
@@ -150,7 +165,8 @@ bool inspectionInvalid(const Month& m) {
 
 bool hasLatinLetter(const QByteArray& s) {
     for (char c : s)
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            return true;
     return false;
 }
 
@@ -165,7 +181,8 @@ bool needsKilometer(int klasse) {
 QByteArray lowerAscii(const QByteArray& s) {
     QByteArray r = s;
     for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
     return r;
 }
 
@@ -184,17 +201,22 @@ std::optional<CheckFailure> checkVehicle(const TFahrzeug& v, QDate today) {
 
     if (v.marke.isEmpty() || v.marke == items::kBitteAuswaehlen)
         return failure(v, 1, "keine Marke angegeben", "marke", Where::G);
-    if (v.modell.isEmpty()) return failure(v, 2, "kein Modell angegeben", "modell", Where::G);
+    if (v.modell.isEmpty())
+        return failure(v, 2, "kein Modell angegeben", "modell", Where::G);
     if (v.kategorie.isEmpty() || v.kategorie == items::kBitteAuswaehlen)
         return failure(v, 3, "keine Kategorie angegeben", "kategorie", Where::G);
 
     if (neu) {
-        if (ez.set) return failure(v, 4, "Neufahrzeug kann keine Erstzulassung besitzen", "ez", Where::G);
-        if (hu.set) return failure(v, 5, "Angabe der Hauptuntersuchung bei Neufahrzeugen unzulässig", "hu", Where::G);
-        if (au.set) return failure(v, 6, "Angabe der Abgasuntersuchung bei Neufahrzeugen unzulässig", "au", Where::G);
+        if (ez.set)
+            return failure(v, 4, "Neufahrzeug kann keine Erstzulassung besitzen", "ez", Where::G);
+        if (hu.set)
+            return failure(v, 5, "Angabe der Hauptuntersuchung bei Neufahrzeugen unzulässig", "hu", Where::G);
+        if (au.set)
+            return failure(v, 6, "Angabe der Abgasuntersuchung bei Neufahrzeugen unzulässig", "au", Where::G);
         if (v.tuev_neu)
             return failure(v, 7, "Option \"HU & AU neu\" bei Neufahrzeugen unzulässig", "tuev_neu", Where::E1);
-        if (v.export_) return failure(v, 8, "Neufahrzeug darf nicht nur für Export bestimmt sein", "export", Where::E1);
+        if (v.export_)
+            return failure(v, 8, "Neufahrzeug darf nicht nur für Export bestimmt sein", "export", Where::E1);
     } else {
         if (lieferfrist)
             return failure(v, 9, "Angabe der Lieferfrist ist nur bei Neuwagen zulässig", "lieferfrist", Where::E2);
@@ -244,10 +266,12 @@ std::optional<CheckFailure> checkVehicle(const TFahrzeug& v, QDate today) {
     if (v.tuev_neu && (hu.set || au.set))
         return failure(v, 24, "Bei \"HU & AU neu\" dürfen weder HU noch AU angegeben werden", hu.set ? "hu" : "au",
                        Where::G);
-    if (inspectionInvalid(hu)) return failure(v, 25, "Datum der Hauptuntersuchung ungültig", "hu", Where::G);
+    if (inspectionInvalid(hu))
+        return failure(v, 25, "Datum der Hauptuntersuchung ungültig", "hu", Where::G);
     if (hu.valid && ezMonth && hu.index() < ez.index())
         return failure(v, 26, "Hauptuntersuchung kann nicht vor Erstzulassung sein", "hu", Where::G);
-    if (inspectionInvalid(au)) return failure(v, 27, "Datum der Abgasuntersuchung ungültig", "au", Where::G);
+    if (inspectionInvalid(au))
+        return failure(v, 27, "Datum der Abgasuntersuchung ungültig", "au", Where::G);
     if (au.valid && ezMonth && au.index() < ez.index())
         return failure(v, 28, "Abgasuntersuchung kann nicht vor Erstzulassung sein", "au", Where::G);
     if (lieferdatum && !isCalendarDate(v.lieferdatum))
@@ -260,12 +284,14 @@ std::optional<CheckFailure> checkVehicle(const TFahrzeug& v, QDate today) {
     }
     if (!v.leistung.isEmpty()) {
         const auto kw = toInteger(v.leistung);
-        if (!kw || *kw < 1) return failure(v, 31, "Leistung muss min. 1 kW/PS betragen", "leistung", Where::G);
+        if (!kw || *kw < 1)
+            return failure(v, 31, "Leistung muss min. 1 kW/PS betragen", "leistung", Where::G);
     }
     if (!v.farbe.isEmpty() && v.farbe != items::kKeineFarbangabe && !hasLatinLetter(v.farbe))
         return failure(v, 32, "Farbangabe ungültig", "farbe", Where::G);
 
-    if (isZero(v.preis)) return failure(v, 33, "keinen Preis angegeben", "preis", Where::G);
+    if (isZero(v.preis))
+        return failure(v, 33, "keinen Preis angegeben", "preis", Where::G);
     if (v.preis < v.hpreis)
         return failure(v, 34, "Händlerpreis darf nicht höher als Verkaufspreis sein", "hpreis", Where::G);
     if (v.bn && v.mwst == items::kMwstNichtAusweisbar)
@@ -280,12 +306,14 @@ std::optional<InventoryFailure> checkInternalNumbers(const model::Inventory& inv
         return InventoryFailure{i, failure(inv.at(i), 0, message, "inr", Where::G)};
     };
     for (int i = first; i <= last; ++i)
-        if (inv.at(i).inr.isEmpty()) return report(i, "keine interne Nummer angegeben");
+        if (inv.at(i).inr.isEmpty())
+            return report(i, "keine interne Nummer angegeben");
 
     QList<QByteArray> seen;
     for (int i = first; i <= last; ++i) {
         const QByteArray key = lowerAscii(inv.at(i).inr);
-        if (seen.contains(key)) return report(i, "interne Nummer darf nicht mehrfach vorkommen");
+        if (seen.contains(key))
+            return report(i, "interne Nummer darf nicht mehrfach vorkommen");
         seen.append(key);
     }
     return std::nullopt;

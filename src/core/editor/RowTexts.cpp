@@ -18,7 +18,8 @@ QString maskText(const QByteArray& text) {
 // A whole amount with the locale's thousands separators, e.g. "12.500 EUR".
 QString amountText(double amount, const QString& unit, const QLocale& locale) {
     double whole = std::round(amount);
-    if (whole == 0.0) whole = 0.0; // no "-0" for small negative amounts
+    if (whole == 0.0)
+        whole = 0.0; // no "-0" for small negative amounts
     return locale.toString(whole, 'f', 0) + u' ' + unit;
 }
 
@@ -28,12 +29,14 @@ std::optional<double> vatRate(const QByteArray& mwst) {
     text.remove(u'%');
     text = text.trimmed();
     // A point is not a decimal separator here; refusing it avoids reading "1.000" as one.
-    if (text.isEmpty() || text.contains(u'.')) return std::nullopt;
+    if (text.isEmpty() || text.contains(u'.'))
+        return std::nullopt;
     text.replace(u',', u'.');
     bool ok = false;
     const double rate = QLocale::c().toDouble(text, &ok);
     // A negative rate cannot be a tax rate and would make the net price meaningless.
-    if (!ok || !std::isfinite(rate) || rate < 0) return std::nullopt;
+    if (!ok || !std::isfinite(rate) || rate < 0)
+        return std::nullopt;
     return rate;
 }
 
@@ -44,7 +47,8 @@ RowTexts rowTexts(const model::TFahrzeug& v, const QLocale& locale) {
     auto& c = r.cells;
 
     const QString marke = model::fromCp1252(v.marke);
-    if (marke != QStringLiteral("Bitte auswählen")) c[0] = marke;
+    if (marke != QStringLiteral("Bitte auswählen"))
+        c[0] = marke;
     c[1] = model::fromCp1252(v.modell);
     c[2] = maskText(v.ez);
     c[3] = maskText(v.hu);
@@ -52,7 +56,8 @@ RowTexts rowTexts(const model::TFahrzeug& v, const QLocale& locale) {
 
     bool ok = false;
     const qlonglong km = v.kilometer.trimmed().toLongLong(&ok);
-    if (ok) c[5] = locale.toString(km) + QStringLiteral(" km");
+    if (ok)
+        c[5] = locale.toString(km) + QStringLiteral(" km");
 
     if (!v.leistung.trimmed().isEmpty())
         c[6] = model::fromCp1252(v.leistung) + (v.kwps == 1 ? QStringLiteral(" PS") : QStringLiteral(" kW"));

@@ -32,7 +32,8 @@ QJsonObject vehicleToJson(const model::TFahrzeug& v) {
         case FieldKind::Photos: {
             QJsonArray photos;
             for (const QByteArray& jpeg : v.bilder) {
-                if (jpeg.isEmpty()) continue;
+                if (jpeg.isEmpty())
+                    continue;
                 const QSize size = photo::jpegSize(jpeg).value_or(QSize(0, 0));
                 photos.append(QJsonObject{
                     {"width", size.width()},
@@ -70,10 +71,12 @@ QString readField(const FieldSpec& f, const QJsonValue& value, int index, JsonVe
     switch (f.kind) {
     case FieldKind::Text:
     case FieldKind::LongText: {
-        if (!value.isString()) return fieldError(index, name, QStringLiteral("Text erwartet."));
+        if (!value.isString())
+            return fieldError(index, name, QStringLiteral("Text erwartet."));
         const QString text = value.toString();
         const auto bytes = model::toCp1252(text);
-        if (!bytes) return fieldError(index, name, model::nonCp1252Message(text));
+        if (!bytes)
+            return fieldError(index, name, model::nonCp1252Message(text));
         v.*f.text = model::cut(*bytes, f.width);
         return {};
     }
@@ -87,16 +90,19 @@ QString readField(const FieldSpec& f, const QJsonValue& value, int index, JsonVe
         return {};
     }
     case FieldKind::Amount:
-        if (!value.isDouble()) return fieldError(index, name, QStringLiteral("Zahl erwartet."));
+        if (!value.isDouble())
+            return fieldError(index, name, QStringLiteral("Zahl erwartet."));
         v.*f.amount = value.toDouble();
         return {};
     case FieldKind::Photos: {
-        if (!value.isArray()) return fieldError(index, name, QStringLiteral("Liste von Bilddateien erwartet."));
+        if (!value.isArray())
+            return fieldError(index, name, QStringLiteral("Liste von Bilddateien erwartet."));
         const QJsonArray a = value.toArray();
         if (a.size() > model::kPhotoSlots)
             return fieldError(index, name, QStringLiteral("höchstens 15 Bilder erlaubt."));
         for (const QJsonValue& p : a) {
-            if (!p.isString()) return fieldError(index, name, QStringLiteral("Pfad einer Bilddatei erwartet."));
+            if (!p.isString())
+                return fieldError(index, name, QStringLiteral("Pfad einer Bilddatei erwartet."));
             out.photoPaths.append(p.toString());
         }
         return {};
@@ -139,7 +145,8 @@ JsonRead vehiclesFromJson(const QByteArray& json) {
                 r.error = fieldError(i, it.key(), QStringLiteral("unbekanntes Feld."));
                 return r;
             }
-            if (it.key() == QLatin1StringView("klasse")) continue;
+            if (it.key() == QLatin1StringView("klasse"))
+                continue;
             if (QString e = readField(*f, it.value(), i, jv); !e.isEmpty()) {
                 r.error = e;
                 return r;

@@ -10,11 +10,14 @@ constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 std::optional<char> encode(char16_t u) {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return char(u);
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return char(u);
     for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == u) return char(0x80 + i);
+        if (kHigh[i] == u)
+            return char(0x80 + i);
     // The undefined bytes pass through as the C1 controls of the same value, so nothing read is lost.
-    if (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] == 0) return char(u);
+    if (u >= 0x80 && u < 0xA0 && kHigh[u - 0x80] == 0)
+        return char(u);
     return std::nullopt;
 }
 
@@ -27,7 +30,8 @@ QString fromCp1252(const QByteArray& bytes) {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         char16_t u = b;
-        if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0) u = kHigh[b - 0x80];
+        if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0)
+            u = kHigh[b - 0x80];
         d[i] = QChar(u);
     }
     return out;
@@ -42,7 +46,8 @@ std::optional<QByteArray> toCp1252(const QString& text) {
     out.reserve(text.size());
     for (QChar c : text) {
         const auto b = encode(c.unicode());
-        if (!b) return std::nullopt;
+        if (!b)
+            return std::nullopt;
         out.append(*b);
     }
     return out;
@@ -50,7 +55,8 @@ std::optional<QByteArray> toCp1252(const QString& text) {
 
 QChar firstNonCp1252(const QString& text) {
     for (QChar c : text)
-        if (!isCp1252(c)) return c;
+        if (!isCp1252(c))
+            return c;
     return {};
 }
 

@@ -17,7 +17,8 @@ TFahrzeug newVehicle(int klasse) {
 int countPhotos(const TFahrzeug& v) {
     int n = 0;
     for (const QByteArray& p : v.bilder)
-        if (!p.isEmpty()) ++n;
+        if (!p.isEmpty())
+            ++n;
     return n;
 }
 
@@ -26,7 +27,8 @@ QByteArray cut(const QByteArray& text, int width) {
 }
 
 int appendNew(Inventory& inv, int klasse) {
-    if (klasse < 1 || klasse > kClassCount) return -1;
+    if (klasse < 1 || klasse > kClassCount)
+        return -1;
     inv.append(newVehicle(klasse));
     return int(inv.size()) - 1;
 }

@@ -2146,13 +2146,15 @@ std::span<const FieldSpec> fields() {
 
 const FieldSpec* field(QStringView name) {
     for (const FieldSpec& f : kFields)
-        if (name == QLatin1StringView(f.name)) return &f;
+        if (name == QLatin1StringView(f.name))
+            return &f;
     return nullptr;
 }
 
 const FieldSpec* field(QLatin1StringView name) {
     for (const FieldSpec& f : kFields)
-        if (name == QLatin1StringView(f.name)) return &f;
+        if (name == QLatin1StringView(f.name))
+            return &f;
     return nullptr;
 }
 
@@ -2193,8 +2195,10 @@ QString controlName(QStringView name, int klasse) {
 }
 
 int showIndex(const FieldSpec& f, const TFahrzeug& v) {
-    if (f.text) return showText(f.list, v.klasse, v.*f.text);
-    if (f.byte) return showCode(f.list, v.klasse, v.*f.byte);
+    if (f.text)
+        return showText(f.list, v.klasse, v.*f.text);
+    if (f.byte)
+        return showCode(f.list, v.klasse, v.*f.byte);
     return -1;
 }
 

@@ -1057,10 +1057,12 @@ bool storedAsText(ListId list) {
 
 int showText(ListId list, int klasse, const QByteArray& stored) {
     const QList<QByteArray>& its = listItems(list, klasse);
-    if (stored.isEmpty()) return its.isEmpty() ? -1 : 0;
+    if (stored.isEmpty())
+        return its.isEmpty() ? -1 : 0;
     const QString wanted = fromCp1252(stored);
     for (int i = 0; i < its.size(); ++i)
-        if (wanted.compare(fromCp1252(its[i]), Qt::CaseInsensitive) == 0) return i;
+        if (wanted.compare(fromCp1252(its[i]), Qt::CaseInsensitive) == 0)
+            return i;
     return -1;
 }
 
@@ -1080,7 +1082,8 @@ int showCode(ListId list, int klasse, quint8 v) {
     case ListId::Antrieb: // list: keine Angabe, Kardan, Kette, Riemen; codes: 1 Kette, 2 Kardan, 3 Riemen
         return v == 1 ? 2 : v == 2 ? 1 : v == 3 ? 3 : 0;
     case ListId::Fahrerhaus:
-        if (klasse == 4) return v < size ? v : -1;
+        if (klasse == 4)
+            return v < size ? v : -1;
         return v == 0 ? 0 : v == 3 ? 1 : 2;
     case ListId::Hydraulik: // list: keine Angabe, Kipp, Schubboden, Tankwagen, andere; code 1 is "andere"
         return v == 1 ? 4 : (v >= 2 && v <= 4) ? v - 1 : 0;
@@ -1092,14 +1095,16 @@ int showCode(ListId list, int klasse, quint8 v) {
 }
 
 quint8 storeCode(ListId list, int klasse, int index) {
-    if (index < 0) return 0;
+    if (index < 0)
+        return 0;
     switch (list) {
     case ListId::Tueren:
         return quint8(index * 2);
     case ListId::Antrieb:
         return quint8(index == 1 ? 2 : index == 2 ? 1 : index);
     case ListId::Fahrerhaus:
-        if (klasse == 4) return quint8(index);
+        if (klasse == 4)
+            return quint8(index);
         return quint8(index == 0 ? 0 : index == 1 ? 3 : 4);
     case ListId::Hydraulik:
         return quint8(index == 0 ? 0 : index == 4 ? 1 : index + 1);

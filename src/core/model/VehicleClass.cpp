@@ -146,7 +146,8 @@ const char* const kConsumption[] = {"envkv", "innerorts", "ausserorts", "kombini
 
 bool contains(std::span<const char* const> group, QStringView field) {
     for (const char* f : group)
-        if (field == QLatin1StringView(f)) return true;
+        if (field == QLatin1StringView(f))
+            return true;
     return false;
 }
 
@@ -182,12 +183,15 @@ std::span<const char* const> consumptionGroup() {
 }
 
 Placement placement(QStringView field, int klasse) {
-    if (!validClass(klasse)) return {};
+    if (!validClass(klasse))
+        return {};
     const ClassLayout& l = classLayout(klasse);
     if (contains(l.vehicle, field) || contains(kPrice, field) || field == u"inr" || field == u"bilder")
         return {Page::General, Tab::Unchanged, true};
-    if (contains(l.seite1, field)) return {Page::Equipment, l.hasTabs() ? Tab::Seite1 : Tab::Unchanged, true};
-    if (contains(l.seite2, field)) return {Page::Equipment, Tab::Seite2, true};
+    if (contains(l.seite1, field))
+        return {Page::Equipment, l.hasTabs() ? Tab::Seite1 : Tab::Unchanged, true};
+    if (contains(l.seite2, field))
+        return {Page::Equipment, Tab::Seite2, true};
     if (contains(kOptions, field) || field == u"memo" || (klasse == 1 && contains(kConsumption, field)))
         return {Page::Equipment, Tab::Unchanged, true};
     return {};

@@ -22,7 +22,8 @@ void raiseAllocationLimitOnce() {
     std::call_once(once, [] {
         // Qt's default would refuse photos well inside our own cap; ours is checked first anyway.
         constexpr int neededMb = int(kMaxPixels * 4 / (1024 * 1024)) + 64;
-        if (QImageReader::allocationLimit() < neededMb) QImageReader::setAllocationLimit(neededMb);
+        if (QImageReader::allocationLimit() < neededMb)
+            QImageReader::setAllocationLimit(neededMb);
     });
 }
 
@@ -32,14 +33,18 @@ detail::LoadedBitmap failure(const QString& error) {
 
 detail::LoadedBitmap loadJpeg(const QByteArray& data) {
     const std::optional<QSize> size = jpegSize(data);
-    if (!size) return failure(errors::unreadable());
-    if (!withinPixelCap(size->width(), size->height())) return failure(errors::tooLarge());
+    if (!size)
+        return failure(errors::unreadable());
+    if (!withinPixelCap(size->width(), size->height()))
+        return failure(errors::tooLarge());
     detail::RgbBuffer rgb = detail::decodeJpegRgb(data);
-    if (rgb.isNull()) return failure(errors::unreadable());
+    if (rgb.isNull())
+        return failure(errors::unreadable());
     const int orientation = detail::jpegExifOrientation(data);
     if (orientation != 1) {
         rgb = detail::applyOrientation(rgb, orientation);
-        if (rgb.isNull()) return failure(errors::unreadable());
+        if (rgb.isNull())
+            return failure(errors::unreadable());
     }
     return {std::move(rgb), {}};
 }
@@ -48,17 +53,22 @@ detail::LoadedBitmap loadOther(const QByteArray& data) {
     raiseAllocationLimitOnce();
     QBuffer device;
     device.setData(data);
-    if (!device.open(QIODevice::ReadOnly)) return failure(errors::unreadable());
+    if (!device.open(QIODevice::ReadOnly))
+        return failure(errors::unreadable());
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
-    if (declared.isValid() && !withinPixelCap(declared.width(), declared.height())) return failure(errors::tooLarge());
+    if (declared.isValid() && !withinPixelCap(declared.width(), declared.height()))
+        return failure(errors::tooLarge());
     QImage image;
-    if (!reader.read(&image) || image.isNull()) return failure(errors::unreadable());
-    if (!withinPixelCap(image.width(), image.height())) return failure(errors::tooLarge());
+    if (!reader.read(&image) || image.isNull())
+        return failure(errors::unreadable());
+    if (!withinPixelCap(image.width(), image.height()))
+        return failure(errors::tooLarge());
     detail::RgbBuffer rgb = detail::RgbBuffer::fromImage(image);
-    if (rgb.isNull()) return failure(errors::unreadable());
+    if (rgb.isNull())
+        return failure(errors::unreadable());
     return {std::move(rgb), {}};
 }
 
@@ -76,13 +86,16 @@ namespace detail {
 
 LoadedBitmap loadBitmapFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return failure(errors::unreadable());
-    if (file.size() > kMaxFileBytes) return failure(errors::tooLarge());
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(errors::unreadable());
+    if (file.size() > kMaxFileBytes)
+        return failure(errors::tooLarge());
     return loadBitmap(file.readAll());
 }
 
 LoadedBitmap loadBitmap(const QByteArray& data) {
-    if (data.isEmpty()) return failure(errors::unreadable());
+    if (data.isEmpty())
+        return failure(errors::unreadable());
     // JPEGs go through TurboJPEG, which unlike QImageReader reports truncated data.
     return detail::looksLikeJpeg(data) ? loadJpeg(data) : loadOther(data);
 }

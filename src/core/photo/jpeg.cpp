@@ -12,7 +12,8 @@ class TjHandle {
 public:
     explicit TjHandle(tjhandle handle) : m_handle(handle) {}
     ~TjHandle() {
-        if (m_handle) tjDestroy(m_handle);
+        if (m_handle)
+            tjDestroy(m_handle);
     }
     TjHandle(const TjHandle&) = delete;
     TjHandle& operator=(const TjHandle&) = delete;
@@ -31,7 +32,8 @@ std::optional<QSize> readHeader(tjhandle handle, const QByteArray& jpeg) {
     if (tjDecompressHeader3(handle, bytes(jpeg), static_cast<unsigned long>(jpeg.size()), &width, &height, &subsampling,
                             &colorspace) != 0)
         return std::nullopt;
-    if (width <= 0 || height <= 0) return std::nullopt;
+    if (width <= 0 || height <= 0)
+        return std::nullopt;
     return QSize(width, height);
 }
 
@@ -46,7 +48,8 @@ std::uint32_t read32(const unsigned char* p, bool bigEndian) {
 
 // Orientation tag from IFD0 of an EXIF (TIFF) block.
 int orientationFromTiff(const unsigned char* tiff, std::size_t size) {
-    if (size < 8) return 1;
+    if (size < 8)
+        return 1;
     bool bigEndian;
     if (tiff[0] == 'M' && tiff[1] == 'M')
         bigEndian = true;
@@ -55,11 +58,13 @@ int orientationFromTiff(const unsigned char* tiff, std::size_t size) {
     else
         return 1;
     const std::uint32_t ifd = read32(tiff + 4, bigEndian);
-    if (ifd > size - 2) return 1;
+    if (ifd > size - 2)
+        return 1;
     const unsigned entries = read16(tiff + ifd, bigEndian);
     for (unsigned i = 0; i < entries; ++i) {
         const std::size_t at = std::size_t(ifd) + 2 + std::size_t(i) * 12;
-        if (at + 12 > size) break;
+        if (at + 12 > size)
+            break;
         if (read16(tiff + at, bigEndian) == 0x0112) {
             const unsigned value = read16(tiff + at + 8, bigEndian);
             return value >= 1 && value <= 8 ? int(value) : 1;
@@ -71,9 +76,11 @@ int orientationFromTiff(const unsigned char* tiff, std::size_t size) {
 } // namespace
 
 std::optional<QSize> jpegSize(const QByteArray& jpeg) {
-    if (jpeg.isEmpty()) return std::nullopt;
+    if (jpeg.isEmpty())
+        return std::nullopt;
     TjHandle tj(tjInitDecompress());
-    if (!tj.get()) return std::nullopt;
+    if (!tj.get())
+        return std::nullopt;
     return readHeader(tj.get(), jpeg);
 }
 
@@ -92,14 +99,18 @@ bool looksLikeJpeg(const QByteArray& data) {
 }
 
 RgbBuffer decodeJpegRgb(const QByteArray& jpeg) {
-    if (jpeg.isEmpty()) return {};
+    if (jpeg.isEmpty())
+        return {};
     TjHandle tj(tjInitDecompress());
-    if (!tj.get()) return {};
+    if (!tj.get())
+        return {};
     const std::optional<QSize> size = readHeader(tj.get(), jpeg);
-    if (!size) return {};
+    if (!size)
+        return {};
     // allocate() enforces the pixel cap, so a forged header cannot make us reserve gigabytes.
     RgbBuffer rgb = RgbBuffer::allocate(size->width(), size->height());
-    if (rgb.isNull()) return {};
+    if (rgb.isNull())
+        return {};
     // Warnings (e.g. premature end of data) count as failure: a half-grey photo must not be stored.
     if (tjDecompress2(tj.get(), bytes(jpeg), static_cast<unsigned long>(jpeg.size()), rgb.data(), rgb.width(),
                       rgb.width() * 3, rgb.height(), TJPF_RGB, TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0)
@@ -108,22 +119,26 @@ RgbBuffer decodeJpegRgb(const QByteArray& jpeg) {
 }
 
 QByteArray encodeJpegRgb(const RgbBuffer& rgb) {
-    if (rgb.isNull()) return {};
+    if (rgb.isNull())
+        return {};
     TjHandle tj(tjInitCompress());
-    if (!tj.get()) return {};
+    if (!tj.get())
+        return {};
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     // No flags: baseline, standard Huffman tables, accurate DCT.
     const int rc = tjCompress2(tj.get(), rgb.data(), rgb.width(), rgb.width() * 3, rgb.height(), TJPF_RGB, &out,
                                &outSize, TJSAMP_420, kJpegQuality, 0);
     QByteArray result;
-    if (rc == 0 && out) result = QByteArray(reinterpret_cast<const char*>(out), qsizetype(outSize));
+    if (rc == 0 && out)
+        result = QByteArray(reinterpret_cast<const char*>(out), qsizetype(outSize));
     tjFree(out);
     return result;
 }
 
 int jpegExifOrientation(const QByteArray& jpeg) {
-    if (!looksLikeJpeg(jpeg)) return 1;
+    if (!looksLikeJpeg(jpeg))
+        return 1;
     const auto* p = bytes(jpeg);
     const std::size_t size = std::size_t(jpeg.size());
     std::size_t at = 2;
@@ -132,7 +147,8 @@ int jpegExifOrientation(const QByteArray& jpeg) {
         if (marker == 0xDA || marker == 0xD9) // image data begins: no EXIF after this
             break;
         const std::size_t length = read16(p + at + 2, true);
-        if (length < 2 || at + 2 + length > size) break;
+        if (length < 2 || at + 2 + length > size)
+            break;
         const unsigned char* body = p + at + 4;
         const std::size_t bodySize = length - 2;
         if (marker == 0xE1 && bodySize >= 6 && std::equal(body, body + 6, "Exif\0\0"))

@@ -14,7 +14,8 @@ namespace tarmelo::photo {
 namespace {
 
 void report(const Progress& progress, int percent) {
-    if (progress) progress(percent);
+    if (progress)
+        progress(percent);
 }
 
 bool exceeds(QSize size, QSize box) {
@@ -22,7 +23,8 @@ bool exceeds(QSize size, QSize box) {
 }
 
 PhotoResult reduceAdded(detail::LoadedBitmap loaded, const Progress& progress, qsizetype compactFromBytes) {
-    if (!loaded.error.isEmpty()) return PhotoResult::failure(loaded.error);
+    if (!loaded.error.isEmpty())
+        return PhotoResult::failure(loaded.error);
     const detail::RgbBuffer& original = loaded.bitmap;
     report(progress, 40);
 
@@ -32,39 +34,46 @@ PhotoResult reduceAdded(detail::LoadedBitmap loaded, const Progress& progress, q
     detail::RgbBuffer fitted;
     if (photoSize != original.size()) {
         fitted = detail::resampleLanczos(original, photoSize);
-        if (fitted.isNull()) return PhotoResult::failure(errors::resampleFailed());
+        if (fitted.isNull())
+            return PhotoResult::failure(errors::resampleFailed());
     }
     const detail::RgbBuffer& photo = fitted.isNull() ? original : fitted;
     report(progress, 60);
 
     QByteArray jpeg = detail::encodeJpegRgb(photo);
-    if (jpeg.isEmpty()) return PhotoResult::failure(errors::encodeFailed());
+    if (jpeg.isEmpty())
+        return PhotoResult::failure(errors::encodeFailed());
     report(progress, 80);
 
     if (jpeg.size() >= compactFromBytes && exceeds(photoSize, kCompactBox)) {
         const detail::RgbBuffer compact = detail::resampleLanczos(photo, fitSize(photoSize, kCompactBox, ratio));
-        if (compact.isNull()) return PhotoResult::failure(errors::resampleFailed());
+        if (compact.isNull())
+            return PhotoResult::failure(errors::resampleFailed());
         jpeg = detail::encodeJpegRgb(compact);
-        if (jpeg.isEmpty()) return PhotoResult::failure(errors::encodeFailed());
+        if (jpeg.isEmpty())
+            return PhotoResult::failure(errors::encodeFailed());
     }
     return PhotoResult::success(std::move(jpeg));
 }
 
 detail::RgbBuffer decodeAndFit(const QByteArray& jpeg, QSize box) {
     const detail::RgbBuffer decoded = detail::decodeJpegRgb(jpeg);
-    if (decoded.isNull()) return {};
+    if (decoded.isNull())
+        return {};
     return detail::resampleLanczos(decoded, fitSize(decoded.size(), box));
 }
 
 } // namespace
 
 int roundHalfEven(double value) {
-    if (std::isnan(value)) return 0;
+    if (std::isnan(value))
+        return 0;
     value = std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
     const double below = std::floor(value);
     const double fraction = value - below;
     double rounded = below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) rounded = below + 1.0;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
+        rounded = below + 1.0;
     return int(rounded);
 }
 
@@ -83,7 +92,8 @@ QSize fitSize(QSize size, QSize box, double ratio) {
 }
 
 QSize fitSize(QSize size, QSize box) {
-    if (size.width() <= 0 || size.height() <= 0) return size;
+    if (size.width() <= 0 || size.height() <= 0)
+        return size;
     return fitSize(size, box, double(size.width()) / size.height());
 }
 
@@ -103,13 +113,18 @@ PhotoResult detail::reduceAddedPhotoData(const QByteArray& fileBytes, const Prog
 PhotoResult reduceImportedPhoto(const QByteArray& jpeg) {
     // The header is checked even for photos kept as they are: a file that is no JPEG is skipped.
     const std::optional<QSize> size = jpegSize(jpeg);
-    if (!size) return PhotoResult::failure(errors::damaged());
-    if (jpeg.size() < kCompactFromBytes) return PhotoResult::success(jpeg);
-    if (!exceeds(*size, kCompactBox)) return PhotoResult::success(jpeg);
+    if (!size)
+        return PhotoResult::failure(errors::damaged());
+    if (jpeg.size() < kCompactFromBytes)
+        return PhotoResult::success(jpeg);
+    if (!exceeds(*size, kCompactBox))
+        return PhotoResult::success(jpeg);
     const detail::RgbBuffer compact = decodeAndFit(jpeg, kCompactBox);
-    if (compact.isNull()) return PhotoResult::failure(errors::damaged());
+    if (compact.isNull())
+        return PhotoResult::failure(errors::damaged());
     QByteArray reduced = detail::encodeJpegRgb(compact);
-    if (reduced.isEmpty()) return PhotoResult::failure(errors::encodeFailed());
+    if (reduced.isEmpty())
+        return PhotoResult::failure(errors::encodeFailed());
     return PhotoResult::success(std::move(reduced));
 }
 
@@ -118,7 +133,8 @@ QImage thumbnail(const QByteArray& jpeg) {
 }
 
 QImage fitInto(const QByteArray& jpeg, QSize box) {
-    if (box.width() < 1 || box.height() < 1) return {};
+    if (box.width() < 1 || box.height() < 1)
+        return {};
     return decodeAndFit(jpeg, box).toImage();
 }
 

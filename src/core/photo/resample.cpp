@@ -15,7 +15,8 @@ bool ensureVips() {
     std::call_once(once, [] {
         ready = VIPS_INIT("tarmelo") == 0;
         // Cached operations would keep references to our borrowed pixel buffers.
-        if (ready) vips_cache_set_max(0);
+        if (ready)
+            vips_cache_set_max(0);
     });
     return ready;
 }
@@ -34,7 +35,8 @@ public:
         return &m_image;
     }
     void reset() {
-        if (m_image) g_object_unref(m_image);
+        if (m_image)
+            g_object_unref(m_image);
         m_image = nullptr;
     }
     void swap(VipsRef& other) { std::swap(m_image, other.m_image); }
@@ -49,10 +51,12 @@ VipsRef wrap(const detail::RgbBuffer& rgb) {
 }
 
 detail::RgbBuffer toBuffer(VipsImage* image) {
-    if (vips_image_get_bands(image) != 3 || vips_image_get_format(image) != VIPS_FORMAT_UCHAR) return {};
+    if (vips_image_get_bands(image) != 3 || vips_image_get_format(image) != VIPS_FORMAT_UCHAR)
+        return {};
     std::size_t size = 0;
     void* data = vips_image_write_to_memory(image, &size);
-    if (!data) return {};
+    if (!data)
+        return {};
     const int width = vips_image_get_width(image);
     const int height = vips_image_get_height(image);
     if (size != std::size_t(width) * std::size_t(height) * 3) {
@@ -74,9 +78,11 @@ RgbBuffer resampleLanczos(const RgbBuffer& rgb, QSize size) {
     if (rgb.isNull() || size.width() < 1 || size.height() < 1 || size.width() > rgb.width() ||
         size.height() > rgb.height())
         return {};
-    if (!ensureVips()) return {};
+    if (!ensureVips())
+        return {};
     VipsRef image = wrap(rgb);
-    if (!image.get()) return {};
+    if (!image.get())
+        return {};
     VipsRef reduced;
     // gap 0: a true Lanczos over every source pixel, no box pre-shrink.
     if (vips_reduce(image.get(), reduced.out(), double(rgb.width()) / size.width(),
@@ -88,7 +94,8 @@ RgbBuffer resampleLanczos(const RgbBuffer& rgb, QSize size) {
     if (gotWidth != size.width() || gotHeight != size.height()) {
         VipsRef fixed;
         if (gotWidth >= size.width() && gotHeight >= size.height()) {
-            if (vips_crop(reduced.get(), fixed.out(), 0, 0, size.width(), size.height(), nullptr) != 0) return {};
+            if (vips_crop(reduced.get(), fixed.out(), 0, 0, size.width(), size.height(), nullptr) != 0)
+                return {};
         } else if (vips_embed(reduced.get(), fixed.out(), 0, 0, size.width(), size.height(), "extend", VIPS_EXTEND_COPY,
                               nullptr) != 0) {
             return {};
@@ -99,10 +106,13 @@ RgbBuffer resampleLanczos(const RgbBuffer& rgb, QSize size) {
 }
 
 RgbBuffer applyOrientation(const RgbBuffer& rgb, int orientation) {
-    if (rgb.isNull() || orientation < 1 || orientation > 8) return {};
-    if (!ensureVips()) return {};
+    if (rgb.isNull() || orientation < 1 || orientation > 8)
+        return {};
+    if (!ensureVips())
+        return {};
     VipsRef image = wrap(rgb);
-    if (!image.get()) return {};
+    if (!image.get())
+        return {};
     // Orientations 5..8 are 90° turns (clockwise), 2, 4, 5, 7 additionally mirrored.
     VipsAngle angle = VIPS_ANGLE_D0;
     int flip = -1;
@@ -135,12 +145,14 @@ RgbBuffer applyOrientation(const RgbBuffer& rgb, int orientation) {
     }
     if (angle != VIPS_ANGLE_D0) {
         VipsRef turned;
-        if (vips_rot(image.get(), turned.out(), angle, nullptr) != 0) return {};
+        if (vips_rot(image.get(), turned.out(), angle, nullptr) != 0)
+            return {};
         image.swap(turned);
     }
     if (flip >= 0) {
         VipsRef mirrored;
-        if (vips_flip(image.get(), mirrored.out(), VipsDirection(flip), nullptr) != 0) return {};
+        if (vips_flip(image.get(), mirrored.out(), VipsDirection(flip), nullptr) != 0)
+            return {};
         image.swap(mirrored);
     }
     return toBuffer(image.get());

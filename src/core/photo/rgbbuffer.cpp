@@ -14,9 +14,11 @@ bool withinPixelCap(int width, int height) {
 namespace detail {
 
 RgbBuffer RgbBuffer::allocate(int width, int height) {
-    if (!withinPixelCap(width, height)) return {};
+    if (!withinPixelCap(width, height))
+        return {};
     void* data = std::malloc(std::size_t(width) * std::size_t(height) * 3);
-    if (!data) return {};
+    if (!data)
+        return {};
     return adopt(data, width, height, std::free);
 }
 
@@ -29,7 +31,8 @@ RgbBuffer RgbBuffer::adopt(void* data, int width, int height, Release release) {
 }
 
 RgbBuffer RgbBuffer::fromImage(const QImage& image) {
-    if (image.isNull()) return {};
+    if (image.isNull())
+        return {};
     QImage rgb;
     if (image.hasAlphaChannel()) {
         rgb = QImage(image.size(), QImage::Format_RGB888);
@@ -40,7 +43,8 @@ RgbBuffer RgbBuffer::fromImage(const QImage& image) {
         rgb = image.convertToFormat(QImage::Format_RGB888);
     }
     RgbBuffer buffer = allocate(rgb.width(), rgb.height());
-    if (buffer.isNull()) return {};
+    if (buffer.isNull())
+        return {};
     const std::size_t rowBytes = std::size_t(rgb.width()) * 3;
     for (int y = 0; y < rgb.height(); ++y)
         std::memcpy(buffer.data() + y * rowBytes, rgb.constScanLine(y), rowBytes);
@@ -48,7 +52,8 @@ RgbBuffer RgbBuffer::fromImage(const QImage& image) {
 }
 
 QImage RgbBuffer::toImage() && {
-    if (isNull()) return {};
+    if (isNull())
+        return {};
     const Release release = m_data.get_deleter();
     std::uint8_t* data = m_data.release();
     return QImage(data, m_width, m_height, qsizetype(m_width) * 3, QImage::Format_RGB888, release, data);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Fahrzeug.h"
 #include "inventory/Archive.h"
+#include "model/Fahrzeug.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 

@@ -24,7 +24,8 @@ QByteArray makeLine(std::map<int, QByteArray> columns) {
     columns.try_emplace(3, "\"Limousine\"");
     QByteArray line;
     for (int col = 1; col <= 148; ++col) {
-        if (const auto it = columns.find(col); it != columns.end()) line += it->second;
+        if (const auto it = columns.find(col); it != columns.end())
+            line += it->second;
         line += ';';
     }
     return line;
@@ -447,7 +448,8 @@ TEST(LineReaderRobustness, GarbageLinesReadDeterministically) {
         const int len = int(rng() % 600);
         for (int k = 0; k < len; ++k)
             line += (rng() % 4 == 0) ? char(rng() % 256) : alphabet[int(rng() % alphabet.size())];
-        if (i % 3 == 0) line = makeLine({{int(rng() % 148) + 1, line}});
+        if (i % 3 == 0)
+            line = makeLine({{int(rng() % 148) + 1, line}});
         EXPECT_EQ(ReadLine(line), ReadLine(line));
     }
     for (const QByteArray& line :

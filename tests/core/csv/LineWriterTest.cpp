@@ -26,7 +26,8 @@ QList<QByteArray> columns(const QByteArray& line) {
     QByteArray cur;
     bool quoted = false;
     for (char c : line) {
-        if (c == '"') quoted = !quoted;
+        if (c == '"')
+            quoted = !quoted;
         if (c == ';' && !quoted) {
             out.append(cur);
             cur.clear();
@@ -70,7 +71,8 @@ class Columns : public testing::TestWithParam<ColumnCase> {};
 TEST_P(Columns, Written) {
     TFahrzeug v = validVehicle(1);
     GetParam().set(v);
-    if (auto f = csv::checkVehicle(v, kMay2009().date())) FAIL() << GetParam().what << ": " << f->message.toStdString();
+    if (auto f = csv::checkVehicle(v, kMay2009().date()))
+        FAIL() << GetParam().what << ": " << f->message.toStdString();
     EXPECT_EQ(col(v, GetParam().column), GetParam().expected) << GetParam().what;
 }
 

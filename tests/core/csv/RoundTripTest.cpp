@@ -22,7 +22,8 @@ QByteArray cp(const char* utf8) {
 TFahrzeug filledVehicle(int c) {
     TFahrzeug v = model::newVehicle(c);
     for (const FieldSpec& f : model::fields()) {
-        if (!model::hasControl(f, c) || qstrcmp(f.name, "klasse") == 0) continue;
+        if (!model::hasControl(f, c) || qstrcmp(f.name, "klasse") == 0)
+            continue;
         if (f.kind == FieldKind::Flag)
             v.*f.byte = 1;
         else if (f.kind == FieldKind::Text && f.filter == model::Filter::Digits)
@@ -47,11 +48,16 @@ TFahrzeug filledVehicle(int c) {
     v.envkv = 0;
     v.kwps = 0;
     v.lieferdatum = "24.12.2008";
-    if (model::hasControl(*model::field(u"ez"), c)) v.ez = "05-2005";
-    if (model::hasControl(*model::field(u"hu"), c)) v.hu = "06-2010";
-    if (model::hasControl(*model::field(u"au"), c)) v.au = "07-2010";
-    if (model::hasControl(*model::field(u"bj"), c)) v.bj = "2005";
-    if (model::hasControl(*model::field(u"farbe"), c)) v.farbe = cp("grün");
+    if (model::hasControl(*model::field(u"ez"), c))
+        v.ez = "05-2005";
+    if (model::hasControl(*model::field(u"hu"), c))
+        v.hu = "06-2010";
+    if (model::hasControl(*model::field(u"au"), c))
+        v.au = "07-2010";
+    if (model::hasControl(*model::field(u"bj"), c))
+        v.bj = "2005";
+    if (model::hasControl(*model::field(u"farbe"), c))
+        v.farbe = cp("grün");
     if (c == 1) {
         v.innerorts = "5,6";
         v.ausserorts = "4,25";
@@ -86,7 +92,8 @@ TEST(RoundTrip, EveryClass) {
         for (const FieldSpec& f : model::fields()) {
             const std::string name = f.name;
             // The reader fills the lists a class does not show with their defaults.
-            if (name == "kennung" || (!model::hasControl(f, c) && f.list != model::ListId::None)) continue;
+            if (name == "kennung" || (!model::hasControl(f, c) && f.list != model::ListId::None))
+                continue;
             if (f.text) {
                 const QString a = model::fromCp1252(v.*f.text), b = model::fromCp1252((*back).*f.text);
                 // Makes come back upper case and categories of the trucks and machines lower case.

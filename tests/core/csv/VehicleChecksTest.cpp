@@ -21,8 +21,10 @@ TFahrzeug validVehicle(int c) {
     v.kategorie = "Kombi";
     v.typ = "Gebrauchtwagen";
     v.preis = 10000;
-    if ((c >= 1 && c <= 8) || c == 10) v.ez = "05-2005";
-    if ((c >= 1 && c <= 6) || c == 10) v.kilometer = "50000";
+    if ((c >= 1 && c <= 8) || c == 10)
+        v.ez = "05-2005";
+    if ((c >= 1 && c <= 6) || c == 10)
+        v.kilometer = "50000";
     return v;
 }
 

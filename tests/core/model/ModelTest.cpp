@@ -134,7 +134,8 @@ TEST(ValueLists, SizesAndEnds) {
 // Each text list's widest item must fit the field that stores it.
 TEST(ValueLists, ItemsFitTheirFields) {
     for (const FieldSpec& f : fields()) {
-        if (f.list == ListId::None || !storedAsText(f.list)) continue;
+        if (f.list == ListId::None || !storedAsText(f.list))
+            continue;
         for (int c = 1; c <= 12; ++c)
             for (const QByteArray& item : listItems(f.list, c))
                 EXPECT_LE(item.size(), f.width) << f.name << " " << item.constData();

@@ -55,8 +55,10 @@ inline qsizetype findSegment(const QByteArray& jpeg, uchar marker) {
     qsizetype at = 2;
     while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
         const uchar m = uchar(jpeg[at + 1]);
-        if (m == marker) return at;
-        if (m == 0xDA) break;
+        if (m == marker)
+            return at;
+        if (m == 0xDA)
+            break;
         at += 2 + ((uchar(jpeg[at + 2]) << 8) | uchar(jpeg[at + 3]));
     }
     return -1;
@@ -75,7 +77,8 @@ inline QByteArray paddedTo(QByteArray jpeg, qsizetype total) {
     QByteArray padding;
     while (missing > 0) {
         qsizetype chunk = std::min<qsizetype>(missing, 65537);
-        if (missing - chunk > 0 && missing - chunk < 4) chunk -= 4;
+        if (missing - chunk > 0 && missing - chunk < 4)
+            chunk -= 4;
         padding += segment(0xFE, QByteArray(chunk - 4, 'x'));
         missing -= chunk;
     }
@@ -103,7 +106,8 @@ inline QByteArray withExifOrientation(QByteArray jpeg, int orientation) {
 
 inline std::optional<QSize> decodedSize(const QByteArray& jpeg) {
     const QImage image = tarmelo::photo::decodeJpeg(jpeg);
-    if (image.isNull()) return std::nullopt;
+    if (image.isNull())
+        return std::nullopt;
     return image.size();
 }
 

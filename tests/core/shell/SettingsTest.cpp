@@ -158,23 +158,41 @@ TEST(Settings, FullRoundTrip) {
 }
 
 TEST(Settings, WrittenOrderOfSectionsAndKeys) {
-    QStringList expected = {"[Size]",  "Maximized", "Width", "Height", "ScreenX", "ScreenY",
-                            "[Position]", "Left",   "Top",   "[Table]"};
+    QStringList expected = {"[Size]",  "Maximized",  "Width", "Height", "ScreenX",
+                            "ScreenY", "[Position]", "Left",  "Top",    "[Table]"};
     for (int n = 0; n < 10; ++n)
         expected << QString("col%1").arg(n);
-    expected << "[Login]" << "Username" << "Password" << "SavePassword" << "[Recent]";
+    expected << "[Login]"
+             << "Username"
+             << "Password"
+             << "SavePassword"
+             << "[Recent]";
     for (int n = 1; n <= 4; ++n)
         expected << QString("File%1").arg(n);
-    expected << "[UpdateIntNr]" << "RenameMaskChecked" << "RenameMaskText";
+    expected << "[UpdateIntNr]"
+             << "RenameMaskChecked"
+             << "RenameMaskText";
     for (int n = 0; n < 10; ++n)
         expected << QString("RenameMaskItem%1").arg(n);
-    expected << "SkipNonSelected" << "BeginningChars" << "EndingChars" << "SearchText" << "ReplaceText"
-             << "CounterStart" << "CounterStep" << "CounterDigits" << "[Tipps]" << "ActItem" << "ShowTipps"
-             << "[Misc]" << "ResetDays" << "AutomaticIntNr";
+    expected << "SkipNonSelected"
+             << "BeginningChars"
+             << "EndingChars"
+             << "SearchText"
+             << "ReplaceText"
+             << "CounterStart"
+             << "CounterStep"
+             << "CounterDigits"
+             << "[Tipps]"
+             << "ActItem"
+             << "ShowTipps"
+             << "[Misc]"
+             << "ResetDays"
+             << "AutomaticIntNr";
     Settings s = fullSettings();
     s.LastUpdate.reset();
     EXPECT_EQ(structure(writeSettings(s)), expected); // no valid date: no [Update] section
-    expected << "[Update]" << "LastUpdate";
+    expected << "[Update]"
+             << "LastUpdate";
     EXPECT_EQ(structure(writeSettings(fullSettings())), expected);
 }
 
@@ -222,7 +240,10 @@ TEST(Settings, PasswordScrambling) {
         EXPECT_EQ(readSettings(writeSettings(s)).Password, p) << p.toStdString();
     }
     // A password saved by the Windows program: scrambled Windows-1252 bytes.
-    EXPECT_EQ(unscramblePassword(StringToHexStr(Code("Gr\xFC\xDF" "e", "kvzq"))), "Grüße");
+    EXPECT_EQ(unscramblePassword(StringToHexStr(Code("Gr\xFC\xDF"
+                                                     "e",
+                                                     "kvzq"))),
+              "Grüße");
 }
 
 TEST(Settings, Windows1252File) {
@@ -242,8 +263,8 @@ TEST(Settings, RecentGapPass) {
     struct Case {
         F in, out;
     } cases[] = {
-        {{"", "", "C", "D"}, {"", "C", "D", ""}}, {{"", "", "C", ""}, {"", "C", "", ""}},
-        {{"A", "", "C", "D"}, {"A", "C", "D", ""}}, {{"", "B", "", "D"}, {"B", "", "D", ""}},
+        {{"", "", "C", "D"}, {"", "C", "D", ""}},     {{"", "", "C", ""}, {"", "C", "", ""}},
+        {{"A", "", "C", "D"}, {"A", "C", "D", ""}},   {{"", "B", "", "D"}, {"B", "", "D", ""}},
         {{"A", "B", "C", "D"}, {"A", "B", "C", "D"}}, {{"", "", "", "D"}, {"", "", "D", ""}},
         {{"", "", "", ""}, {"", "", "", ""}},
     };
