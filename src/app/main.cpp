@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarmelo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarmelo"));
+    // No display name: the window manager would append it to "Tarmelo - NAME".
     // Numbers follow the system's regional settings; without any, the German ones are the reference.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -1,5 +1,6 @@
 // tarmelo-cli: checks, conversions and dumps of inventories without the window.
 
+#include "csv/InventoryCheck.h"
 #include "csv/VehicleChecks.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
@@ -121,19 +122,9 @@ int check(const Options& o) {
     inventory::OpenResult r;
     if (!loadInventory(o.files[0], r, true))
         return kError;
-    const model::Inventory& inv = r.vehicles;
-    if (o.typedNumbers) {
-        if (auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1)) {
-            out(failureLine(*f));
-            return kFailed;
-        }
-    }
-    const QDate today = o.clock().date();
-    for (int i = 0; i < inv.size(); ++i) {
-        if (auto f = csv::checkVehicle(inv[i], today)) {
-            out(failureLine({i, *f}));
-            return kFailed;
-        }
+    if (auto f = csv::checkInventory(r.vehicles, !o.typedNumbers, o.clock().date())) {
+        out(failureLine(*f));
+        return kFailed;
     }
     out(QStringLiteral("Keine Fehler gefunden!"));
     return kOk;

@@ -142,11 +142,6 @@ TEST_F(DocumentTest, CommandEnabling) {
     }
 }
 
-TEST_F(DocumentTest, HintOfTheCommandUnderTheMouse) {
-    w.action("actCopy")->hover();
-    EXPECT_EQ(w.findChild<QLabel*>("lblHint")->text(), "   Dupliziert das selektierte Fahrzeug");
-}
-
 TEST_F(DocumentTest, SettingsOfTheLastRun) {
     shell::Settings s;
     s.File = {QStringLiteral("/a.zip"), QStringLiteral("/b.zip"), QString(), QString()};

@@ -151,7 +151,6 @@ TEST_F(MainWindowTest, ShowThenStoreKeepsEveryField) {
         v.unf = 0;
         v.kennung = "17";
         v.bilder[0] = "jpeg";
-        w.vehicles().clear();
         w.setInventory({v});
         model::TFahrzeug stored = w.vehicles()[0];
         w.pages()->store(stored);
@@ -278,7 +277,7 @@ TEST_F(MainWindowTest, RemovingRows) {
 TEST_F(MainWindowTest, CopyKeepsEveryFieldAndPhotos) {
     w.AddFahrzeug(2);
     QTest::keyClicks(find<QLineEdit>(w, "le_2_modell"), "CB 500");
-    w.vehicles()[0].bilder[0] = "jpeg";
+    w.document()->edit(0).bilder[0] = "jpeg";
     w.sbAusstattungClick();
     w.actCopyExecute();
     ASSERT_EQ(w.vehicles().size(), 2);

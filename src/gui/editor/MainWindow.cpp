@@ -4,6 +4,7 @@
 #include "VehicleList.h"
 #include "VehiclePages.h"
 #include "common/Dialogs.h"
+#include "csv/InventoryCheck.h"
 #include "csv/VehicleChecks.h"
 #include "editor/RowTexts.h"
 #include "inventory/Archive.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +27,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -73,6 +76,8 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("Tarmelo"));
     resize(1060, 760);
+    doc_ = new inventory::Document(this);
+    doc_->setName(QStringLiteral("Unbenannt"));
 
     list_ = new VehicleList(this);
     pages_ = new VehiclePages(this);
@@ -101,6 +106,7 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
 
     list_->setContextActions({action(QStringLiteral("actCopy")), action(QStringLiteral("actRemove"))});
     connect(list_, &VehicleList::currentRowChanged, this, &TformMain::VehicleListChange);
+    connectDocument();
     connect(list_, &VehicleList::deletePressed, this, [this] {
         if (action(QStringLiteral("actRemove"))->isEnabled())
             actRemoveExecute();
@@ -117,13 +123,60 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     });
     for (int c = 1; c <= model::kClassCount; ++c) {
         PhotoGroup* g = pages_->photos(c);
-        connect(g, &PhotoGroup::modified, this, [this] { markModified(); });
+        connect(g, &PhotoGroup::modified, this, [this] {
+            if (shownRow_ >= 0)
+                doc_->changed(shownRow_);
+            markModified();
+        });
         connect(g, &PhotoGroup::photoCountChanged, this, [this](int n) { setPhotoIndicator(n, true); });
         connect(g, &PhotoGroup::busyChanged, this, &TformMain::setBusy);
         connect(g, &PhotoGroup::progressChanged, progress_, &QProgressBar::setValue);
-        g->setPreviewAllowed([this] { return !busy_ && sync_ && list_->selectedRow() >= 0; });
+        g->setPreviewAllowed([this] { return !busy_ && sync_ && shownRow_ >= 0; });
     }
     showStep(-1);
+    updateCommands();
+}
+
+void TformMain::connectDocument() {
+    // The list rows follow the vehicle array.
+    connect(doc_, &inventory::Document::rowsInserted, this, [this](int first, int last) {
+        for (int r = first; r <= last; ++r) {
+            list_->appendRow();
+            refreshRow(r);
+        }
+        // Appending may move the records in memory: the photo group must hold the shown one anew.
+        bindPhotos();
+        if (shownRow_ >= 0)
+            lblEintrag_->setText(QStringLiteral("%1/%2").arg(shownRow_ + 1).arg(doc_->count()));
+    });
+    connect(doc_, &inventory::Document::rowRemoved, this, [this](int row) {
+        list_->removeRow(row);
+        bindPhotos();
+    });
+    connect(doc_, &inventory::Document::cleared, this, [this] { list_->clearRows(); });
+    connect(doc_, &inventory::Document::rowChanged, this, &TformMain::refreshRow);
+    connect(doc_, &inventory::Document::nameChanged, this,
+            [this](const QString& name) { setWindowTitle(QStringLiteral("Tarmelo - ") + QFileInfo(name).fileName()); });
+    connect(doc_, &inventory::Document::recentChanged, this, [this](const QStringList& paths) {
+        for (int n = 1; n <= inventory::kRecentCount; ++n)
+            action(QStringLiteral("actOpenRecent%1").arg(n))->setText(inventory::recentCaption(n, paths.value(n - 1)));
+    });
+    connect(doc_, &inventory::Document::automaticIntNrChanged, this, [this](bool on) {
+        action(QStringLiteral("actAutomaticIntNr"))->setChecked(on);
+        pages_->setAutomaticIntNr(on);
+    });
+    // Every state a command depends on announces its changes; the commands follow each of them.
+    connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::updateCommands);
+    connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::updateCommands);
+    connect(doc_, &inventory::Document::cleared, this, &TformMain::updateCommands);
+    connect(doc_, &inventory::Document::savedChanged, this, &TformMain::updateCommands);
+    connect(doc_, &inventory::Document::recentChanged, this, &TformMain::updateCommands);
+    connect(doc_, &inventory::Document::automaticIntNrChanged, this, &TformMain::updateCommands);
+}
+
+void TformMain::bindPhotos() {
+    if (shownClass_ > 0)
+        pages_->photos(shownClass_)->setVehicle(shownRow_ >= 0 ? &doc_->edit(shownRow_) : nullptr);
 }
 
 QAction* TformMain::action(const QString& name) const {
@@ -223,9 +276,9 @@ void TformMain::buildMenus() {
         makeAction(this, "actAutomaticIntNr", QStringLiteral("Automatische &Vergabe"),
                    QStringLiteral("Aktiviert bzw. deaktiviert die automatische Vergabe interner Nummern"));
     automatic->setCheckable(true);
-    automatic->setChecked(automaticIntNr_);
+    automatic->setChecked(true);
     connect(automatic, &QAction::triggered, this, [this] {
-        setAutomaticIntNr(!automaticIntNr_);
+        setAutomaticIntNr(!doc_->automaticIntNr());
         markModified();
     });
     numbers->addAction(automatic);
@@ -260,8 +313,9 @@ void TformMain::buildMenus() {
     lblHint_->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     lblHint_->setMinimumWidth(380);
     bar->addWidget(lblHint_);
-    for (QAction* a : findChildren<QAction*>())
-        connect(a, &QAction::hovered, this, [this, a] { showHint(a->statusTip()); });
+    // Menus send the hint of the entry under the mouse; when they close, no entry is under it any more.
+    for (QMenu* m : findChildren<QMenu*>())
+        connect(m, &QMenu::aboutToHide, this, [this] { showHint(QString()); });
 }
 
 QWidget* TformMain::buildControlPanel() {
@@ -293,6 +347,7 @@ QWidget* TformMain::buildControlPanel() {
     add->setObjectName(QStringLiteral("tbAdd"));
     add->setText(QStringLiteral("+"));
     add->setToolTip(QStringLiteral("Fahrzeug hinzufügen"));
+    add->setStatusTip(QStringLiteral("Fahrzeug hinzufügen"));
     add->setMenu(dropMenu);
     add->setPopupMode(QToolButton::InstantPopup);
     auto* remove = new QToolButton(panel);
@@ -300,6 +355,7 @@ QWidget* TformMain::buildControlPanel() {
     remove->setText(QStringLiteral("–"));
     QAction* removeAction = action(QStringLiteral("actRemove"));
     remove->setToolTip(removeAction->toolTip());
+    remove->setStatusTip(removeAction->statusTip());
     connect(remove, &QToolButton::clicked, removeAction, &QAction::trigger);
     connect(removeAction, &QAction::changed, remove,
             [remove, removeAction] { remove->setEnabled(removeAction->isEnabled()); });
@@ -399,32 +455,25 @@ QString TformMain::statusMessage() const {
 }
 
 void TformMain::setInventory(model::Inventory vehicles) {
-    selectRow(-1);
-    list_->clearRows();
-    vehicles_ = std::move(vehicles);
-    for (int i = 0; i < vehicles_.size(); ++i) {
-        list_->appendRow();
-        refreshRow(i);
-    }
-    selectRow(vehicles_.isEmpty() ? -1 : 0);
-    updateCommands();
+    emptyInventory();
+    doc_->append(std::move(vehicles));
+    selectRow(doc_->count() > 0 ? 0 : -1);
 }
 
 void TformMain::selectRow(int row) {
-    const int previous = list_->selectedRow();
-    {
-        const QSignalBlocker block(list_);
-        list_->selectRow(row);
-    }
-    VehicleListChange(row, previous);
+    if (row >= doc_->count())
+        row = -1;
+    // The list reports the change itself; it is asked again only when it had that row selected already.
+    list_->selectRow(row);
+    if (shownRow_ != row)
+        VehicleListChange(row);
 }
 
-void TformMain::VehicleListChange(int current, int previous) {
+void TformMain::VehicleListChange(int current) {
+    if (current == shownRow_)
+        return;
     // The record that is left takes the edits of the controls first.
-    if (previous >= 0 && previous < vehicles_.size() && previous != current && sync_) {
-        pages_->store(vehicles_[previous]);
-        refreshRow(previous);
-    }
+    RefreshList();
     showStep(current);
 }
 
@@ -432,7 +481,8 @@ void TformMain::showStep(int row) {
     sync_ = false;
     if (shownClass_ > 0)
         pages_->photos(shownClass_)->setVehicle(nullptr);
-    if (row < 0 || row >= vehicles_.size()) {
+    if (row < 0 || row >= doc_->count()) {
+        shownRow_ = -1;
         shownClass_ = 0;
         pages_->showNone();
         lblEintrag_->setText(QStringLiteral("-"));
@@ -442,18 +492,19 @@ void TformMain::showStep(int row) {
         lblTypTag_->hide();
         lblTyp_->hide();
     } else {
-        model::TFahrzeug& v = vehicles_[row];
+        shownRow_ = row;
+        const model::TFahrzeug& v = doc_->at(row);
         const int c = v.klasse;
         shownClass_ = c;
         pages_->showPage(c, pageFlag_ ? model::Page::Equipment : model::Page::General);
-        lblEintrag_->setText(QStringLiteral("%1/%2").arg(row + 1).arg(vehicles_.size()));
+        lblEintrag_->setText(QStringLiteral("%1/%2").arg(row + 1).arg(doc_->count()));
         sbAllgemein_->setEnabled(true);
         sbAusstattung_->setEnabled(true);
         lblTyp_->setText(model::className(c));
         lblTypTag_->show();
         lblTyp_->show();
         pages_->fill(v);
-        pages_->photos(c)->setVehicle(&v);
+        bindPhotos();
         setPhotoIndicator(model::countPhotos(v), true);
     }
     sync_ = true;
@@ -461,16 +512,15 @@ void TformMain::showStep(int row) {
 }
 
 void TformMain::refreshRow(int row) {
-    if (row >= 0 && row < vehicles_.size())
-        list_->setRowTexts(row, editor::rowTexts(vehicles_[row]));
+    if (row >= 0 && row < doc_->count())
+        list_->setRowTexts(row, editor::rowTexts(doc_->at(row)));
 }
 
 void TformMain::RefreshList() {
-    const int row = list_->selectedRow();
-    if (!sync_ || row < 0 || row >= vehicles_.size())
+    if (!sync_ || shownRow_ < 0 || shownRow_ >= doc_->count())
         return;
-    pages_->store(vehicles_[row]);
-    refreshRow(row);
+    pages_->store(doc_->edit(shownRow_));
+    doc_->changed(shownRow_);
 }
 
 void TformMain::ItemChange(bool storeNow) {
@@ -478,10 +528,6 @@ void TformMain::ItemChange(bool storeNow) {
         RefreshList();
     if (sync_)
         markModified();
-}
-
-void TformMain::markModified() {
-    saved_ = false;
 }
 
 void TformMain::setBusy(bool busy) {
@@ -492,8 +538,10 @@ void TformMain::setBusy(bool busy) {
 }
 
 void TformMain::ActionManager1Update() {
-    const bool selected = list_->selectedRow() >= 0;
-    const bool any = !vehicles_.isEmpty();
+    const bool selected = shownRow_ >= 0;
+    const bool any = doc_->count() > 0;
+    const bool saved = doc_->isSaved();
+    const QStringList recent = doc_->recent();
     auto set = [this](const char* name, bool on) {
         if (QAction* a = action(QLatin1StringView(name)))
             a->setEnabled(on && !a->property("later").toBool());
@@ -504,11 +552,24 @@ void TformMain::ActionManager1Update() {
         set(a.name, !busy_);
     for (const char* n : {"actSaveMobile", "actSaveFileAs", "actPrint", "actCheckErrors"})
         set(n, any && !busy_);
-    set("actSaveFile", any && !busy_ && !saved_);
+    set("actSaveFile", any && !busy_ && !saved);
     for (const char* n : {"actCopy", "actRemove", "actSaveVehicle"})
         set(n, selected && !busy_);
     for (int n = 1; n <= inventory::kRecentCount; ++n)
-        set(QStringLiteral("actOpenRecent%1").arg(n).toLatin1().constData(), !recent_[n - 1].isEmpty() && !busy_);
+        set(QStringLiteral("actOpenRecent%1").arg(n).toLatin1().constData(), !recent.value(n - 1).isEmpty() && !busy_);
+}
+
+bool TformMain::event(QEvent* event) {
+    // Hints go to lblHint only: shown in the status bar they would cover the progress and the error message.
+    if (event->type() == QEvent::StatusTip) {
+        showHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+QString TformMain::hintText() const {
+    return lblHint_->text().trimmed();
 }
 
 void TformMain::showHint(const QString& hint) {
@@ -518,7 +579,7 @@ void TformMain::showHint(const QString& hint) {
 void TformMain::applySettings(const shell::Settings& settings) {
     settings_ = settings;
     SetOpenRecent(QStringList(settings.File.begin(), settings.File.end()));
-    setAutomaticIntNr(settings.AutomaticIntNr);
+    doc_->setAutomaticIntNr(settings.AutomaticIntNr);
     std::array<int, 10> columns{};
     const QList<int> widths = list_->columnWidths();
     for (int i = 0; i < 10; ++i)
@@ -540,9 +601,10 @@ void TformMain::applySettings(const shell::Settings& settings) {
 
 shell::Settings TformMain::currentSettings() const {
     shell::Settings s = settings_;
+    const QStringList recent = doc_->recent();
     for (int i = 0; i < inventory::kRecentCount; ++i)
-        s.File[size_t(i)] = recent_.value(i);
-    s.AutomaticIntNr = automaticIntNr_;
+        s.File[size_t(i)] = recent.value(i);
+    s.AutomaticIntNr = doc_->automaticIntNr();
     s.Maximized = isMaximized();
     const QRect g = isMaximized() ? normalGeometry() : geometry();
     s.Left = g.x();
@@ -560,33 +622,28 @@ shell::Settings TformMain::currentSettings() const {
 }
 
 void TformMain::SetFileName(const QString& name) {
-    docName_ = name;
-    setWindowTitle(QStringLiteral("Tarmelo - ") + QFileInfo(name).fileName());
+    doc_->setName(name);
 }
 
 void TformMain::SetOpenRecent(const QStringList& paths) {
-    for (int n = 1; n <= inventory::kRecentCount; ++n) {
-        recent_[n - 1] = paths.value(n - 1);
-        action(QStringLiteral("actOpenRecent%1").arg(n))->setText(inventory::recentCaption(n, recent_[n - 1]));
-    }
-    updateCommands();
+    doc_->setRecent(paths);
 }
 
 void TformMain::AddToRecent(const QString& path) {
-    SetOpenRecent(inventory::addToRecent(recent_, path));
+    doc_->addToRecent(path);
 }
 
 void TformMain::emptyInventory() {
-    selectRow(-1);
-    list_->clearRows();
-    vehicles_.clear();
+    // Nothing of the records is kept, so the shown one is released without storing it.
     showStep(-1);
+    doc_->clear();
 }
 
 bool TformMain::askSaveChanges() {
-    if (vehicles_.isEmpty() || saved_)
+    if (doc_->count() == 0 || doc_->isSaved())
         return true;
-    const QString name = QFileInfo(docName_.isEmpty() ? QStringLiteral("Unbenannt") : docName_).fileName();
+    const QString docName = doc_->name();
+    const QString name = QFileInfo(docName.isEmpty() ? QStringLiteral("Unbenannt") : docName).fileName();
     const auto answer = Dialogs::message(this, Dialogs::Kind::Question,
                                          QStringLiteral("Möchten Sie die Änderungen in \"%1\" speichern?").arg(name),
                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -594,13 +651,13 @@ bool TformMain::askSaveChanges() {
         return false;
     if (answer == QMessageBox::Yes) {
         actSaveFileExecute();
-        return saved_;
+        return doc_->isSaved();
     }
     return true;
 }
 
 void TformMain::actNeuExecute() {
-    if (busy_ || (vehicles_.isEmpty() && docName_ == QLatin1StringView("Unbenannt")))
+    if (busy_ || (doc_->count() == 0 && doc_->name() == QLatin1StringView("Unbenannt")))
         return;
     if (!askSaveChanges())
         return;
@@ -610,15 +667,13 @@ void TformMain::actNeuExecute() {
 }
 
 void TformMain::actOpenRecentExecute(int n) {
-    if (busy_ || n < 1 || n > inventory::kRecentCount || recent_[n - 1].isEmpty())
+    if (busy_ || n < 1 || n > inventory::kRecentCount || doc_->recent().value(n - 1).isEmpty())
         return;
-    const QString path = recent_[n - 1];
+    const QString path = doc_->recent().value(n - 1);
     if (!QFileInfo::exists(path)) {
         Dialogs::error(this,
                        QStringLiteral("Die angegebene Datei \"%1\" existiert nicht!").arg(QFileInfo(path).fileName()));
-        QStringList rest = recent_;
-        rest[n - 1].clear();
-        SetOpenRecent(inventory::closeRecentGaps(rest));
+        doc_->forgetRecent(n);
         return;
     }
     if (!askSaveChanges())
@@ -648,23 +703,15 @@ void TformMain::actOpenVehicleExecute() {
 }
 
 void TformMain::actSaveFileExecute() {
-    CreateFile(0, int(vehicles_.size()) - 1, false, false);
+    CreateFile(0, doc_->count() - 1, false, false);
 }
 void TformMain::actSaveFileAsExecute() {
-    CreateFile(0, int(vehicles_.size()) - 1, true, false);
+    CreateFile(0, doc_->count() - 1, true, false);
 }
 void TformMain::actSaveVehicleExecute() {
-    const int row = list_->selectedRow();
+    const int row = shownRow_;
     if (row >= 0)
         CreateFile(row, row, true, true);
-}
-
-void TformMain::appendVehicles(model::Inventory vehicles) {
-    for (model::TFahrzeug& v : vehicles) {
-        vehicles_.append(std::move(v));
-        list_->appendRow();
-        refreshRow(int(vehicles_.size()) - 1);
-    }
 }
 
 void TformMain::closeEvent(QCloseEvent* event) {
@@ -689,10 +736,9 @@ void TformMain::setPhotoIndicator(int count, bool anyVehicle) {
 }
 
 void TformMain::switchPage(int page) {
-    const int row = list_->selectedRow();
-    if (row < 0 || row >= vehicles_.size())
+    if (shownRow_ < 0 || shownRow_ >= doc_->count())
         return;
-    const int c = vehicles_[row].klasse;
+    const int c = doc_->at(shownRow_).klasse;
     pageFlag_ = page;
     pages_->showPage(c, page ? model::Page::Equipment : model::Page::General);
     sbAllgemein_->setText(page ? QStringLiteral("Allgemein") : QStringLiteral(":: Allgemein ::"));
@@ -711,8 +757,7 @@ void TformMain::sbAusstattungClick() {
 void TformMain::AddFahrzeug(int klasse) {
     if (busy_ || klasse < 1 || klasse > model::kClassCount)
         return;
-    const int row = model::appendNew(vehicles_, klasse);
-    list_->appendRow();
+    const int row = doc_->appendNew(klasse);
     pageFlag_ = 0;
     selectRow(row);
     switchPage(0);
@@ -722,12 +767,11 @@ void TformMain::AddFahrzeug(int klasse) {
 }
 
 void TformMain::actCopyExecute() {
-    const int row = list_->selectedRow();
+    const int row = shownRow_;
     if (busy_ || row < 0)
         return;
     RefreshList();
-    const int copy = model::appendCopy(vehicles_, row);
-    list_->appendRow();
+    const int copy = doc_->appendCopy(row);
     pageFlag_ = 0;
     selectRow(copy);
     switchPage(0);
@@ -735,41 +779,29 @@ void TformMain::actCopyExecute() {
 }
 
 void TformMain::actRemoveExecute() {
-    const int row = list_->selectedRow();
+    const int row = shownRow_;
     if (busy_ || row < 0)
         return;
     if (!Dialogs::confirm(this, QStringLiteral("Wirklich löschen?")))
         return;
-    {
-        const QSignalBlocker block(list_);
-        list_->removeRow(row);
-    }
-    model::removeAt(vehicles_, row);
-    const int next = vehicles_.isEmpty() ? -1 : std::min(row, int(vehicles_.size()) - 1);
-    {
-        const QSignalBlocker block(list_);
-        list_->selectRow(next);
-    }
-    showStep(next);
+    // The record goes away: nothing is stored, and no control may keep pointing into it.
+    showStep(-1);
+    doc_->removeAt(row);
+    selectRow(doc_->count() == 0 ? -1 : std::min(row, doc_->count() - 1));
     markModified();
 }
 
-void TformMain::setAutomaticIntNr(bool on) {
-    automaticIntNr_ = on;
-    action(QStringLiteral("actAutomaticIntNr"))->setChecked(on);
-    pages_->setAutomaticIntNr(on);
-}
-
-void TformMain::reportFailure(int index, const QString& message, const QString& control, int page, int tab) {
-    selectRow(index);
-    switchPage(page);
-    const int c = vehicles_[index].klasse;
-    if (QTabWidget* tabs = pages_->featureTabs(c); tabs && tab > 0)
-        tabs->setCurrentIndex(tab - 1);
-    ShowInStatus(QStringLiteral(" Fehler: ") + message);
+void TformMain::reportFailure(const csv::InventoryFailure& failure) {
+    const csv::CheckFailure& f = failure.failure;
+    selectRow(failure.index);
+    switchPage(csv::pageIndex(f));
+    const int c = doc_->at(failure.index).klasse;
+    if (QTabWidget* tabs = pages_->featureTabs(c); tabs && csv::tabIndex(f) > 0)
+        tabs->setCurrentIndex(csv::tabIndex(f) - 1);
+    ShowInStatus(QStringLiteral(" Fehler: ") + f.message);
     // A value read from a file can fail where its class has no control: the message and the list row
     // then show the vehicle, and the focus stays in the list.
-    QWidget* w = pages_->control(control);
+    QWidget* w = pages_->control(f.control);
     if (w && w->isEnabled() && !w->isHidden())
         w->setFocus(Qt::OtherFocusReason);
     else
@@ -779,21 +811,9 @@ void TformMain::reportFailure(int index, const QString& message, const QString& 
 void TformMain::actCheckErrorsExecute() {
     RefreshList();
     ShowInStatus(QString());
-    if (!automaticIntNr_) {
-        if (auto f = csv::checkInternalNumbers(vehicles_, 0, int(vehicles_.size()) - 1)) {
-            reportFailure(f->index, f->failure.message, f->failure.control, 0, 0);
-            return;
-        }
-    }
-    const QDate today = clock_().date();
-    for (int i = 0; i < vehicles_.size(); ++i) {
-        if (auto f = csv::checkVehicle(vehicles_[i], today)) {
-            reportFailure(i, f->message, f->control, f->page == model::Page::Equipment ? 1 : 0,
-                          f->tab == model::Tab::Seite1   ? 1
-                          : f->tab == model::Tab::Seite2 ? 2
-                                                         : 0);
-            return;
-        }
+    if (auto f = doc_->check(clock_().date())) {
+        reportFailure(*f);
+        return;
     }
     Dialogs::information(this, QStringLiteral("Keine Fehler gefunden!"));
 }
@@ -803,26 +823,23 @@ void TformMain::actCheckErrorsExecute() {
 namespace tarmelo::gui {
 
 void TformMain::CreateFile(int first, int last, bool ask, bool single) {
-    if (busy_ || first < 0 || last < first || last >= vehicles_.size())
+    if (busy_ || first < 0 || last < first || last >= doc_->count())
         return;
     RefreshList();
     ShowInStatus(QString());
     // The rules first: a vehicle that breaks one stops the save before any file is touched.
-    const inventory::KeyMode mode = automaticIntNr_ ? inventory::KeyMode::Automatic : inventory::KeyMode::Typed;
-    const inventory::CsvLines lines = inventory::buildLines(vehicles_, first, last, mode, clock_);
+    const inventory::KeyMode mode = doc_->automaticIntNr() ? inventory::KeyMode::Automatic : inventory::KeyMode::Typed;
+    const inventory::CsvLines lines = inventory::buildLines(doc_->vehicles(), first, last, mode, clock_);
     if (!lines.ok()) {
-        const csv::CheckFailure& f = lines.failure->failure;
-        reportFailure(lines.failure->index, f.message, f.control, f.page == model::Page::Equipment ? 1 : 0,
-                      f.tab == model::Tab::Seite1   ? 1
-                      : f.tab == model::Tab::Seite2 ? 2
-                                                    : 0);
+        reportFailure(*lines.failure);
         return;
     }
     QString target;
-    if (ask || single || docName_.isEmpty() || docName_ == QLatin1StringView("Unbenannt"))
+    const QString docName = doc_->name();
+    if (ask || single || docName.isEmpty() || docName == QLatin1StringView("Unbenannt"))
         target = Dialogs::saveFileName(this, QStringLiteral("Speichern unter"), QStringLiteral("Archiv (*.zip)"));
     else
-        target = docName_;
+        target = docName;
     if (target.isEmpty() || target == QLatin1StringView("Unbenannt"))
         return;
     target = inventory::archivePath(target);
@@ -834,7 +851,8 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     options.inject = saveFaults_;
-    const inventory::SaveResult r = inventory::writeArchive(target, lines.fileData(), vehicles_, first, last, options);
+    const inventory::SaveResult r =
+        inventory::writeArchive(target, lines.fileData(), doc_->vehicles(), first, last, options);
     progress_->setValue(0);
     setBusy(false);
     if (!r.ok()) {
@@ -848,8 +866,7 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
     if (!single) {
         SetFileName(target);
         AddToRecent(target);
-        saved_ = true;
-        updateCommands();
+        doc_->setSaved(true);
     }
 }
 
@@ -878,23 +895,23 @@ void TformMain::ReadFile(const QString& path, bool insert) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
     const bool taken = !r.vehicles.isEmpty();
-    appendVehicles(r.vehicles);
+    doc_->append(r.vehicles);
     if (!insert) {
         if (r.ok()) {
             SetFileName(path);
             AddToRecent(path);
-            saved_ = true;
+            doc_->setSaved(true);
         } else {
             SetFileName(QStringLiteral("Unbenannt"));
         }
     } else if (taken) {
-        saved_ = false;
+        markModified();
     }
     plImport_->hide();
     pages_->show();
     plNavigation_->show();
     progress_->setValue(0);
-    if (!vehicles_.isEmpty())
+    if (doc_->count() > 0)
         selectRow(0);
     setBusy(false);
     const QString message = r.message();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "csv/VehicleChecks.h"
 #include "inventory/Archive.h"
+#include "inventory/Document.h"
 #include "model/Fahrzeug.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
@@ -25,19 +27,24 @@ class TformMain : public QMainWindow {
 public:
     explicit TformMain(QWidget* parent = nullptr);
 
-    model::Inventory& vehicles() { return vehicles_; }
+    // The open inventory; the window follows its signals.
+    inventory::Document* document() const { return doc_; }
+    const model::Inventory& vehicles() const { return doc_->vehicles(); }
     VehicleList* list() const { return list_; }
     VehiclePages* pages() const { return pages_; }
     QAction* action(const QString& name) const;
 
     void setClock(Clock clock) { clock_ = std::move(clock); }
-    bool isSaved() const { return saved_; }
-    void setSaved(bool saved) { saved_ = saved; }
+    bool isSaved() const { return doc_->isSaved(); }
+    void setSaved(bool saved) { doc_->setSaved(saved); }
     bool isBusy() const { return busy_; }
-    bool automaticIntNr() const { return automaticIntNr_; }
-    void setAutomaticIntNr(bool on);
+    bool automaticIntNr() const { return doc_->automaticIntNr(); }
+    void setAutomaticIntNr(bool on) { doc_->setAutomaticIntNr(on); }
+    // The row whose record the editing pages show (-1: none).
+    int shownRow() const { return shownRow_; }
     // The text of the status bar's message panel.
     QString statusMessage() const;
+    QString hintText() const;
 
     // Replaces the inventory, e.g. with the vehicles of a file given at start.
     void setInventory(model::Inventory vehicles);
@@ -46,8 +53,8 @@ public:
     void applySettings(const shell::Settings& settings);
     shell::Settings currentSettings() const;
 
-    QString documentName() const { return docName_; }
-    QStringList recentFiles() const { return recent_; }
+    QString documentName() const { return doc_->name(); }
+    QStringList recentFiles() const { return doc_->recent(); }
     void SetFileName(const QString& name);
     void SetOpenRecent(const QStringList& paths);
     void AddToRecent(const QString& path);
@@ -71,6 +78,7 @@ public slots:
     void sbAusstattungClick();
     void RefreshList();
     void ShowInStatus(const QString& message);
+    // Selects a row the way a click does: the record left behind is stored first.
     void selectRow(int row);
     void actNeuExecute();
     void actLoadFileExecute();
@@ -84,34 +92,36 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();
     QWidget* buildControlPanel();
     QWidget* buildNavigation();
     void buildStatusBar();
-    void VehicleListChange(int current, int previous);
+    // The one path of every selection change: stores the record shown so far, then shows the new one.
+    void VehicleListChange(int current);
     void showStep(int row);
     void refreshRow(int row);
     void ItemChange(bool storeNow);
-    void markModified();
+    void markModified() { doc_->markModified(); }
     void setBusy(bool busy);
     void updateCommands() { ActionManager1Update(); }
+    void connectDocument();
+    void bindPhotos();
     void showHint(const QString& hint);
     void emptyInventory();
-    void appendVehicles(model::Inventory vehicles);
     void switchPage(int page);
     void setPhotoIndicator(int count, bool anyVehicle);
-    void reportFailure(int index, const QString& message, const QString& control, int page, int tab);
+    void reportFailure(const csv::InventoryFailure& failure);
 
-    model::Inventory vehicles_;
+    inventory::Document* doc_ = nullptr;
     Clock clock_ = systemClock();
-    bool saved_ = false;
     bool busy_ = false;
+    int shownRow_ = -1;
     bool sync_ = true;
     int pageFlag_ = 0;
     int shownClass_ = 0; // class whose photo group holds the shown vehicle
-    bool automaticIntNr_ = true;
 
     VehicleList* list_ = nullptr;
     VehiclePages* pages_ = nullptr;
@@ -128,8 +138,6 @@ private:
     QLabel* plImport_ = nullptr;
     std::function<int(inventory::WriteStage)> saveFaults_;
     shell::Settings settings_;
-    QString docName_ = QStringLiteral("Unbenannt");
-    QStringList recent_{QString(), QString(), QString(), QString()};
     QProgressBar* progress_ = nullptr;
     QTimer* timerStat_ = nullptr;
 };

@@ -79,7 +79,10 @@ VehicleList::VehicleList(QWidget* parent) : QTreeWidget(parent) {
     }
     setPalette(pal);
 
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &VehicleList::onSelectionChanged);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!removing_)
+            emit currentRowChanged(selectedRow());
+    });
 }
 
 QList<int> VehicleList::designedColumnWidths() {
@@ -101,21 +104,14 @@ int VehicleList::appendRow() {
 void VehicleList::removeRow(int row) {
     if (row < 0 || row >= topLevelItemCount())
         return;
-    const int selected = m_selected;
-    m_quiet = true;
-    if (row == selected)
-        setCurrentItem(nullptr);
+    // Qt reports the selection while the row is half removed, with positions that are about to shift:
+    // one report once the rows are settled.
+    removing_ = true;
     delete takeTopLevelItem(row);
     for (int r = row; r < topLevelItemCount(); ++r)
         topLevelItem(r)->setText(0, QString::number(r + 1));
-    m_quiet = false;
-    if (row == selected) {
-        clearSelection();
-        m_selected = -1;
-        emit currentRowChanged(-1, -1);
-    } else {
-        m_selected = selectedRow();
-    }
+    removing_ = false;
+    emit currentRowChanged(selectedRow());
 }
 
 void VehicleList::setRowTexts(int row, const editor::RowTexts& texts) {
@@ -128,13 +124,7 @@ void VehicleList::setRowTexts(int row, const editor::RowTexts& texts) {
 }
 
 void VehicleList::clearRows() {
-    const int selected = m_selected;
-    m_quiet = true;
     clear();
-    m_quiet = false;
-    m_selected = -1;
-    if (selected >= 0)
-        emit currentRowChanged(-1, -1);
 }
 
 int VehicleList::selectedRow() const {
@@ -212,17 +202,6 @@ void VehicleList::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                           painter->fontMetrics().elidedText(detail, Qt::ElideRight, textRect.width()));
     }
     painter->restore();
-}
-
-void VehicleList::onSelectionChanged() {
-    if (m_quiet)
-        return;
-    const int current = selectedRow();
-    if (current == m_selected)
-        return;
-    const int previous = m_selected;
-    m_selected = current;
-    emit currentRowChanged(current, previous);
 }
 
 } // namespace tarmelo::gui

@@ -23,11 +23,9 @@ public:
 
     // Appends a row with the caption "count" and empty cells; returns its index.
     int appendRow();
-    // Removes the row and renumbers the captions from there on. Removing the selected row leaves no row
-    // selected and emits currentRowChanged(-1, -1): the row that was left no longer exists.
+    // Removes the row and renumbers the captions from there on.
     void removeRow(int row);
     void setRowTexts(int row, const editor::RowTexts& texts);
-    // Removes every row; emits currentRowChanged(-1, -1) when a row was selected.
     void clearRows();
     int rowCount() const { return topLevelItemCount(); }
 
@@ -46,8 +44,9 @@ public:
     static QList<int> designedColumnWidths();
 
 signals:
-    // The selected row changed (-1: none); previous is -1 when that row no longer exists.
-    void currentRowChanged(int current, int previous);
+    // The selection changed, by the user or the program; current is the selected row (-1: none). Who shows a
+    // record keeps track of which one that is: the list never blocks or drops this signal.
+    void currentRowChanged(int current);
     void deletePressed();
 
 protected:
@@ -55,10 +54,7 @@ protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    void onSelectionChanged();
-
-    int m_selected = -1;
-    bool m_quiet = false; // set while rows are removed, which moves the selection by itself
+    bool removing_ = false;
 };
 
 } // namespace tarmelo::gui

@@ -1,0 +1,93 @@
+#include "inventory/Document.h"
+
+#include "csv/InventoryCheck.h"
+#include "inventory/RecentFiles.h"
+
+namespace tarmelo::inventory {
+
+Document::Document(QObject* parent) : QObject(parent) {
+    for (int n = 0; n < kRecentCount; ++n)
+        recent_.append(QString());
+}
+
+int Document::appendNew(int klasse) {
+    const int row = model::appendNew(vehicles_, klasse);
+    if (row >= 0)
+        emit rowsInserted(row, row);
+    return row;
+}
+
+int Document::appendCopy(int row) {
+    if (row < 0 || row >= count())
+        return -1;
+    const int copy = model::appendCopy(vehicles_, row);
+    emit rowsInserted(copy, copy);
+    return copy;
+}
+
+void Document::append(model::Inventory vehicles) {
+    if (vehicles.isEmpty())
+        return;
+    const int first = count();
+    vehicles_.reserve(first + vehicles.size());
+    for (model::TFahrzeug& v : vehicles)
+        vehicles_.append(std::move(v));
+    emit rowsInserted(first, count() - 1);
+}
+
+void Document::removeAt(int row) {
+    if (row < 0 || row >= count())
+        return;
+    model::removeAt(vehicles_, row);
+    emit rowRemoved(row);
+}
+
+void Document::clear() {
+    vehicles_.clear();
+    emit cleared();
+}
+
+void Document::setSaved(bool saved) {
+    if (saved_ == saved)
+        return;
+    saved_ = saved;
+    emit savedChanged(saved);
+}
+
+void Document::setName(const QString& name) {
+    name_ = name;
+    emit nameChanged(name);
+}
+
+void Document::setRecent(const QStringList& paths) {
+    QStringList r;
+    for (int n = 0; n < kRecentCount; ++n)
+        r.append(paths.value(n));
+    recent_ = r;
+    emit recentChanged(recent_);
+}
+
+void Document::addToRecent(const QString& path) {
+    setRecent(inventory::addToRecent(recent_, path));
+}
+
+void Document::forgetRecent(int n) {
+    if (n < 1 || n > kRecentCount)
+        return;
+    QStringList rest = recent_;
+    rest[n - 1].clear();
+    setRecent(closeRecentGaps(rest));
+}
+
+void Document::setAutomaticIntNr(bool on) {
+    if (automaticIntNr_ == on)
+        return;
+    automaticIntNr_ = on;
+    emit automaticIntNrChanged(on);
+}
+
+std::optional<csv::InventoryFailure> Document::check(QDate today) const {
+    return csv::checkInventory(vehicles_, automaticIntNr_, today);
+}
+
+} // namespace tarmelo::inventory
