@@ -2,8 +2,11 @@
 
 #include "model/Cp1252.h"
 
+#include <QButtonGroup>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QRadioButton>
 
 namespace tarmelo::gui {
 
@@ -77,6 +80,29 @@ AmountEdit::AmountEdit(int decimals, double maximum, QWidget* parent) : QDoubleS
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 
+QValidator::State AmountEdit::validate(QString& text, int& pos) const {
+    const QValidator::State state = QDoubleSpinBox::validate(text, pos);
+    if (state != QValidator::Invalid)
+        return state;
+    // Too large, but a number: kept while typing, limited when read.
+    bool ok = false;
+    const double v = locale().toDouble(QString(text).remove(locale().groupSeparator()), &ok);
+    return ok && v > maximum() ? QValidator::Intermediate : QValidator::Invalid;
+}
+
+void AmountEdit::fixup(QString& text) const {
+    bool ok = false;
+    const double v = locale().toDouble(QString(text).remove(locale().groupSeparator()), &ok);
+    if (ok && v > maximum())
+        text = textFromValue(maximum());
+    else
+        QDoubleSpinBox::fixup(text);
+}
+
+double AmountEdit::valueFromText(const QString& text) const {
+    return std::min(QDoubleSpinBox::valueFromText(text), maximum());
+}
+
 MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 int MemoEdit::storedLength() const {
@@ -127,6 +153,214 @@ bool MemoEdit::canInsertFromMimeData(const QMimeData* source) const {
 void MemoEdit::insertFromMimeData(const QMimeData* source) {
     if (source->hasText())
         insertFiltered(source->text());
+}
+
+namespace {
+
+using model::FieldSpec;
+
+// Line breaks of the record are CR LF; the text control works with LF.
+QString memoToUi(const QByteArray& memo) {
+    return model::fromCp1252(memo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+QByteArray memoFromUi(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return model::toCp1252(t).value_or(QByteArray());
+}
+
+// Amounts: the prices with cents up to 500 000 000, the transfer costs in whole euros up to 9 999.
+struct AmountRange {
+    int decimals;
+    double maximum;
+};
+AmountRange amountRange(const FieldSpec& f) {
+    return qstrcmp(f.name, "overpass") == 0 ? AmountRange{0, 9999} : AmountRange{2, 500000000};
+}
+
+class ComboControl : public QComboBox, public FieldControl {
+public:
+    ComboControl(const FieldSpec& f, int c, QWidget* parent) : QComboBox(parent), FieldControl(f, c) {
+        addItems(model::listDisplayItems(f.list, c));
+        if (free()) {
+            setEditable(true);
+            setInsertPolicy(QComboBox::NoInsert);
+            lineEdit()->setMaxLength(f.width);
+            lineEdit()->setValidator(new KeyFilterValidator(model::Filter::None, this));
+        } else {
+            setMaxVisibleItems(20);
+        }
+    }
+    QWidget* widget() override { return this; }
+    void fill(const model::TFahrzeug& v) override {
+        if (free())
+            setEditText(model::fromCp1252(model::colourShowText(v.*field_.text)));
+        else
+            setCurrentIndex(model::showIndex(field_, v));
+    }
+    void store(model::TFahrzeug& v) const override {
+        if (free())
+            v.*field_.text = model::colourStoreText(model::toCp1252(currentText()).value_or(QByteArray()));
+        else
+            model::storeIndex(field_, v, currentIndex());
+    }
+    // The colour list only suggests: any text may be typed.
+    bool free() const { return field_.list == model::ListId::Farbe; }
+};
+
+class EditControl : public QLineEdit, public FieldControl {
+public:
+    EditControl(const FieldSpec& f, int c, QWidget* parent) : QLineEdit(parent), FieldControl(f, c) {
+        setMaxLength(f.width);
+        setValidator(new KeyFilterValidator(f.filter, this));
+    }
+    QWidget* widget() override { return this; }
+    void fill(const model::TFahrzeug& v) override {
+        // The key filter is for typing; a stored value (one read from a file) is shown as it is.
+        const QValidator* filter = validator();
+        setValidator(nullptr);
+        setText(model::fromCp1252(v.*field_.text));
+        setValidator(filter);
+    }
+    void store(model::TFahrzeug& v) const override { v.*field_.text = recordText(text()); }
+};
+
+QString uiMask(const FieldSpec& f) {
+    QString mask = QString::fromLatin1(f.mask).replace(QStringLiteral(";1;_"), QStringLiteral(";_"));
+    // Every digit position may stay empty; the date's separators are the German dots.
+    return mask.replace(QLatin1Char('9'), QLatin1Char('0')).replace(QLatin1Char('/'), QLatin1Char('.'));
+}
+
+class MaskControl : public MaskEdit, public FieldControl {
+public:
+    MaskControl(const FieldSpec& f, int c, QWidget* parent) : MaskEdit(uiMask(f), parent), FieldControl(f, c) {}
+    QWidget* widget() override { return this; }
+    void fill(const model::TFahrzeug& v) override { setStoredText(v.*field_.text); }
+    void store(model::TFahrzeug& v) const override {
+        const QByteArray s = MaskEdit::storedText();
+        v.*field_.text = model::cut(model::inSet(field_.trimIn, klasse_) ? s.trimmed() : s, field_.width);
+    }
+};
+
+class AmountControl : public AmountEdit, public FieldControl {
+public:
+    AmountControl(const FieldSpec& f, int c, QWidget* parent)
+        : AmountEdit(amountRange(f).decimals, amountRange(f).maximum, parent), FieldControl(f, c) {}
+    QWidget* widget() override { return this; }
+    void fill(const model::TFahrzeug& v) override { setValue(v.*field_.amount); }
+    void store(model::TFahrzeug& v) const override { v.*field_.amount = value(); }
+};
+
+class CheckControl : public QCheckBox, public FieldControl {
+public:
+    CheckControl(const FieldSpec& f, int c, QWidget* parent)
+        : QCheckBox(model::label(f, c), parent), FieldControl(f, c) {}
+    QWidget* widget() override { return this; }
+    void fill(const model::TFahrzeug& v) override { setChecked(v.*field_.byte != 0); }
+    void store(model::TFahrzeug& v) const override { v.*field_.byte = isChecked() ? 1 : 0; }
+};
+
+// The accident question: "Ja" and "Nein".
+class RadioControl : public QWidget, public FieldControl {
+public:
+    RadioControl(const FieldSpec& f, int c, QWidget* parent) : QWidget(parent), FieldControl(f, c) {
+        auto* lay = new QHBoxLayout(this);
+        lay->setContentsMargins(0, 0, 0, 0);
+        yes_ = new QRadioButton(QStringLiteral("Ja"), this);
+        no_ = new QRadioButton(QStringLiteral("Nein"), this);
+        yes_->setObjectName(model::controlName(f, c));
+        no_->setObjectName(QStringLiteral("rb_%1_no%2").arg(c).arg(QLatin1StringView(f.name)));
+        auto* buttons = new QButtonGroup(this);
+        buttons->addButton(yes_);
+        buttons->addButton(no_);
+        lay->addWidget(yes_);
+        lay->addWidget(no_);
+        lay->addStretch();
+    }
+    QWidget* widget() override { return this; }
+    QList<QWidget*> focusWidgets() override { return {yes_, no_}; }
+    void fill(const model::TFahrzeug& v) override { (v.*field_.byte ? yes_ : no_)->setChecked(true); }
+    void store(model::TFahrzeug& v) const override { v.*field_.byte = yes_->isChecked() ? 1 : 0; }
+    QRadioButton* yes() const { return yes_; }
+
+private:
+    QRadioButton* yes_;
+    QRadioButton* no_;
+};
+
+class MemoControl : public MemoEdit, public FieldControl {
+public:
+    MemoControl(const FieldSpec& f, int c, QWidget* parent) : MemoEdit(parent), FieldControl(f, c) {}
+    QWidget* widget() override { return this; }
+    void fill(const model::TFahrzeug& v) override { setPlainText(memoToUi(v.*field_.text)); }
+    void store(model::TFahrzeug& v) const override {
+        v.*field_.text = model::cut(memoFromUi(toPlainText()).trimmed(), field_.width);
+    }
+};
+
+} // namespace
+
+QByteArray FieldControl::recordText(const QString& text) const {
+    const QByteArray bytes = model::toCp1252(text).value_or(QByteArray());
+    return model::cut(model::inSet(field_.trimIn, klasse_) ? bytes.trimmed() : bytes, field_.width);
+}
+
+FieldControl* makeFieldControl(const FieldSpec& f, int klasse, QWidget* parent, const std::function<void()>& changed) {
+    FieldControl* control = nullptr;
+    switch (f.control) {
+    case model::Control::Combo: {
+        auto* box = new ComboControl(f, klasse, parent);
+        if (box->free())
+            QObject::connect(box, &QComboBox::editTextChanged, box, changed);
+        QObject::connect(box, &QComboBox::currentIndexChanged, box, changed);
+        control = box;
+        break;
+    }
+    case model::Control::Edit: {
+        auto* e = new EditControl(f, klasse, parent);
+        QObject::connect(e, &QLineEdit::textChanged, e, changed);
+        control = e;
+        break;
+    }
+    case model::Control::Mask: {
+        auto* e = new MaskControl(f, klasse, parent);
+        QObject::connect(e, &QLineEdit::textChanged, e, changed);
+        control = e;
+        break;
+    }
+    case model::Control::Amount: {
+        auto* e = new AmountControl(f, klasse, parent);
+        QObject::connect(e, &QDoubleSpinBox::valueChanged, e, changed);
+        control = e;
+        break;
+    }
+    case model::Control::Check: {
+        auto* b = new CheckControl(f, klasse, parent);
+        QObject::connect(b, &QCheckBox::toggled, b, changed);
+        control = b;
+        break;
+    }
+    case model::Control::Radio: {
+        auto* r = new RadioControl(f, klasse, parent);
+        QObject::connect(r->yes(), &QRadioButton::toggled, r, changed);
+        return r;
+    }
+    case model::Control::Memo: {
+        auto* m = new MemoControl(f, klasse, parent);
+        QObject::connect(m, &QPlainTextEdit::textChanged, m, changed);
+        control = m;
+        break;
+    }
+    default:
+        return nullptr;
+    }
+    QWidget* w = control->widget();
+    w->setObjectName(model::controlName(f, klasse));
+    if (f.hint) {
+        w->setToolTip(QString::fromUtf8(f.hint));
+        w->setStatusTip(QString::fromUtf8(f.hint));
+    }
+    return control;
 }
 
 } // namespace tarmelo::gui

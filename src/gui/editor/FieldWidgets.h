@@ -2,10 +2,16 @@
 
 #include "model/FieldSchema.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QValidator>
+
+#include <functional>
+
+class QRadioButton;
 
 namespace tarmelo::gui {
 
@@ -34,11 +40,15 @@ private:
     QString shownDisplay_;
 };
 
-// Amounts with thousands separators in the system's format: ",0.00" or without decimals.
+// Amounts with thousands separators in the system's format: ",0.00" or without decimals. A number above the
+// range is typed as it comes and brought to the bound when it is read.
 class AmountEdit : public QDoubleSpinBox {
     Q_OBJECT
 public:
     AmountEdit(int decimals, double maximum, QWidget* parent);
+    QValidator::State validate(QString& text, int& pos) const override;
+    void fixup(QString& text) const override;
+    double valueFromText(const QString& text) const override;
 };
 
 // The free text: at most 2000 characters, a line break counting two; only Windows-1252 characters.
@@ -61,5 +71,30 @@ private:
 
 // Removes the characters Windows-1252 cannot hold and those the filter refuses.
 QString filterText(model::Filter filter, const QString& text);
+
+// The control of one record field on one class's page: it shows the field of a record (the show step) and puts
+// its value back (the store step). One class per control kind; makeFieldControl picks it from the field table.
+class FieldControl {
+public:
+    FieldControl(const model::FieldSpec& field, int klasse) : field_(field), klasse_(klasse) {}
+    virtual ~FieldControl() = default;
+    virtual QWidget* widget() = 0;
+    // The widgets that take the focus, in tab order.
+    virtual QList<QWidget*> focusWidgets() { return {widget()}; }
+    virtual void fill(const model::TFahrzeug& v) = 0;
+    virtual void store(model::TFahrzeug& v) const = 0;
+    const model::FieldSpec& field() const { return field_; }
+
+protected:
+    // The field's text as the record keeps it: cut to the width, trimmed where the class's store step trims.
+    QByteArray recordText(const QString& text) const;
+
+    const model::FieldSpec& field_;
+    const int klasse_;
+};
+
+// changed runs on every edit of the control, including those the show step makes.
+FieldControl* makeFieldControl(const model::FieldSpec& field, int klasse, QWidget* parent,
+                               const std::function<void()>& changed);
 
 } // namespace tarmelo::gui

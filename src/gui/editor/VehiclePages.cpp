@@ -42,19 +42,34 @@ bool required(const FieldSpec& f, int c) {
            (c == 1 && (n == "kraftstoff" || n == "innerorts" || n == "ausserorts" || n == "kombiniert" || n == "co2"));
 }
 
-// Line breaks of the record are CR LF; the text control works with LF.
-QString memoToUi(const QByteArray& memo) {
-    return model::fromCp1252(memo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-QByteArray memoFromUi(const QString& text) {
-    QString t = text;
-    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return model::toCp1252(t).value_or(QByteArray());
-}
-
 QGroupBox* group(const QString& title, QWidget* parent) {
     auto* g = new QGroupBox(title, parent);
     return g;
+}
+
+// Fields that share one cell with the field before them, and the example text after a field.
+struct SharedCell {
+    const char* field;
+    std::initializer_list<const char*> partners;
+    const char* example;
+};
+const SharedCell kSharedCells[] = {
+    {"waehr", {"bn", "mwst"}, nullptr},
+    {"leistung", {"kwps"}, nullptr},
+    {"ez", {}, "(z. B.: 06-2007)"},
+};
+const SharedCell* sharedCell(const FieldSpec& f) {
+    for (const SharedCell& s : kSharedCells)
+        if (qstrcmp(s.field, f.name) == 0)
+            return &s;
+    return nullptr;
+}
+bool isPartner(const char* name) {
+    for (const SharedCell& s : kSharedCells)
+        for (const char* p : s.partners)
+            if (qstrcmp(p, name) == 0)
+                return true;
+    return false;
 }
 
 } // namespace
@@ -65,6 +80,7 @@ VehiclePages::VehiclePages(QWidget* parent) : QStackedWidget(parent) {
     for (int c = 1; c <= model::kClassCount; ++c) {
         addWidget(buildGeneral(c));
         addWidget(buildEquipment(c));
+        setTabOrder(c);
     }
     empty_ = new QWidget(this);
     addWidget(empty_);
@@ -85,99 +101,22 @@ QWidget* VehiclePages::control(const QString& n) const {
     return findChild<QWidget*>(n);
 }
 
-QWidget* VehiclePages::makeControl(const FieldSpec& f, int c, QWidget* parent, QAbstractButton** no) {
-    const QString objectName = model::controlName(f, c);
-    QWidget* w = nullptr;
-    switch (f.control) {
-    case Control::Combo: {
-        auto* box = new QComboBox(parent);
-        box->addItems(model::listDisplayItems(f.list, c));
-        if (f.list == model::ListId::Farbe) {
-            box->setEditable(true);
-            box->setInsertPolicy(QComboBox::NoInsert);
-            box->lineEdit()->setMaxLength(f.width);
-            box->lineEdit()->setValidator(new KeyFilterValidator(model::Filter::None, box));
-            connect(box, &QComboBox::editTextChanged, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
-        } else {
-            box->setMaxVisibleItems(20);
-        }
-        connect(box, &QComboBox::currentIndexChanged, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
-        w = box;
-        break;
-    }
-    case Control::Edit: {
-        auto* e = new QLineEdit(parent);
-        e->setMaxLength(f.width);
-        e->setValidator(new KeyFilterValidator(f.filter, e));
-        connect(e, &QLineEdit::textChanged, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
-        w = e;
-        break;
-    }
-    case Control::Mask: {
-        QString mask = QString::fromLatin1(f.mask).replace(QStringLiteral(";1;_"), QStringLiteral(";_"));
-        // Every digit position may stay empty; the date's separators are the German dots.
-        mask.replace(QLatin1Char('9'), QLatin1Char('0')).replace(QLatin1Char('/'), QLatin1Char('.'));
-        auto* e = new MaskEdit(mask, parent);
-        connect(e, &QLineEdit::textChanged, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
-        w = e;
-        break;
-    }
-    case Control::Amount: {
-        const bool whole = qstrcmp(f.name, "overpass") == 0;
-        auto* e = new AmountEdit(whole ? 0 : 2, whole ? 9999 : 500000000, parent);
-        connect(e, &QDoubleSpinBox::valueChanged, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
-        w = e;
-        break;
-    }
-    case Control::Check: {
-        auto* b = new QCheckBox(model::label(f, c), parent);
-        connect(b, &QCheckBox::toggled, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
+FieldControl* VehiclePages::addControl(const FieldSpec& f, int c, QWidget* parent) {
+    FieldControl* control = makeFieldControl(f, c, parent, [this, &f] { emit itemChanged(f.storesAtOnce); });
+    if (control) {
+        classes_[size_t(c)].controls.append(control);
         if (c == 1 && qstrcmp(f.name, "envkv") == 0)
-            connect(b, &QCheckBox::clicked, this, [this] { emit envkvClicked(); });
-        w = b;
-        break;
+            connect(static_cast<QAbstractButton*>(control->widget()), &QAbstractButton::clicked, this,
+                    [this] { emit envkvClicked(); });
     }
-    case Control::Radio: {
-        auto* box = new QWidget(parent);
-        auto* lay = new QHBoxLayout(box);
-        lay->setContentsMargins(0, 0, 0, 0);
-        auto* yes = new QRadioButton(QStringLiteral("Ja"), box);
-        auto* noButton = new QRadioButton(QStringLiteral("Nein"), box);
-        noButton->setObjectName(name("rb", c, "nounf"));
-        auto* buttons = new QButtonGroup(box);
-        buttons->addButton(yes);
-        buttons->addButton(noButton);
-        lay->addWidget(yes);
-        lay->addWidget(noButton);
-        lay->addStretch();
-        connect(yes, &QRadioButton::toggled, this, [this, &f] { emit itemChanged(f.storesAtOnce); });
-        yes->setObjectName(objectName);
-        *no = noButton;
-        return yes;
-    }
-    default:
-        break;
-    }
-    if (w) {
-        w->setObjectName(objectName);
-        if (f.hint) {
-            w->setToolTip(QString::fromUtf8(f.hint));
-            w->setStatusTip(QString::fromUtf8(f.hint));
-        }
-    }
-    return w;
+    return control;
 }
 
 void VehiclePages::addField(QGridLayout* grid, int row, int col, const FieldSpec& f, int c, QWidget* parent) {
-    ClassPages& cp = classes_[size_t(c)];
-    QAbstractButton* no = nullptr;
-    QWidget* w = makeControl(f, c, parent, &no);
-    if (!w)
-        return;
-    cp.bindings.append({&f, w, no});
     const int x = col * 3;
     if (f.control == Control::Check) {
-        grid->addWidget(w, row, x, 1, 3);
+        if (FieldControl* box = addControl(f, c, parent))
+            grid->addWidget(box->widget(), row, x, 1, 3);
         return;
     }
     QString caption = model::label(f, c);
@@ -185,71 +124,69 @@ void VehiclePages::addField(QGridLayout* grid, int row, int col, const FieldSpec
         caption = QStringLiteral("Unfallschaden\n(nicht repariert):");
     auto* cap = new QLabel(caption, parent);
     cap->setObjectName(name("cap", c, f.name));
-    cap->setBuddy(w);
     grid->addWidget(cap, row, x);
     if (required(f, c))
         grid->addWidget(asterisk(name("lbl", c, f.name), parent), row, x + 1);
-    QWidget* cell = w;
-    if (f.control == Control::Radio) {
-        cell = w->parentWidget();
-    } else if (qstrcmp(f.name, "waehr") == 0) {
-        // Currency, gross or net and the VAT rate read as one line.
-        cell = new QWidget(parent);
-        auto* lay = new QHBoxLayout(cell);
-        lay->setContentsMargins(0, 0, 0, 0);
-        w->setParent(cell);
-        lay->addWidget(w);
-        for (const char16_t* n : {u"bn", u"mwst"}) {
-            const FieldSpec* part = model::field(QStringView(n));
-            QAbstractButton* unused = nullptr;
-            QWidget* box = makeControl(*part, c, cell, &unused);
-            cp.bindings.append({part, box, nullptr});
-            lay->addWidget(box, 1);
+    const SharedCell* shared = sharedCell(f);
+    if (!shared) {
+        if (FieldControl* control = addControl(f, c, parent)) {
+            cap->setBuddy(control->focusWidgets().first());
+            grid->addWidget(control->widget(), row, x + 2);
         }
-    } else if (qstrcmp(f.name, "leistung") == 0 || qstrcmp(f.name, "ez") == 0) {
-        // Power and its unit, the first registration and its example share one cell.
-        cell = new QWidget(parent);
-        auto* lay = new QHBoxLayout(cell);
-        lay->setContentsMargins(0, 0, 0, 0);
-        w->setParent(cell);
-        lay->addWidget(w, 1);
-        if (qstrcmp(f.name, "ez") == 0)
-            lay->addWidget(new QLabel(QStringLiteral("(z. B.: 06-2007)"), cell));
-        else if (const FieldSpec* kwps = model::field(u"kwps"); model::hasControl(*kwps, c)) {
-            QAbstractButton* unused = nullptr;
-            QWidget* unit = makeControl(*kwps, c, cell, &unused);
-            cp.bindings.append({kwps, unit, nullptr});
-            lay->addWidget(unit);
-        }
+        return;
     }
+    // One line for the field and its partners, in the order of the field table.
+    auto* cell = new QWidget(parent);
+    auto* lay = new QHBoxLayout(cell);
+    lay->setContentsMargins(0, 0, 0, 0);
+    if (FieldControl* control = addControl(f, c, cell)) {
+        cap->setBuddy(control->widget());
+        lay->addWidget(control->widget(), 1);
+    }
+    for (const char* partnerName : shared->partners) {
+        const FieldSpec* partner = model::field(QLatin1StringView(partnerName));
+        if (partner && model::hasControl(*partner, c))
+            if (FieldControl* control = addControl(*partner, c, cell))
+                lay->addWidget(control->widget(), 1);
+    }
+    if (shared->example)
+        lay->addWidget(new QLabel(QString::fromUtf8(shared->example), cell));
     grid->addWidget(cell, row, x + 2);
 }
 
 void VehiclePages::addFieldList(QGridLayout* grid, std::span<const char* const> names, int columns, int c,
                                 QWidget* parent) {
-    // Check boxes first in columns, the other fields below them as caption and control.
-    QList<const FieldSpec*> checks, others;
+    // Check boxes in columns of their own, the other fields as caption and control; the controls are made in
+    // the order of the list, which is their tab order.
+    int checkCount = 0, otherCount = 0;
     for (const char* n : names) {
         const FieldSpec* f = model::field(QLatin1StringView(n));
-        if (!f || qstrcmp(n, "kwps") == 0)
-            continue;
-        (f->control == Control::Check ? checks : others).append(f);
+        if (f && !isPartner(n))
+            ++(f->control == Control::Check ? checkCount : otherCount);
     }
     // The general data list their check boxes after the fields, the equipment pages before them.
     const bool checksFirst = columns >= 3;
-    const int checkRows = (int(checks.size()) + columns - 1) / columns;
+    const int checkRows = std::max((checkCount + columns - 1) / columns, 1);
     const int otherCols = columns >= 3 ? 2 : columns;
-    const int otherRows = (int(others.size()) + otherCols - 1) / otherCols;
-    const int checkTop = checksFirst ? 0 : otherRows;
-    const int otherTop = checksFirst ? checkRows : 0;
-    for (int i = 0; i < checks.size(); ++i)
-        addField(grid, checkTop + i % std::max(checkRows, 1), i / std::max(checkRows, 1), *checks[i], c, parent);
-    for (int i = 0; i < others.size(); ++i)
-        addField(grid, otherTop + i % std::max(otherRows, 1), i / std::max(otherRows, 1), *others[i], c, parent);
-    const int row = checkRows + otherRows;
+    const int otherRows = std::max((otherCount + otherCols - 1) / otherCols, 1);
+    const int checkTop = checksFirst ? 0 : (otherCount ? otherRows : 0);
+    const int otherTop = checksFirst ? (checkCount ? checkRows : 0) : 0;
+    int checks = 0, others = 0;
+    for (const char* n : names) {
+        const FieldSpec* f = model::field(QLatin1StringView(n));
+        if (!f || isPartner(n))
+            continue;
+        if (f->control == Control::Check) {
+            addField(grid, checkTop + checks % checkRows, checks / checkRows, *f, c, parent);
+            ++checks;
+        } else {
+            addField(grid, otherTop + others % otherRows, others / otherRows, *f, c, parent);
+            ++others;
+        }
+    }
     for (int col = 0; col < columns; ++col)
         grid->setColumnStretch(col * 3 + 2, 1);
-    grid->setRowStretch(row, 1);
+    grid->setRowStretch((checkCount ? checkRows : 0) + (otherCount ? otherRows : 0), 1);
 }
 
 QWidget* VehiclePages::buildGeneral(int c) {
@@ -271,7 +208,7 @@ QWidget* VehiclePages::buildGeneral(int c) {
     pg->setVerticalSpacing(3);
     int row = 0;
     for (const char* n : model::priceGroup())
-        if (qstrcmp(n, "bn") != 0 && qstrcmp(n, "mwst") != 0)
+        if (!isPartner(n))
             addField(pg, row++, 0, *model::field(QLatin1StringView(n)), c, price);
     pg->setColumnStretch(2, 1);
     middle->addWidget(price);
@@ -294,9 +231,7 @@ QWidget* VehiclePages::buildGeneral(int c) {
     hintRow->addStretch();
     hg->addLayout(hintRow, 0, 0, 1, 3);
     const FieldSpec& inr = *model::field(u"inr");
-    QAbstractButton* unused = nullptr;
-    QWidget* inrEdit = makeControl(inr, c, hint, &unused);
-    classes_[size_t(c)].bindings.append({&inr, inrEdit, nullptr});
+    QWidget* inrEdit = addControl(inr, c, hint)->widget();
     auto* inrCap = new QLabel(model::label(inr, c), hint);
     inrCap->setObjectName(name("cap", c, "inr"));
     hg->addWidget(inrCap, 2, 0);
@@ -346,8 +281,12 @@ QWidget* VehiclePages::buildEquipment(int c) {
     auto* middle = new QVBoxLayout;
     auto* notes = group(QStringLiteral(" Ausstattung und Bemerkungen "), page);
     auto* nl = new QVBoxLayout(notes);
-    auto* memo = new MemoEdit(notes);
-    memo->setObjectName(QStringLiteral("Memo%1").arg(c));
+    FieldControl* memoControl = makeFieldControl(*model::field(u"memo"), c, notes, [this, c] {
+        updateCounter(c);
+        emit memoChanged();
+    });
+    classes_[size_t(c)].controls.append(memoControl);
+    auto* memo = static_cast<MemoEdit*>(memoControl->widget());
     nl->addWidget(memo);
     auto* countRow = new QHBoxLayout;
     auto* counter = new QLabel(QStringLiteral("2000"), notes);
@@ -359,11 +298,6 @@ QWidget* VehiclePages::buildEquipment(int c) {
     nl->addLayout(countRow);
     classes_[size_t(c)].memo = memo;
     classes_[size_t(c)].counter = counter;
-    classes_[size_t(c)].bindings.append({model::field(u"memo"), memo, nullptr});
-    connect(memo, &QPlainTextEdit::textChanged, this, [this, c] {
-        updateCounter(c);
-        emit memoChanged();
-    });
     middle->addWidget(notes, 1);
     auto* note = new QHBoxLayout;
     note->addWidget(new QLabel(QStringLiteral("Hinweis:"), page));
@@ -404,45 +338,8 @@ void VehiclePages::fill(const model::TFahrzeug& v) {
     const int c = v.klasse;
     if (c < 1 || c > model::kClassCount)
         return;
-    for (const Binding& b : classes_[size_t(c)].bindings) {
-        const FieldSpec& f = *b.field;
-        switch (f.control) {
-        case Control::Combo: {
-            auto* box = static_cast<QComboBox*>(b.widget);
-            if (f.list == model::ListId::Farbe)
-                box->setEditText(model::fromCp1252(model::colourShowText(v.*f.text)));
-            else
-                box->setCurrentIndex(model::showIndex(f, v));
-            break;
-        }
-        case Control::Edit: {
-            // The key filter is for typing; a stored value (one read from a file) is shown as it is.
-            auto* e = static_cast<QLineEdit*>(b.widget);
-            const QValidator* filter = e->validator();
-            e->setValidator(nullptr);
-            e->setText(model::fromCp1252(v.*f.text));
-            e->setValidator(filter);
-            break;
-        }
-        case Control::Mask:
-            static_cast<MaskEdit*>(b.widget)->setStoredText(v.*f.text);
-            break;
-        case Control::Amount:
-            static_cast<QDoubleSpinBox*>(b.widget)->setValue(v.*f.amount);
-            break;
-        case Control::Check:
-            static_cast<QCheckBox*>(b.widget)->setChecked(v.*f.byte != 0);
-            break;
-        case Control::Radio:
-            (v.*f.byte ? static_cast<QAbstractButton*>(b.widget) : b.no)->setChecked(true);
-            break;
-        case Control::Memo:
-            static_cast<MemoEdit*>(b.widget)->setPlainText(memoToUi(v.memo));
-            break;
-        default:
-            break;
-        }
-    }
+    for (FieldControl* control : classes_[size_t(c)].controls)
+        control->fill(v);
     if (c == 1)
         applyEnvkv(v.envkv != 0);
 }
@@ -451,46 +348,18 @@ void VehiclePages::store(model::TFahrzeug& v) const {
     const int c = v.klasse;
     if (c < 1 || c > model::kClassCount)
         return;
-    for (const Binding& b : classes_[size_t(c)].bindings) {
-        const FieldSpec& f = *b.field;
-        const bool trim = model::inSet(f.trimIn, c);
-        auto text = [&](const QString& s) {
-            const QByteArray bytes = model::toCp1252(s).value_or(QByteArray());
-            return model::cut(trim ? bytes.trimmed() : bytes, f.width);
-        };
-        switch (f.control) {
-        case Control::Combo: {
-            auto* box = static_cast<QComboBox*>(b.widget);
-            if (f.list == model::ListId::Farbe)
-                v.*f.text = model::colourStoreText(model::toCp1252(box->currentText()).value_or(QByteArray()));
-            else
-                model::storeIndex(f, v, box->currentIndex());
-            break;
-        }
-        case Control::Edit:
-            v.*f.text = text(static_cast<QLineEdit*>(b.widget)->text());
-            break;
-        case Control::Mask: {
-            const QByteArray s = static_cast<MaskEdit*>(b.widget)->storedText();
-            v.*f.text = model::cut(trim ? s.trimmed() : s, f.width);
-            break;
-        }
-        case Control::Amount:
-            v.*f.amount = static_cast<QDoubleSpinBox*>(b.widget)->value();
-            break;
-        case Control::Check:
-            v.*f.byte = static_cast<QCheckBox*>(b.widget)->isChecked() ? 1 : 0;
-            break;
-        case Control::Radio:
-            v.*f.byte = static_cast<QAbstractButton*>(b.widget)->isChecked() ? 1 : 0;
-            break;
-        case Control::Memo: {
-            const QByteArray m = memoFromUi(static_cast<MemoEdit*>(b.widget)->toPlainText());
-            v.memo = model::cut(m.trimmed(), f.width);
-            break;
-        }
-        default:
-            break;
+    for (const FieldControl* control : classes_[size_t(c)].controls)
+        control->store(v);
+}
+
+void VehiclePages::setTabOrder(int c) {
+    // The tab order is the order of the field table within each group, the groups from left to right.
+    QWidget* previous = nullptr;
+    for (FieldControl* control : classes_[size_t(c)].controls) {
+        for (QWidget* w : control->focusWidgets()) {
+            if (previous && previous->window() == w->window())
+                QWidget::setTabOrder(previous, w);
+            previous = w;
         }
     }
 }

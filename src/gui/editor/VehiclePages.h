@@ -14,6 +14,7 @@ class QTabWidget;
 
 namespace tarmelo::gui {
 
+class FieldControl;
 class MemoEdit;
 class PhotoGroup;
 
@@ -48,13 +49,8 @@ signals:
     void envkvClicked();
 
 private:
-    struct Binding {
-        const model::FieldSpec* field;
-        QWidget* widget;
-        QAbstractButton* no = nullptr; // the "Nein" radio button of unf
-    };
     struct ClassPages {
-        QList<Binding> bindings;
+        QList<FieldControl*> controls; // in tab order
         PhotoGroup* photos = nullptr;
         MemoEdit* memo = nullptr;
         QLabel* counter = nullptr;
@@ -63,7 +59,8 @@ private:
 
     QWidget* buildGeneral(int c);
     QWidget* buildEquipment(int c);
-    QWidget* makeControl(const model::FieldSpec& f, int c, QWidget* parent, QAbstractButton** no);
+    FieldControl* addControl(const model::FieldSpec& f, int c, QWidget* parent);
+    void setTabOrder(int c);
     void addField(QGridLayout* grid, int row, int col, const model::FieldSpec& f, int c, QWidget* parent);
     void addFieldList(QGridLayout* grid, std::span<const char* const> names, int columns, int c, QWidget* parent);
     void updateCounter(int c);
