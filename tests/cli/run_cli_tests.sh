@@ -101,5 +101,32 @@ expect "archive under another extension is text" 2 "Es konnten keine Fahrzeuge i
     "$cli" check "$work/archiv.csv"
 expect "build into a missing folder" 2 "Ziellaufwerk" "$cli" build "${now[@]}" "$work/in.json" "$work/fehlt/b.zip"
 
+# Automatic numbers of JSON vehicles stay the same through open and save: the JSON record is already the one the
+# editor would store, so the content line does not change at the first save.
+categories=("" "Cabrio/Roadster" "Chopper/Cruiser" "Alkoven" "Abrollkipper" "Abrollkipper" "Gefahrgut"
+    "Abrollanhänger" "Autokran" "Arbeitsbühne" "Doppeldecker" "Bodenbearbeitung" "Containerstapler")
+{
+    printf '['
+    for c in 1 2 3 4 5 6 7 8 9 10 11 12; do
+        [ "$c" -gt 1 ] && printf ','
+        printf '{"klasse": %s, "marke": "andere", "modell": " Modell ", "kategorie": "%s", "ez": "05-2005",' \
+            "$c" "${categories[$c]}"
+        printf ' "kilometer": "1000", "preis": 11900.004, "typ": "Gebrauchtwagen", "memo": "a\nb "}'
+    done
+    printf ']'
+} >"$work/classes.json"
+keys() { unzip -p "$1" fzg.csv | cut -d';' -f2; }
+expect "build every class" 0 "" "$cli" build "${now[@]}" "$work/classes.json" "$work/k1.zip"
+expect "convert once" 0 "" "$cli" convert "${now[@]}" "$work/k1.zip" "$work/k2.zip"
+expect "convert twice" 0 "" "$cli" convert "${now[@]}" "$work/k2.zip" "$work/k3.zip"
+expect "twelve keys" 0 "12" bash -c "unzip -p '$work/k1.zip' fzg.csv | grep -c ."
+if [ "$(keys "$work/k1.zip")" = "$(keys "$work/k2.zip")" ] && [ "$(keys "$work/k2.zip")" = "$(keys "$work/k3.zip")" ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    printf 'FAILED: automatic numbers changed through convert\n%s\n---\n%s\n' "$(keys "$work/k1.zip")" \
+        "$(keys "$work/k3.zip")"
+fi
+
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

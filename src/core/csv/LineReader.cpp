@@ -407,7 +407,11 @@ struct Tables {
     QHash<QByteArray, QByteArray> brands[4];   // brand fixes of classes 1, 2, 3 and of the last step
     QByteArray oldtimer, jahreswagen, neuwagen, vorfuehrwagen, tageszulassung;
     QByteArray nineSeats, nineSeatsName;
+    // Classes 4 to 12: the list's spelling of a category, by its key (lower case, umlauts spelt out).
+    QHash<QByteArray, QByteArray> listSpelling[13];
 };
+
+QByteArray withoutUmlauts(const QByteArray& lower);
 
 struct Key {
     const char* key;
@@ -617,6 +621,9 @@ Tables buildTables() {
     t.tageszulassung = QByteArrayLiteral("Tageszulassung");
     t.nineSeats = QByteArrayLiteral("9 sitze");
     t.nineSeatsName = QByteArrayLiteral("Kombi, Kleinbus bis 9 Sitze");
+    for (int c = 4; c <= 12; ++c)
+        for (const QByteArray& item : model::listItems(model::ListId::Kategorie, c))
+            t.listSpelling[c].insert(withoutUmlauts(model::lowerCp1252(item)), item);
     return t;
 }
 
@@ -784,7 +791,9 @@ bool classify(TFahrzeug& v, const Tables& tb) {
     const QByteArray key = withoutUmlauts(lower);
     if (const auto it = tb.lastStep.constFind(key); it != tb.lastStep.constEnd()) {
         v.klasse = it->klasse;
-        v.kategorie = it->display.isEmpty() ? key : it->display;
+        // The list's own spelling, so that a line reads back into the very category it was written from and
+        // its content, and with it its automatic number, stays the same through open and save.
+        v.kategorie = it->display.isEmpty() ? tb.listSpelling[v.klasse].value(key, key) : it->display;
         return true;
     }
     if (key.contains(tb.nineSeats)) {

@@ -1,5 +1,6 @@
 #include "VehicleJson.h"
 
+#include "editor/StoredForm.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "photo/jpeg.h"
@@ -152,6 +153,8 @@ JsonRead vehiclesFromJson(const QByteArray& json) {
                 return r;
             }
         }
+        // As if typed into the editor: the record a save of the program would hold.
+        jv.vehicle = editor::storedForm(std::move(jv.vehicle));
         r.vehicles.append(std::move(jv));
     }
     return r;

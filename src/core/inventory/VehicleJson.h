@@ -23,8 +23,8 @@ struct JsonRead {
     QString error; // German; empty on success
 };
 
-// A JSON array of vehicles; "klasse" is required, absent fields keep the defaults of a new vehicle,
-// texts are cut to their widths. A text that Windows-1252 cannot hold is refused.
+// A JSON array of vehicles; "klasse" is required, absent fields keep the defaults of a new vehicle. Each record
+// takes the form the editor would store (editor::storedForm). A text that Windows-1252 cannot hold is refused.
 JsonRead vehiclesFromJson(const QByteArray& json);
 
 } // namespace tarmelo::inventory
