@@ -2,7 +2,7 @@
 # Installs the build and test dependencies on Debian 12; quick when all are present.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libturbojpeg0-dev libvips-dev
-      libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick)
+      libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick clang-format)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
