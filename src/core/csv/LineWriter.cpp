@@ -1,5 +1,6 @@
 #include "LineWriter.h"
 
+#include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/ValueLists.h"
 
@@ -260,13 +261,8 @@ void typeFlag(Buffer& out, const QByteArray& typ, const char* value) {
 
 // Reads a number written with a decimal comma.
 std::optional<double> commaNumber(const QByteArray& s) {
-    QByteArray t = s.trimmed();
-    if (t.isEmpty() || t.contains('.'))
-        return std::nullopt;
-    t.replace(',', '.');
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    return ok ? std::optional<double>(d) : std::nullopt;
+    const QByteArray t = s.trimmed();
+    return model::commaNumberValue(std::string_view(t.constData(), size_t(t.size())));
 }
 
 QByteArray fixed2(double d) {
@@ -292,8 +288,10 @@ Vat vatOf(const QByteArray& mwst) {
             if (item.startsWith('M'))
                 continue;
             Vat vat;
+            const auto rate = model::vatPercent(item);
+            vat.shown = rate.has_value();
+            vat.rate = rate.value_or(0);
             vat.text = item.left(item.size() - 1).replace(',', '.');
-            vat.rate = vat.text.toDouble(&vat.shown);
             r.append({item, vat});
         }
         return r;
@@ -307,51 +305,6 @@ Vat vatOf(const QByteArray& mwst) {
 
 double netPrice(double price, const Vat& vat, quint8 bn) {
     return vat.shown && !bn ? price / (1.0 + vat.rate / 100.0) : price;
-}
-
-QByteArray deliveryDays(const QByteArray& frist) {
-    static const std::pair<const char*, const char*> kDays[] = {
-        {"2 Wochen", "14"},  {"6 Wochen", "42"},  {"2 Monate", "60"},  {"3 Monate", "90"},   {"4 Monate", "120"},
-        {"5 Monate", "150"}, {"6 Monate", "180"}, {"9 Monate", "270"}, {"12 Monate", "360"},
-    };
-    for (const auto& [text, days] : kDays)
-        if (frist == text)
-            return days;
-    return {};
-}
-
-QByteArray fuelCode(const QByteArray& k) {
-    static const std::pair<const char*, const char*> kFuel[] = {
-        {"Benzin", "1"},        {"Diesel", "2"},
-        {"Autogas (LPG)", "3"}, {"Erdgas (CNG)", "4"},
-        {"Elektro", "6"},       {"Hybrid (Benzin/Elektro)", "7"},
-        {"Wasserstoff", "8"},   {"Ethanol (FFV, E85, etc.)", "9"},
-        {"andere", "0"},
-    };
-    for (const auto& [text, c] : kFuel)
-        if (k == text)
-            return c;
-    return {};
-}
-
-QByteArray gearCode(const QByteArray& g) {
-    if (g == "Schaltgetriebe")
-        return "1";
-    if (g == "Halbautomatik")
-        return "2";
-    if (g == "Automatik")
-        return "3";
-    return "0";
-}
-
-QByteArray klimaCode(const QByteArray& k) {
-    if (k == "Klimaanlage")
-        return "1";
-    if (k == "Klimaautomatik")
-        return "2";
-    if (k == "keine Klimaanlage oder -automatik")
-        return "0";
-    return {};
 }
 
 QByteArray memoColumn(const QByteArray& memo) {
@@ -409,7 +362,7 @@ QByteArray lineBody(const TFahrzeug& v) {
         empty(o);
     else
         quoted(o, doubled(noBreaks(v.farbe)));
-    plain(o, klimaCode(v.klima));
+    plain(o, model::lineCode(model::ListId::Klima, v.klima));
     flag(o, v.taxi);
     flag(o, v.behindertengerecht); // 20
     typeFlag(o, v.typ, "Jahreswagen");
@@ -463,14 +416,14 @@ QByteArray lineBody(const TFahrzeug& v) {
         empty(o);
     else
         quoted(o, quotedAsStored(v.lieferdatum)); // 106
-    plain(o, deliveryDays(v.lieferfrist));
+    plain(o, model::lineCode(model::ListId::Lieferfrist, v.lieferfrist));
     if (std::abs(v.overpass) <= 1e-12)
         empty(o);
     else
         o += QByteArray::number(roundEven(v.overpass)) + ';';
     flag(o, v.tuev_neu);
-    plain(o, fuelCode(v.kraftstoff)); // 110
-    plain(o, gearCode(v.getriebe));
+    plain(o, model::lineCode(model::ListId::Kraftstoff, v.kraftstoff)); // 110
+    plain(o, model::lineCode(model::ListId::Getriebe, v.getriebe));
     flag(o, v.export_);
     typeFlag(o, v.typ, "Tageszulassung");
     flag(o, v.eyecatcher);
