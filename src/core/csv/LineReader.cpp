@@ -1,5 +1,6 @@
 #include "csv/LineReader.h"
 
+#include "csv/LineCategories.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
@@ -7,6 +8,7 @@
 
 #include <QHash>
 
+#include <array>
 #include <bitset>
 #include <charconv>
 #include <cmath>
@@ -194,32 +196,47 @@ QByteArray memo(Bytes field, qsizetype width) {
     return s;
 }
 
-bool isVatRate(const QByteArray& rate) {
-    const auto& rates = model::listItems(model::ListId::Mwst, 1);
-    return rates.contains(rate);
+// The listed rate that equals text, or an empty result.
+QByteArray listedRate(std::string_view text) {
+    const QByteArrayView view(text.data(), qsizetype(text.size()));
+    for (const QByteArray& rate : model::listItems(model::ListId::Mwst, 1))
+        if (rate == view)
+            return rate;
+    return {};
 }
 
 QByteArray vatRate(Bytes field, size_t width) {
     const Bytes t = left(trimmed(field), width);
     if (t.empty())
         return model::items::kMwstNichtAusweisbar;
-    QByteArray rate = toBytes(t);
-    rate.replace(".00", "");
-    rate.replace('.', ',');
-    rate.append('%');
-    if (isVatRate(rate))
-        return rate;
-    // "19.0" or "7.60" name a listed rate as well; compare them without trailing decimal zeros.
-    QByteArray plain = toBytes(t);
-    plain.replace('.', ',');
-    if (plain.contains(',')) {
-        while (plain.endsWith('0'))
-            plain.chop(1);
-        if (plain.endsWith(','))
-            plain.chop(1);
+    // "19.00" names "19%" and "7.6" names "7,6%".
+    std::string rate;
+    rate.reserve(t.size() + 1);
+    for (size_t i = 0; i < t.size();) {
+        if (t.substr(i, 3) == ".00") {
+            i += 3;
+            continue;
+        }
+        rate += t[i] == '.' ? ',' : t[i];
+        ++i;
     }
-    plain.append('%');
-    return isVatRate(plain) ? plain : model::items::kMwstNichtAusweisbar;
+    rate += '%';
+    if (QByteArray listed = listedRate(rate); !listed.isEmpty())
+        return listed;
+    // "19.0" or "7.60" name a listed rate as well; compare them without trailing decimal zeros.
+    std::string plain(t);
+    for (char& c : plain)
+        if (c == '.')
+            c = ',';
+    if (plain.find(',') != std::string::npos) {
+        while (!plain.empty() && plain.back() == '0')
+            plain.pop_back();
+        if (!plain.empty() && plain.back() == ',')
+            plain.pop_back();
+    }
+    plain += '%';
+    const QByteArray listed = listedRate(plain);
+    return listed.isEmpty() ? model::items::kMwstNichtAusweisbar : listed;
 }
 
 // Stored as the shortest decimal text with a comma, so 5.60 becomes 5,6.
@@ -244,6 +261,28 @@ QByteArray consumption(Bytes field, double below, qsizetype width) {
 double overpass(Bytes field) {
     const auto value = readCommaNumber(trimmed(field));
     return value && *value >= 0 && *value <= 9999 ? *value : 0;
+}
+
+QByteArray withoutUmlauts(const QByteArray& lower) {
+    QByteArray out;
+    out.reserve(lower.size() + 4);
+    for (const char ch : lower) {
+        switch (static_cast<unsigned char>(ch)) {
+        case 0xE4:
+            out.append("ae");
+            break;
+        case 0xF6:
+            out.append("oe");
+            break;
+        case 0xFC:
+            out.append("ue");
+            break;
+        default:
+            out.append(ch);
+            break;
+        }
+    }
+    return out;
 }
 
 struct CategoryKey {
@@ -279,123 +318,33 @@ void addBrands(QHash<QByteArray, QByteArray>& to, std::initializer_list<Key> fix
 Tables buildTables() {
     Tables t;
     auto& first = t.firstSteps;
-    addKeys(first, 1,
-            {{"gelaendewagen/pickup", "Geländewagen/Pickup"},
-             {"sportwagen/coupe", "Sportwagen/Coupé"},
-             {"andere pkw", "andere"}},
+    addKeys(first, 1, {{"gelaendewagen/pickup", "Geländewagen/Pickup"}},
             {"cabrio/roadster", "kleinwagen", "kombi", "limousine", "van/kleinbus"});
-    addKeys(first, 2, {{"andere motorraeder", "andere"}},
+    addKeys(first, 2, {},
             {"chopper/cruiser", "dirt bike", "enduro/reiseenduro", "gespann/seitenwagen", "klein/leichtkraftrad",
              "mofa/mokick/moped", "motorrad", "naked bike", "pocketbike", "quad", "rallye/cross", "rennsport",
              "roller/scooter", "sportler/supersportler", "sporttourer", "streetfighter", "super moto", "tourer",
              "trike"});
-    addKeys(first, 3, {{"andere wohnmobile", "andere"}},
+    addKeys(first, 3, {},
             {"alkoven", "integrierter", "kastenwagen", "mobilheim", "teilintegrierter", "wohnkabine",
              "wohnmobil pickup", "wohnmobil andere", "wohnwagen"});
 
     auto& last = t.lastStep;
-    addKeys(last, 4,
-            {{"abrollkipper unter 7,5t", "Abrollkipper"},
-             {"abschleppwagen unter 7,5t", "Abschleppwagen"},
-             {"absetzkipper unter 7,5t", "Absetzkipper"},
-             {"autokran unter 7,5t", "Autokran"},
-             {"autotransporter unter 7,5t", "Autotransporter"},
-             {"dreiseitenkipper unter 7,5t", "Dreiseitenkipper"},
-             {"fahrgestell unter 7,5t", "Fahrgestell"},
-             {"getraenkewagen unter 7,5t", "Getränke"},
-             {"hubarbeitsbuehne unter 7,5t", "Hubarbeitsbühne"},
-             {"kasten", "Kastenwagen"},
-             {"kehrmaschine unter 7,5t", "Kehrmaschine"},
-             {"kipper unter 7,5t", "Kipper"},
-             {"koffer unter 7,5t", "Koffer"},
-             {"kuehlkastenwagen", "Kühlkastenwagen"},
-             {"kuehlkoffer unter 7,5t", "Kühlkoffer"},
-             {"muellwagen unter 7,5t", "Müllwagen"},
-             {"pritsche unter 7,5t", "Pritsche"},
-             {"pritsche + plane unter 7,5t", "Pritsche + Plane"},
-             {"saug- und druckwagen unter 7,5t", "Saug- und Druckwagen"},
-             {"tankwagen unter 7,5t", "Tankaufbau"},
-             {"tier-/pferdetransportwagen unter 7,5t", "Tier-/Pferdetransport"},
-             {"verkaufsaufbau unter 7,5t", "Verkaufsaufbau"},
-             {"wechselfahrgestell unter 7,5t", "Wechselfahrgestell"}},
+    addKeys(last, 4, {{"kuehlkastenwagen", "Kühlkastenwagen"}},
             {"kastenwagen hoch", "kastenwagen lang", "kastenwagen hoch + lang", "rettungswagen",
              "andere transporter/lkw bis 7,5t", "glastransporter", "geldtransporter"});
-    addKeys(last, 5,
-            {{"abrollkipper ueber 7,5t", "Abrollkipper"},
-             {"abschleppwagen ueber 7,5t", "Abschleppwagen"},
-             {"absetzkipper ueber 7,5t", "Absetzkipper"},
-             {"autokran ueber 7,5t", "Autokran"},
-             {"autotransporter ueber 7,5t", "Autotransporter"},
-             {"betonpumpe ueber 7,5t", "Betonpumpe"},
-             {"dreiseitenkipper ueber 7,5t", "Dreiseitenkipper"},
-             {"fahrgestell ueber 7,5t", "Fahrgestell"},
-             {"getraenkewagen ueber 7,5t", "Getränkewagen"},
-             {"holztransporter ueber 7,5t", "Holztransporter"},
-             {"hubarbeitsbuehne ueber 7,5t", "Hubarbeitsbühne"},
-             {"kehrmaschine ueber 7,5t", "Kehrmaschine"},
-             {"kipper ueber 7,5t", "Kipper"},
-             {"koffer ueber 7,5t", "Koffer"},
-             {"kuehlkoffer ueber 7,5t", "Kühlkoffer"},
-             {"muellwagen ueber 7,5t", "Müllwagen"},
-             {"pritsche ueber 7,5t", "Pritsche"},
-             {"pritsche + plane ueber 7,5t", "Pritsche + Plane"},
-             {"saug- und druckwagen ueber 7,5t", "Saug- und Druckwagen"},
-             {"tankwagen ueber 7,5t", "Tankwagen"},
-             {"tier-/pferdetransportwagen ueber 7,5t", "Tier-/Pferdetransportwagen"},
-             {"verkaufsaufbau ueber 7,5t", "Verkaufsaufbau"},
-             {"wechselfahrgestell ueber 7,5t", "Wechselfahrgestell"},
-             {"andere lkw ueber 7,5t", "andere Lkw über 7,5t"}},
+    addKeys(last, 5, {{"andere lkw ueber 7,5t", "andere Lkw über 7,5t"}},
             {"lebensmitteltankwagen", "muldenkipper", "betonmischer", "jumbo-lkw", "getreidekipper"});
     addKeys(last, 6, {}, {"gefahrgut", "schwerlast", "standard-szm", "volumen-szm", "andere sattelzugmaschinen"});
     addKeys(last, 7,
             {{"abrollanhaenger", "Abrollanhänger"},
-             {"autotransporter anhaenger", "Autotransporter"},
              {"bootsanhaenger", "Bootsanhänger"},
-             {"fahrgestell anhaenger", "Fahrgestell"},
-             {"getraenke anhaenger", "Getränke"},
-             {"holztransporter anhaenger", "Holztransporter"},
-             {"hubarbeitsbuehne anhaenger", "Hubarbeitsbühne"},
-             {"koffer anhaenger", "Koffer"},
-             {"kuehlkoffer anhaenger", "Kühlkoffer"},
-             {"langmaterialtransporter anhaenger", "Langmaterialtransporter"},
-             {"lebensmitteltank anhaenger", "Lebensmitteltank"},
              {"moebellift", "Möbellift"},
              {"motorradanhaenger", "Motorradanhänger"},
              {"pkw-anhaenger", "Pkw-Anhänger"},
-             {"plattform anhaenger", "Plattform"},
-             {"pritsche anhaenger", "Pritsche"},
-             {"pritsche + plane anhaenger", "Pritsche + Plane"},
-             {"silo anhaenger", "Silo"},
-             {"tankaufbau anhaenger", "Tankaufbau"},
-             {"tieflader anhaenger", "Tieflader"},
-             {"tier-/pferdetransport anhaenger", "Tier-/Pferdetransport"},
-             {"verkaufsaufbau anhaenger", "Verkaufsaufbau"},
-             {"walkingfloor anhaenger", "Walkingfloor"},
-             {"wechselfahrgestell anhaenger", "Wechselfahrgestell"},
              {"andere anhaenger", "andere Anhänger"}},
             {"bauwagen", "dreiseitenkipper", "glastransport", "wechselpritsche"});
-    addKeys(last, 8,
-            {{"autokran auflieger", "Autokran"},
-             {"autotransporter auflieger", "Autotransporter"},
-             {"fahrgestell auflieger", "Fahrgestell"},
-             {"getraenke auflieger", "Getränke"},
-             {"holztransporter auflieger", "Holztransporter"},
-             {"kipper auflieger", "Kipper"},
-             {"koffer auflieger", "Koffer"},
-             {"kuehlkoffer auflieger", "Kühlkoffer"},
-             {"langmaterialtransporter auflieger", "Langmaterialtransporter"},
-             {"lebensmitteltank auflieger", "Lebensmitteltank"},
-             {"plattform auflieger", "Plattform"},
-             {"pritsche auflieger", "Pritsche"},
-             {"pritsche + plane auflieger", "Pritsche + Plane"},
-             {"silo auflieger", "Silo"},
-             {"tankaufbau auflieger", "Tankaufbau"},
-             {"tiefkuehl", "Tiefkühl"},
-             {"tieflader auflieger", "Tieflader"},
-             {"verkaufsaufbau auflieger", "Verkaufsaufbau"},
-             {"walkingfloor auflieger", "Walkingfloor"},
-             {"wechselfahrgestell auflieger", "Wechselfahrgestell"}},
-            {"viehtransporter", "andere auflieger"});
+    addKeys(last, 8, {{"tiefkuehl", "Tiefkühl"}}, {"viehtransporter", "andere auflieger"});
     addKeys(last, 9,
             {{"arbeitsbuehne", "Arbeitsbühne"},
              {"baugeraete", "Baugeräte"},
@@ -458,6 +407,17 @@ Tables buildTables() {
                             {"van_eck", "Van Eck"},
                             {"ditch_witch", "Ditch Witch"},
                             {"gueldner", "Güldner"}});
+
+    // The line names the writer gives, read back: classes 1 to 3 in the first step, the others in the last.
+    for (const SuffixedCategories& sc : suffixedCategories())
+        for (const char* item : sc.items) {
+            const QByteArray display = cp(item);
+            const QByteArray key = withoutUmlauts(model::lowerCp1252(display)) + model::lowerCp1252(sc.suffix);
+            t.lastStep.insert(key, CategoryKey{quint8(sc.klasse), display});
+        }
+    for (const RenamedCategory& r : renamedCategories())
+        (r.klasse <= 3 ? t.firstSteps : t.lastStep)
+            .insert(model::lowerCp1252(r.line), CategoryKey{quint8(r.klasse), cp(r.item)});
 
     t.nineSeats = QByteArrayLiteral("9 sitze");
     t.nineSeatsName = QByteArrayLiteral("Kombi, Kleinbus bis 9 Sitze");
@@ -788,37 +748,47 @@ void readColumns(Bytes line, TFahrzeug& v) {
     Q_ASSERT(c.column() == 148);
 }
 
+// Lower case of a short text for a table look-up, on the stack; every line does two of them.
+class LowerKey {
+public:
+    explicit LowerKey(const QByteArray& s) {
+        if (s.size() > qsizetype(sizeof buf_)) {
+            heap_ = model::lowerCp1252(s);
+            key_ = heap_;
+            return;
+        }
+        for (qsizetype i = 0; i < s.size(); ++i)
+            buf_[i] = kLower[quint8(s[i])];
+        key_ = QByteArray::fromRawData(buf_, s.size());
+    }
+    LowerKey(const LowerKey&) = delete;
+    LowerKey& operator=(const LowerKey&) = delete;
+    // Valid as long as this object.
+    const QByteArray& key() const { return key_; }
+
+private:
+    static inline const std::array<char, 256> kLower = [] {
+        std::array<char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = model::lowerCp1252(QByteArray(1, char(b))).at(0);
+        return t;
+    }();
+    char buf_[64];
+    QByteArray heap_;
+    QByteArray key_;
+};
+
 void fixBrand(TFahrzeug& v, const QHash<QByteArray, QByteArray>& fixes) {
-    const auto it = fixes.constFind(model::lowerCp1252(v.marke));
+    const LowerKey lower(v.marke);
+    const auto it = fixes.constFind(lower.key());
     if (it != fixes.constEnd())
         v.marke = *it;
 }
 
-QByteArray withoutUmlauts(const QByteArray& lower) {
-    QByteArray out;
-    out.reserve(lower.size() + 4);
-    for (const char ch : lower) {
-        switch (static_cast<unsigned char>(ch)) {
-        case 0xE4:
-            out.append("ae");
-            break;
-        case 0xF6:
-            out.append("oe");
-            break;
-        case 0xFC:
-            out.append("ue");
-            break;
-        default:
-            out.append(ch);
-            break;
-        }
-    }
-    return out;
-}
-
 // Finds the class from the category and adjusts category and brand; false when the category is unknown.
 bool classify(TFahrzeug& v, const Tables& tb) {
-    const QByteArray lower = model::lowerCp1252(v.kategorie);
+    const LowerKey lowerKey(v.kategorie);
+    const QByteArray& lower = lowerKey.key();
     if (const auto it = tb.firstSteps.constFind(lower); it != tb.firstSteps.constEnd()) {
         v.klasse = it->klasse;
         if (!it->display.isEmpty())
@@ -854,18 +824,22 @@ void complete(TFahrzeug& v) {
     for (QByteArray* m : {&v.hu, &v.au, &v.ez})
         if (m->isEmpty())
             *m = model::kEmptyMonth;
-    v.bilder = {};
 }
 
 } // namespace
 
-std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {
-    const Tables& tb = tables();
-    TFahrzeug v;
-    readColumns(Bytes(line.constData(), size_t(line.size())), v);
-    if (!classify(v, tb))
-        return std::nullopt;
+bool readLineInto(QByteArrayView line, model::TFahrzeug& v) {
+    readColumns(Bytes(line.data(), size_t(line.size())), v);
+    if (!classify(v, tables()))
+        return false;
     complete(v);
+    return true;
+}
+
+std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {
+    TFahrzeug v;
+    if (!readLineInto(line, v))
+        return std::nullopt;
     return v;
 }
 
