@@ -51,16 +51,17 @@ bool hasBlank(const QByteArray& s) {
     return s.contains(' ');
 }
 
-// Empty after removing leading and trailing spaces and control characters.
-QByteArray trimmed(const QByteArray& s) {
+// The text without leading and trailing spaces and control characters, as a view into s.
+QByteArrayView trimmed(const QByteArray& s) {
     qsizetype b = 0, e = s.size();
     while (b < e && quint8(s[b]) <= 0x20)
         ++b;
     while (e > b && quint8(s[e - 1]) <= 0x20)
         --e;
-    return s.mid(b, e - b);
+    return QByteArrayView(s.constData() + b, e - b);
 }
 
+// Empty after removing leading and trailing spaces and control characters.
 bool isBlank(const QByteArray& s) {
     return trimmed(s).isEmpty();
 }
@@ -102,6 +103,14 @@ bool decimalInRange(const QByteArray& s, const model::FieldSpec& f) {
     return h && *h >= 100 && *h < qint64(f.below) * 100;
 }
 
+// The number of n digits at from; the caller has checked that they are digits.
+int number(const QByteArray& s, qsizetype from, qsizetype n) {
+    int value = 0;
+    for (qsizetype i = from; i < from + n; ++i)
+        value = value * 10 + (s[i] - '0');
+    return value;
+}
+
 // A month field "MM-YYYY"; the empty text and the unfilled mask are not set.
 struct Month {
     bool set = false;
@@ -119,8 +128,8 @@ Month readMonth(const QByteArray& s) {
     for (int i : {0, 1, 3, 4, 5, 6})
         if (!isDigit(s[i]))
             return m;
-    m.mm = s.left(2).toInt();
-    m.yyyy = s.mid(3, 4).toInt();
+    m.mm = number(s, 0, 2);
+    m.yyyy = number(s, 3, 4);
     m.valid = true;
     return m;
 }
@@ -135,7 +144,7 @@ bool isCalendarDate(const QByteArray& s) {
     for (int i : {0, 1, 3, 4, 6, 7, 8, 9})
         if (!isDigit(s[i]))
             return false;
-    const int d = s.left(2).toInt(), m = s.mid(3, 2).toInt(), y = s.mid(6, 4).toInt();
+    const int d = number(s, 0, 2), m = number(s, 3, 2), y = number(s, 6, 4);
     if (y < 1 || m < 1 || m > 12 || d < 1)
         return false;
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
