@@ -1,6 +1,6 @@
 #include "csv/LineReader.h"
 
-#include "csv/LineCategories.h"
+#include "csv/LineNames.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
@@ -364,25 +364,17 @@ Tables buildTables() {
              "schubmaststapler", "seitenstapler", "teleskoparmstapler", "andere stapler"});
 
     addBrands(t.brands[0], {{"citroën", "Citroen"}, {"koenigsegg", "Königsegg"}});
-    addBrands(t.brands[1], {{"arctic_cat", "Arctic Cat"},
-                            {"can_am", "Can Am"},
-                            {"e_ton", "E-Ton"},
-                            {"ggmotorradtechnik", "GG Motorradtechnik"},
-                            {"zuendapp", "Zündapp"}});
+    addBrands(t.brands[1], {{"zuendapp", "Zündapp"}});
     addBrands(t.brands[2], {{"buerstner", "Bürstner"},
                             {"ffb-tabbert", "FFB - Tabbert"},
                             {"ford/reimo", "Ford / Reimo"},
-                            {"fourwheelcamper", "Four-Wheel Camper"},
-                            {"homecar", "Home-Car"},
                             {"niesmann+bischoff", "Niesmann + Bischoff"},
                             {"phönix", "Phoenix"},
                             {"poessl", "Pössl"},
-                            {"sixpac", "Six-Pac"},
                             {"triplee", "Triple E"},
                             {"voegele", "Vögele"},
                             {"wölcke", "Woelcke"}});
     addBrands(t.brands[3], {{"citroën", "Citroen"},
-                            {"magirusdeutz", "Magirus Deutz"},
                             {"auwaerter", "Auwärter"},
                             {"boeckmann", "Böckmann"},
                             {"borco-hoehns", "Borco-Höhns"},
@@ -397,15 +389,9 @@ Tables buildTables() {
                             {"duecker", "Dücker"},
                             {"duevelsdorf", "Düvelsdorf"},
                             {"poettinger", "Pöttinger"},
-                            {"reformwerkewels", "Reformwerke Wels"},
                             {"kaessbohrer", "Kässbohrer"},
                             {"grönewegen", "Groenewegen"},
-                            {"iforwilliams", "Ifor Williams"},
-                            {"brian_james", "Brian James"},
-                            {"jungfahrzeugbau", "JUNG Fahrzeugbau"},
                             {"moeslein", "Möslein"},
-                            {"van_eck", "Van Eck"},
-                            {"ditch_witch", "Ditch Witch"},
                             {"gueldner", "Güldner"}});
 
     // The line names the writer gives, read back: classes 1 to 3 in the first step, the others in the last.
@@ -415,6 +401,8 @@ Tables buildTables() {
             const QByteArray key = withoutUmlauts(model::lowerCp1252(display)) + model::lowerCp1252(sc.suffix);
             t.lastStep.insert(key, CategoryKey{quint8(sc.klasse), display});
         }
+    for (const RenamedBrand& b : renamedBrands())
+        t.brands[b.step - 1].insert(model::lowerCp1252(b.line), cp(b.item));
     for (const RenamedCategory& r : renamedCategories())
         (r.klasse <= 3 ? t.firstSteps : t.lastStep)
             .insert(model::lowerCp1252(r.line), CategoryKey{quint8(r.klasse), cp(r.item)});

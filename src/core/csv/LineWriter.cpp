@@ -1,6 +1,6 @@
 #include "LineWriter.h"
 
-#include "csv/LineCategories.h"
+#include "csv/LineNames.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/ValueLists.h"
@@ -82,29 +82,14 @@ QByteArray categoryName(int klasse, const QByteArray& kategorie) {
 }
 
 QByteArray brandName(const QByteArray& marke) {
-    static const std::pair<const char*, const char*> kBrands[] = {
-        {"Arctic Cat", "ARCTIC_CAT"},
-        {"Can Am", "CAN_AM"},
-        {"E-Ton", "E_TON"},
-        {"GG Motorradtechnik", "GGMOTORRADTECHNIK"},
-        {"Four-Wheel Camper", "FOURWHEELCAMPER"},
-        {"Home-Car", "HOMECAR"},
-        {"Six-Pac", "SIXPAC"},
-        {"Brian James", "BRIAN_JAMES"},
-        {"Ifor Williams", "IFORWILLIAMS"},
-        {"JUNG Fahrzeugbau", "JUNGFAHRZEUGBAU"},
-        {"Magirus Deutz", "MAGIRUSDEUTZ"},
-        {"Reformwerke Wels", "REFORMWERKEWELS"},
-        {"Van Eck", "VAN_ECK"},
-        {"Ditch Witch", "DITCH_WITCH"},
-    };
-    QByteArray b = transliterate(marke);
-    for (const auto& [from, to] : kBrands)
-        if (b == from) {
-            b = to;
-            break;
-        }
-    return model::upperCp1252(b);
+    static const QHash<QByteArray, QByteArray> names = [] {
+        QHash<QByteArray, QByteArray> n;
+        for (const RenamedBrand& b : renamedBrands())
+            n.insert(transliterate(*model::toCp1252(QString::fromUtf8(b.item))), QByteArray(b.line));
+        return n;
+    }();
+    const QByteArray b = transliterate(marke);
+    return model::upperCp1252(names.value(b, b));
 }
 
 // The line is assembled in a plain byte buffer: it is built for every vehicle of every save. The helpers

@@ -73,3 +73,34 @@ TEST(CategoryRoundTrip, SuffixedNamesOutsideTheLists) {
         EXPECT_EQ(back->kategorie, QByteArray(c.kategorie));
     }
 }
+
+// Brands with a line name of their own come back as the brand in every class their reader step covers.
+TEST(CategoryRoundTrip, RenamedBrands) {
+    struct Case {
+        int klasse;
+        const char* kategorie;
+        const char* marke;
+        const char* line; // the brand column as written
+    } cases[] = {
+        {2, "Quad", "Arctic Cat", "\"ARCTIC_CAT\";"},
+        {2, "Motorrad", "GG Motorradtechnik", "\"GGMOTORRADTECHNIK\";"},
+        {3, "Alkoven", "Home-Car", "\"HOMECAR\";"},
+        {5, "Kipper", "Magirus Deutz", "\"MAGIRUSDEUTZ\";"},
+        {7, "Bauwagen", "Ifor Williams", "\"IFORWILLIAMS\";"},
+        {9, "Radlader", "Ditch Witch", "\"DITCH_WITCH\";"},
+        {1, "Kombi", "BMW", "\"BMW\";"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.marke);
+        model::TFahrzeug v = test::validVehicle(c.klasse);
+        v.kategorie = c.kategorie;
+        v.marke = c.marke;
+        const csv::LineResult line = csv::CreateLine(v, 1, 0, csv::KeyKind::Placeholder, kClock);
+        ASSERT_TRUE(line.ok());
+        EXPECT_TRUE(line.line.contains(c.line));
+        const auto back = csv::ReadLine(line.line);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->klasse, c.klasse);
+        EXPECT_EQ(back->marke, QByteArray(c.marke));
+    }
+}

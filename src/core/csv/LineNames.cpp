@@ -1,4 +1,4 @@
-#include "csv/LineCategories.h"
+#include "csv/LineNames.h"
 
 namespace tarmelo::csv {
 
@@ -84,6 +84,23 @@ const RenamedCategory kRenamed[] = {
     {4, "Tier-/Pferdetransport", "Tier-/Pferdetransportwagen unter 7,5t"},
 };
 
+const RenamedBrand kBrands[] = {
+    {2, "Arctic Cat", "ARCTIC_CAT"},
+    {2, "Can Am", "CAN_AM"},
+    {2, "E-Ton", "E_TON"},
+    {2, "GG Motorradtechnik", "GGMOTORRADTECHNIK"},
+    {3, "Four-Wheel Camper", "FOURWHEELCAMPER"},
+    {3, "Home-Car", "HOMECAR"},
+    {3, "Six-Pac", "SIXPAC"},
+    {4, "Brian James", "BRIAN_JAMES"},
+    {4, "Ifor Williams", "IFORWILLIAMS"},
+    {4, "JUNG Fahrzeugbau", "JUNGFAHRZEUGBAU"},
+    {4, "Magirus Deutz", "MAGIRUSDEUTZ"},
+    {4, "Reformwerke Wels", "REFORMWERKEWELS"},
+    {4, "Van Eck", "VAN_ECK"},
+    {4, "Ditch Witch", "DITCH_WITCH"},
+};
+
 } // namespace
 
 std::span<const SuffixedCategories> suffixedCategories() {
@@ -92,6 +109,10 @@ std::span<const SuffixedCategories> suffixedCategories() {
 
 std::span<const RenamedCategory> renamedCategories() {
     return kRenamed;
+}
+
+std::span<const RenamedBrand> renamedBrands() {
+    return kBrands;
 }
 
 } // namespace tarmelo::csv
