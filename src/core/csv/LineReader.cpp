@@ -1,16 +1,22 @@
 #include "csv/LineReader.h"
 
+#include "csv/LineNames.h"
+#include "model/CommaNumber.h"
 #include "model/Cp1252.h"
+#include "model/FieldSchema.h"
 #include "model/ValueLists.h"
 
 #include <QHash>
 
+#include <array>
+#include <bitset>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarmelo::csv {
 
@@ -18,7 +24,6 @@ namespace {
 
 using model::TFahrzeug;
 using Bytes = std::string_view;
-using Flag = quint8 TFahrzeug::*;
 
 // Texts with umlauts are kept in UTF-8 here and converted to Windows-1252 once.
 QByteArray cp(const char* utf8) {
@@ -120,68 +125,8 @@ std::optional<qint32> toInt(Bytes s) {
     return value;
 }
 
-// A number with a decimal comma: [sign] digits [, digits] [exponent], at least one digit before the exponent.
-bool isCommaNumber(Bytes s) {
-    size_t i = 0;
-    const auto digits = [&] {
-        const size_t from = i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
-            ++i;
-        return i - from;
-    };
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        ++i;
-    size_t mantissa = digits();
-    if (i < s.size() && s[i] == ',') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            ++i;
-        if (digits() == 0)
-            return false;
-    }
-    return i == s.size();
-}
-
 std::optional<double> readCommaNumber(Bytes s) {
-    if (!isCommaNumber(s))
-        return std::nullopt;
-    std::string text(s);
-    if (text.front() == '+')
-        text.erase(0, 1);
-    for (char& c : text)
-        if (c == ',')
-            c = '.';
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-// Rounds to cents on the decimal digits themselves, half away from zero: the binary value of 11900.005 lies
-// just below the half and would round down. Only texts without exponent and of sane size take this way.
-double roundToCents(Bytes text, double value) {
-    if (text.find_first_of("eE") != Bytes::npos || std::abs(value) > 1e12)
-        return std::round(value * 100) / 100;
-    size_t i = 0;
-    const bool negative = text.front() == '-';
-    if (text.front() == '+' || text.front() == '-')
-        ++i;
-    std::int64_t cents = 0;
-    for (; i < text.size() && text[i] != ','; ++i)
-        cents = cents * 10 + (text[i] - '0');
-    const Bytes fraction = i < text.size() ? text.substr(i + 1) : Bytes();
-    const auto digit = [&](size_t k) { return k < fraction.size() ? fraction[k] - '0' : 0; };
-    cents = cents * 100 + digit(0) * 10 + digit(1);
-    if (digit(2) >= 5)
-        ++cents;
-    return double(negative ? -cents : cents) / 100;
+    return model::commaNumberValue(s);
 }
 
 double price(Bytes field) {
@@ -193,10 +138,15 @@ double price(Bytes field) {
     for (char& c : text)
         if (c == '.')
             c = ',';
-    const auto value = readCommaNumber(text);
-    if (!value)
+    const auto n = model::parseCommaNumber(text);
+    if (!n)
         return 0;
-    const double result = hasPoint ? roundToCents(text, *value) : *value;
+    double result = n->value;
+    if (hasPoint) {
+        // Rounded on the digits where they are sane, else on the binary value.
+        const auto cents = std::abs(n->value) > 1e12 ? std::nullopt : n->hundredths();
+        result = cents ? double(*cents) / 100 : std::round(n->value * 100) / 100;
+    }
     // The comparison also turns a rounded -0.00 into 0.
     return result > 0 && result <= 500000000 ? result : 0;
 }
@@ -230,28 +180,6 @@ QByteArray integerText(Bytes field, size_t width, qint32 limit) {
     return toBytes(kept);
 }
 
-quint8 code(Bytes field, int low, int high) {
-    const auto n = toInt(trimmed(field));
-    return n && *n >= low && *n <= high ? quint8(*n) : 0;
-}
-
-// MM.YYYY becomes the MM-YYYY of the record; an empty field gets its mask text at completion.
-QByteArray month(Bytes field) {
-    QByteArray s = text(field, 7);
-    s.replace('.', '-');
-    return s;
-}
-
-QByteArray klima(Bytes field) {
-    if (field == "1")
-        return QByteArrayLiteral("Klimaanlage");
-    if (field == "2")
-        return QByteArrayLiteral("Klimaautomatik");
-    if (field == "0")
-        return QByteArrayLiteral("keine Klimaanlage oder -automatik");
-    return model::items::kKeineAngabe;
-}
-
 quint8 doors(Bytes field) {
     if (field == "2" || field == "3")
         return 2;
@@ -262,43 +190,53 @@ quint8 doors(Bytes field) {
     return 0;
 }
 
-quint8 radformel(Bytes field) {
-    const quint8 c = code(field, 1, 9);
-    return c == 8 ? 0 : c;
-}
-
-QByteArray memo(Bytes field) {
-    QByteArray s = textUndone(field, 2000);
+QByteArray memo(Bytes field, qsizetype width) {
+    QByteArray s = textUndone(field, width);
     s.replace('\xa4', '\x80'); // the line carries the euro sign as the Latin-9 byte
     return s;
 }
 
-bool isVatRate(const QByteArray& rate) {
-    const auto& rates = model::listItems(model::ListId::Mwst, 1);
-    return rates.contains(rate);
+// The listed rate that equals text, or an empty result.
+QByteArray listedRate(std::string_view text) {
+    const QByteArrayView view(text.data(), qsizetype(text.size()));
+    for (const QByteArray& rate : model::listItems(model::ListId::Mwst, 1))
+        if (rate == view)
+            return rate;
+    return {};
 }
 
-QByteArray vatRate(Bytes field) {
-    const Bytes t = left(trimmed(field), 21);
+QByteArray vatRate(Bytes field, size_t width) {
+    const Bytes t = left(trimmed(field), width);
     if (t.empty())
         return model::items::kMwstNichtAusweisbar;
-    QByteArray rate = toBytes(t);
-    rate.replace(".00", "");
-    rate.replace('.', ',');
-    rate.append('%');
-    if (isVatRate(rate))
-        return rate;
-    // "19.0" or "7.60" name a listed rate as well; compare them without trailing decimal zeros.
-    QByteArray plain = toBytes(t);
-    plain.replace('.', ',');
-    if (plain.contains(',')) {
-        while (plain.endsWith('0'))
-            plain.chop(1);
-        if (plain.endsWith(','))
-            plain.chop(1);
+    // "19.00" names "19%" and "7.6" names "7,6%".
+    std::string rate;
+    rate.reserve(t.size() + 1);
+    for (size_t i = 0; i < t.size();) {
+        if (t.substr(i, 3) == ".00") {
+            i += 3;
+            continue;
+        }
+        rate += t[i] == '.' ? ',' : t[i];
+        ++i;
     }
-    plain.append('%');
-    return isVatRate(plain) ? plain : model::items::kMwstNichtAusweisbar;
+    rate += '%';
+    if (QByteArray listed = listedRate(rate); !listed.isEmpty())
+        return listed;
+    // "19.0" or "7.60" name a listed rate as well; compare them without trailing decimal zeros.
+    std::string plain(t);
+    for (char& c : plain)
+        if (c == '.')
+            c = ',';
+    if (plain.find(',') != std::string::npos) {
+        while (!plain.empty() && plain.back() == '0')
+            plain.pop_back();
+        if (!plain.empty() && plain.back() == ',')
+            plain.pop_back();
+    }
+    plain += '%';
+    const QByteArray listed = listedRate(plain);
+    return listed.isEmpty() ? model::items::kMwstNichtAusweisbar : listed;
 }
 
 // Stored as the shortest decimal text with a comma, so 5.60 becomes 5,6.
@@ -320,439 +258,9 @@ QByteArray consumption(Bytes field, double below, qsizetype width) {
     return out;
 }
 
-QByteArray deliveryPeriod(Bytes field) {
-    const auto days = toInt(trimmed(field));
-    if (!days)
-        return {};
-    switch (*days) {
-    case 14:
-        return QByteArrayLiteral("2 Wochen");
-    case 42:
-        return QByteArrayLiteral("6 Wochen");
-    case 60:
-        return QByteArrayLiteral("2 Monate");
-    case 90:
-        return QByteArrayLiteral("3 Monate");
-    case 120:
-        return QByteArrayLiteral("4 Monate");
-    case 150:
-        return QByteArrayLiteral("5 Monate");
-    case 180:
-        return QByteArrayLiteral("6 Monate");
-    case 270:
-        return QByteArrayLiteral("9 Monate");
-    case 360:
-        return QByteArrayLiteral("12 Monate");
-    default:
-        return model::items::kKeineAngabe;
-    }
-}
-
 double overpass(Bytes field) {
     const auto value = readCommaNumber(trimmed(field));
     return value && *value >= 0 && *value <= 9999 ? *value : 0;
-}
-
-QByteArray fuel(Bytes field) {
-    if (field.size() == 1) {
-        switch (field[0]) {
-        case '1':
-            return QByteArrayLiteral("Benzin");
-        case '2':
-            return QByteArrayLiteral("Diesel");
-        case '3':
-            return QByteArrayLiteral("Autogas (LPG)");
-        case '4':
-            return QByteArrayLiteral("Erdgas (CNG)");
-        case '6':
-            return QByteArrayLiteral("Elektro");
-        case '7':
-            return QByteArrayLiteral("Hybrid (Benzin/Elektro)");
-        case '8':
-            return QByteArrayLiteral("Wasserstoff");
-        case '9':
-            return QByteArrayLiteral("Ethanol (FFV, E85, etc.)");
-        case '0':
-            return QByteArrayLiteral("andere");
-        default:
-            break;
-        }
-    }
-    return model::items::kKeineAngabe;
-}
-
-QByteArray gearbox(Bytes field) {
-    if (field == "1")
-        return QByteArrayLiteral("Schaltgetriebe");
-    if (field == "2")
-        return QByteArrayLiteral("Halbautomatik");
-    if (field == "3")
-        return QByteArrayLiteral("Automatik");
-    return model::items::kKeineAngabe;
-}
-
-void readFlags(FieldCursor& c, TFahrzeug& v, std::initializer_list<Flag> flags) {
-    for (const Flag f : flags)
-        v.*f = flag(c.next()) ? 1 : 0;
-}
-
-struct CategoryKey {
-    quint8 klasse = 0;
-    QByteArray display; // empty: the category keeps its text
-};
-
-struct Tables {
-    QHash<QByteArray, CategoryKey> firstSteps; // classes 1 to 3, compared with the lower-case category
-    QHash<QByteArray, CategoryKey> lastStep;   // classes 4 to 12, compared without umlauts
-    QHash<QByteArray, QByteArray> brands[4];   // brand fixes of classes 1, 2, 3 and of the last step
-    QByteArray oldtimer, jahreswagen, neuwagen, vorfuehrwagen, tageszulassung;
-    QByteArray nineSeats, nineSeatsName;
-    // Classes 4 to 12: the list's spelling of a category, by its key (lower case, umlauts spelt out).
-    QHash<QByteArray, QByteArray> listSpelling[13];
-};
-
-QByteArray withoutUmlauts(const QByteArray& lower);
-
-struct Key {
-    const char* key;
-    const char* display;
-};
-
-void addKeys(QHash<QByteArray, CategoryKey>& to, quint8 klasse, std::initializer_list<Key> named,
-             std::initializer_list<const char*> plain) {
-    for (const Key& k : named)
-        to.insert(cp(k.key), CategoryKey{klasse, cp(k.display)});
-    for (const char* k : plain)
-        to.insert(cp(k), CategoryKey{klasse, {}});
-}
-
-void addBrands(QHash<QByteArray, QByteArray>& to, std::initializer_list<Key> fixes) {
-    for (const Key& k : fixes)
-        to.insert(cp(k.key), cp(k.display));
-}
-
-Tables buildTables() {
-    Tables t;
-    auto& first = t.firstSteps;
-    addKeys(first, 1,
-            {{"gelaendewagen/pickup", "Geländewagen/Pickup"},
-             {"sportwagen/coupe", "Sportwagen/Coupé"},
-             {"andere pkw", "andere"}},
-            {"cabrio/roadster", "kleinwagen", "kombi", "limousine", "van/kleinbus"});
-    addKeys(first, 2, {{"andere motorraeder", "andere"}},
-            {"chopper/cruiser", "dirt bike", "enduro/reiseenduro", "gespann/seitenwagen", "klein/leichtkraftrad",
-             "mofa/mokick/moped", "motorrad", "naked bike", "pocketbike", "quad", "rallye/cross", "rennsport",
-             "roller/scooter", "sportler/supersportler", "sporttourer", "streetfighter", "super moto", "tourer",
-             "trike"});
-    addKeys(first, 3, {{"andere wohnmobile", "andere"}},
-            {"alkoven", "integrierter", "kastenwagen", "mobilheim", "teilintegrierter", "wohnkabine",
-             "wohnmobil pickup", "wohnmobil andere", "wohnwagen"});
-
-    auto& last = t.lastStep;
-    addKeys(last, 4,
-            {{"abrollkipper unter 7,5t", "Abrollkipper"},
-             {"abschleppwagen unter 7,5t", "Abschleppwagen"},
-             {"absetzkipper unter 7,5t", "Absetzkipper"},
-             {"autokran unter 7,5t", "Autokran"},
-             {"autotransporter unter 7,5t", "Autotransporter"},
-             {"dreiseitenkipper unter 7,5t", "Dreiseitenkipper"},
-             {"fahrgestell unter 7,5t", "Fahrgestell"},
-             {"getraenkewagen unter 7,5t", "Getränke"},
-             {"hubarbeitsbuehne unter 7,5t", "Hubarbeitsbühne"},
-             {"kasten", "Kastenwagen"},
-             {"kehrmaschine unter 7,5t", "Kehrmaschine"},
-             {"kipper unter 7,5t", "Kipper"},
-             {"koffer unter 7,5t", "Koffer"},
-             {"kuehlkastenwagen", "Kühlkastenwagen"},
-             {"kuehlkoffer unter 7,5t", "Kühlkoffer"},
-             {"muellwagen unter 7,5t", "Müllwagen"},
-             {"pritsche unter 7,5t", "Pritsche"},
-             {"pritsche + plane unter 7,5t", "Pritsche + Plane"},
-             {"saug- und druckwagen unter 7,5t", "Saug- und Druckwagen"},
-             {"tankwagen unter 7,5t", "Tankaufbau"},
-             {"tier-/pferdetransportwagen unter 7,5t", "Tier-/Pferdetransport"},
-             {"verkaufsaufbau unter 7,5t", "Verkaufsaufbau"},
-             {"wechselfahrgestell unter 7,5t", "Wechselfahrgestell"}},
-            {"kastenwagen hoch", "kastenwagen lang", "kastenwagen hoch + lang", "rettungswagen",
-             "andere transporter/lkw bis 7,5t", "glastransporter", "geldtransporter"});
-    addKeys(last, 5,
-            {{"abrollkipper ueber 7,5t", "Abrollkipper"},
-             {"abschleppwagen ueber 7,5t", "Abschleppwagen"},
-             {"absetzkipper ueber 7,5t", "Absetzkipper"},
-             {"autokran ueber 7,5t", "Autokran"},
-             {"autotransporter ueber 7,5t", "Autotransporter"},
-             {"betonpumpe ueber 7,5t", "Betonpumpe"},
-             {"dreiseitenkipper ueber 7,5t", "Dreiseitenkipper"},
-             {"fahrgestell ueber 7,5t", "Fahrgestell"},
-             {"getraenkewagen ueber 7,5t", "Getränkewagen"},
-             {"holztransporter ueber 7,5t", "Holztransporter"},
-             {"hubarbeitsbuehne ueber 7,5t", "Hubarbeitsbühne"},
-             {"kehrmaschine ueber 7,5t", "Kehrmaschine"},
-             {"kipper ueber 7,5t", "Kipper"},
-             {"koffer ueber 7,5t", "Koffer"},
-             {"kuehlkoffer ueber 7,5t", "Kühlkoffer"},
-             {"muellwagen ueber 7,5t", "Müllwagen"},
-             {"pritsche ueber 7,5t", "Pritsche"},
-             {"pritsche + plane ueber 7,5t", "Pritsche + Plane"},
-             {"saug- und druckwagen ueber 7,5t", "Saug- und Druckwagen"},
-             {"tankwagen ueber 7,5t", "Tankwagen"},
-             {"tier-/pferdetransportwagen ueber 7,5t", "Tier-/Pferdetransportwagen"},
-             {"verkaufsaufbau ueber 7,5t", "Verkaufsaufbau"},
-             {"wechselfahrgestell ueber 7,5t", "Wechselfahrgestell"},
-             {"andere lkw ueber 7,5t", "andere Lkw über 7,5t"}},
-            {"lebensmitteltankwagen", "muldenkipper", "betonmischer", "jumbo-lkw", "getreidekipper"});
-    addKeys(last, 6, {}, {"gefahrgut", "schwerlast", "standard-szm", "volumen-szm", "andere sattelzugmaschinen"});
-    addKeys(last, 7,
-            {{"abrollanhaenger", "Abrollanhänger"},
-             {"autotransporter anhaenger", "Autotransporter"},
-             {"bootsanhaenger", "Bootsanhänger"},
-             {"fahrgestell anhaenger", "Fahrgestell"},
-             {"getraenke anhaenger", "Getränke"},
-             {"holztransporter anhaenger", "Holztransporter"},
-             {"hubarbeitsbuehne anhaenger", "Hubarbeitsbühne"},
-             {"koffer anhaenger", "Koffer"},
-             {"kuehlkoffer anhaenger", "Kühlkoffer"},
-             {"langmaterialtransporter anhaenger", "Langmaterialtransporter"},
-             {"lebensmitteltank anhaenger", "Lebensmitteltank"},
-             {"moebellift", "Möbellift"},
-             {"motorradanhaenger", "Motorradanhänger"},
-             {"pkw-anhaenger", "Pkw-Anhänger"},
-             {"plattform anhaenger", "Plattform"},
-             {"pritsche anhaenger", "Pritsche"},
-             {"pritsche + plane anhaenger", "Pritsche + Plane"},
-             {"silo anhaenger", "Silo"},
-             {"tankaufbau anhaenger", "Tankaufbau"},
-             {"tieflader anhaenger", "Tieflader"},
-             {"tier-/pferdetransport anhaenger", "Tier-/Pferdetransport"},
-             {"verkaufsaufbau anhaenger", "Verkaufsaufbau"},
-             {"walkingfloor anhaenger", "Walkingfloor"},
-             {"wechselfahrgestell anhaenger", "Wechselfahrgestell"},
-             {"andere anhaenger", "andere Anhänger"}},
-            {"bauwagen", "dreiseitenkipper", "glastransport", "wechselpritsche"});
-    addKeys(last, 8,
-            {{"autokran auflieger", "Autokran"},
-             {"autotransporter auflieger", "Autotransporter"},
-             {"fahrgestell auflieger", "Fahrgestell"},
-             {"getraenke auflieger", "Getränke"},
-             {"holztransporter auflieger", "Holztransporter"},
-             {"kipper auflieger", "Kipper"},
-             {"koffer auflieger", "Koffer"},
-             {"kuehlkoffer auflieger", "Kühlkoffer"},
-             {"langmaterialtransporter auflieger", "Langmaterialtransporter"},
-             {"lebensmitteltank auflieger", "Lebensmitteltank"},
-             {"plattform auflieger", "Plattform"},
-             {"pritsche auflieger", "Pritsche"},
-             {"pritsche + plane auflieger", "Pritsche + Plane"},
-             {"silo auflieger", "Silo"},
-             {"tankaufbau auflieger", "Tankaufbau"},
-             {"tiefkuehl", "Tiefkühl"},
-             {"tieflader auflieger", "Tieflader"},
-             {"verkaufsaufbau auflieger", "Verkaufsaufbau"},
-             {"walkingfloor auflieger", "Walkingfloor"},
-             {"wechselfahrgestell auflieger", "Wechselfahrgestell"}},
-            {"viehtransporter", "andere auflieger"});
-    addKeys(last, 9,
-            {{"arbeitsbuehne", "Arbeitsbühne"},
-             {"baugeraete", "Baugeräte"},
-             {"bohrgeraet", "Bohrgerät"},
-             {"kran, stationaer", "Kran, stationär"}},
-            {"asphalttechnik", "baggerlader", "baumaschinen / sonstige anbauten", "bodenstabilisierer", "grader",
-             "kettenbagger", "mini-/kompaktbagger", "mobilbagger", "radlader", "raupe/dozer", "verdichtungstechnik",
-             "walzen", "andere baumaschinen"});
-    addKeys(last, 10, {{"ueberlandbus", "Überlandbus"}},
-            {"doppeldecker", "gelenkbus", "kleinbus", "linienbus", "reisebus", "andere busse"});
-    addKeys(last, 11, {{"duengerstreuer", "Düngerstreuer"}, {"maehdrescher", "Mähdrescher"}, {"maeher", "Mäher"}},
-            {"bodenbearbeitung", "drillmaschine", "erntemaschine", "forst", "frontlader", "heumaschine", "hofschlepper",
-             "mulcher", "obstbau", "pflanzenschutz", "pflug", "schlepper", "transportfahrzeug", "sonstige anbauten",
-             "andere agrarfahrzeuge"});
-    addKeys(last, 12, {{"gelaendestapler", "Geländestapler"}},
-            {"containerstapler", "frontstapler", "hochhubwagen", "hochregalstapler", "niederhubwagen",
-             "schubmaststapler", "seitenstapler", "teleskoparmstapler", "andere stapler"});
-
-    addBrands(t.brands[0], {{"citroën", "Citroen"}, {"koenigsegg", "Königsegg"}});
-    addBrands(t.brands[1], {{"arctic_cat", "Arctic Cat"},
-                            {"can_am", "Can Am"},
-                            {"e_ton", "E-Ton"},
-                            {"ggmotorradtechnik", "GG Motorradtechnik"},
-                            {"zuendapp", "Zündapp"}});
-    addBrands(t.brands[2], {{"buerstner", "Bürstner"},
-                            {"ffb-tabbert", "FFB - Tabbert"},
-                            {"ford/reimo", "Ford / Reimo"},
-                            {"fourwheelcamper", "Four-Wheel Camper"},
-                            {"homecar", "Home-Car"},
-                            {"niesmann+bischoff", "Niesmann + Bischoff"},
-                            {"phönix", "Phoenix"},
-                            {"poessl", "Pössl"},
-                            {"sixpac", "Six-Pac"},
-                            {"triplee", "Triple E"},
-                            {"voegele", "Vögele"},
-                            {"wölcke", "Woelcke"}});
-    addBrands(t.brands[3], {{"citroën", "Citroen"},
-                            {"magirusdeutz", "Magirus Deutz"},
-                            {"auwaerter", "Auwärter"},
-                            {"boeckmann", "Böckmann"},
-                            {"borco-hoehns", "Borco-Höhns"},
-                            {"frühauf", "Fruehauf"},
-                            {"hueffermann", "Hüffermann"},
-                            {"kögel", "Koegel"},
-                            {"mueller-mitteltal", "Müller-Mitteltal"},
-                            {"schwarzmueller", "Schwarzmüller"},
-                            {"o&k", "O & K"},
-                            {"schäff", "Schaeff"},
-                            {"droegmoeller", "Drögmöller"},
-                            {"duecker", "Dücker"},
-                            {"duevelsdorf", "Düvelsdorf"},
-                            {"poettinger", "Pöttinger"},
-                            {"reformwerkewels", "Reformwerke Wels"},
-                            {"kaessbohrer", "Kässbohrer"},
-                            {"grönewegen", "Groenewegen"},
-                            {"iforwilliams", "Ifor Williams"},
-                            {"brian_james", "Brian James"},
-                            {"jungfahrzeugbau", "JUNG Fahrzeugbau"},
-                            {"moeslein", "Möslein"},
-                            {"van_eck", "Van Eck"},
-                            {"ditch_witch", "Ditch Witch"},
-                            {"gueldner", "Güldner"}});
-
-    t.oldtimer = QByteArrayLiteral("Oldtimer");
-    t.jahreswagen = QByteArrayLiteral("Jahreswagen");
-    t.neuwagen = model::items::kNeuwagen;
-    t.vorfuehrwagen = cp("Vorführwagen");
-    t.tageszulassung = QByteArrayLiteral("Tageszulassung");
-    t.nineSeats = QByteArrayLiteral("9 sitze");
-    t.nineSeatsName = QByteArrayLiteral("Kombi, Kleinbus bis 9 Sitze");
-    for (int c = 4; c <= 12; ++c)
-        for (const QByteArray& item : model::listItems(model::ListId::Kategorie, c))
-            t.listSpelling[c].insert(withoutUmlauts(model::lowerCp1252(item)), item);
-    return t;
-}
-
-const Tables& tables() {
-    static const Tables t = buildTables();
-    return t;
-}
-
-void setType(Bytes field, const QByteArray& typ, TFahrzeug& v) {
-    if (flag(field))
-        v.typ = typ;
-}
-
-// Every column in line order; a column past the end of the line reads as empty.
-void readColumns(Bytes line, TFahrzeug& v, const Tables& tb) {
-    FieldCursor c(line);
-    v.kennung = text(c.first(), 40);
-    v.kennung.replace('"', QByteArray());
-    v.inr = textUndone(c.next(), 40);
-    v.kategorie = text(c.next(), 40);
-    v.marke = text(c.next(), 40);
-    v.modell = textUndone(c.next(), 48);
-    v.leistung = integerText(c.next(), 5, 100000);
-    v.hu = month(c.next());
-    v.au = month(c.next());
-    v.ez = month(c.next());
-    v.kilometer = integerText(c.next(), 7, 10000000);
-    v.preis = price(c.next());
-    v.bn = flag(c.next()) ? 0 : 1; // the column says "VAT not shown", which goes with gross prices
-    c.next();
-    setType(c.next(), tb.oldtimer, v);
-    v.vin = text(c.next(), 40);
-    v.unf = flag(c.next());
-    v.farbe = textUndone(c.next(), 32);
-    v.klima = klima(c.next());
-    readFlags(c, v, {&TFahrzeug::taxi, &TFahrzeug::behindertengerecht});
-    setType(c.next(), tb.jahreswagen, v);
-    setType(c.next(), tb.neuwagen, v);
-    v.tagesangebot = flag(c.next());
-    v.hpreis = price(c.next());
-    c.next();
-    v.memo = memo(c.next());
-    c.next();
-    v.metallic = flag(c.next());
-    c.next();
-    v.waehr = QByteArrayLiteral("EUR"); // the only currency
-    v.mwst = vatRate(c.next());
-    readFlags(c, v,
-              {&TFahrzeug::garantie, &TFahrzeug::alufelgen, &TFahrzeug::esp, &TFahrzeug::abs, &TFahrzeug::anhaenger,
-               &TFahrzeug::leder, &TFahrzeug::wfs, &TFahrzeug::navi, &TFahrzeug::sd, &TFahrzeug::zv, &TFahrzeug::fh,
-               &TFahrzeug::allrad});
-    v.tueren = doors(c.next());
-    v.umwelt = code(c.next(), 1, 4);
-    readFlags(c, v,
-              {&TFahrzeug::servo, &TFahrzeug::zusatz_flag_1, &TFahrzeug::scheckheft, &TFahrzeug::kat,
-               &TFahrzeug::kickstarter, &TFahrzeug::estarter});
-    setType(c.next(), tb.vorfuehrwagen, v);
-    v.antrieb = code(c.next(), 1, 3);
-    v.hubraum = integerText(c.next(), 4, 10000);
-    v.tk = integerText(c.next(), 5, 100000);
-    v.nutzlast = integerText(c.next(), 6, 1000000);
-    v.zgg = integerText(c.next(), 6, 1000000);
-    v.hh = integerText(c.next(), 7, 10000000);
-    v.bh = integerText(c.next(), 5, 100000);
-    if (const Bytes bj = trimmed(c.next()); toInt(bj))
-        v.bj = toBytes(left(bj, 4));
-    v.betrieb = integerText(c.next(), 6, 1000000);
-    v.sp = integerText(c.next(), 3, 1000);
-    v.abgas = code(c.next(), 1, 5);
-    v.fahrerhaus = code(c.next(), 1, 4);
-    v.achsen = integerText(c.next(), 2, 100);
-    readFlags(c, v,
-              {&TFahrzeug::tempomat, &TFahrzeug::sh, &TFahrzeug::kabine, &TFahrzeug::schutzdach, &TFahrzeug::vv,
-               &TFahrzeug::kommunal, &TFahrzeug::kran, &TFahrzeug::ret_int, &TFahrzeug::fs, &TFahrzeug::tv,
-               &TFahrzeug::wc, &TFahrzeug::lbw});
-    v.hydraulik = code(c.next(), 1, 4);
-    v.st = flag(c.next());
-    v.radformel = radformel(c.next());
-    readFlags(c, v,
-              {&TFahrzeug::tw, &TFahrzeug::ebs, &TFahrzeug::vermietung, &TFahrzeug::kompressor, &TFahrzeug::lf,
-               &TFahrzeug::sb, &TFahrzeug::fronthydraulik, &TFahrzeug::bss, &TFahrzeug::swe, &TFahrzeug::zsa,
-               &TFahrzeug::kueche, &TFahrzeug::kb, &TFahrzeug::ss, &TFahrzeug::frontheber, &TFahrzeug::hvisible,
-               &TFahrzeug::reserved, &TFahrzeug::envkv});
-    v.innerorts = consumption(c.next(), 100, 5);
-    v.ausserorts = consumption(c.next(), 100, 5);
-    v.kombiniert = consumption(c.next(), 100, 5);
-    v.co2 = consumption(c.next(), 1000, 6);
-    readFlags(c, v, {&TFahrzeug::xenon, &TFahrzeug::sitzheizung, &TFahrzeug::partikelfilter, &TFahrzeug::einparkhilfe});
-    c.next();
-    v.lieferdatum = text(c.next(), 10);
-    if (v.lieferdatum.isEmpty())
-        v.lieferdatum = model::kEmptyDate;
-    v.lieferfrist = deliveryPeriod(c.next());
-    v.overpass = overpass(c.next());
-    v.tuev_neu = flag(c.next());
-    v.kraftstoff = fuel(c.next());
-    v.getriebe = gearbox(c.next());
-    v.export_ = flag(c.next());
-    setType(c.next(), tb.tageszulassung, v);
-    v.eyecatcher = flag(c.next());
-    v.zusatz_text_1 = text(c.next(), Bytes::npos);
-    v.zusatz_text_2 = text(c.next(), Bytes::npos);
-    v.topincategory = flag(c.next());
-    v.zusatz_text_4 = text(c.next(), Bytes::npos);
-    c.next();
-    v.e10 = flag(c.next());
-    v.zusatz_text_3 = text(c.next(), Bytes::npos);
-    readFlags(c, v,
-              {&TFahrzeug::zusatz_flag_2, &TFahrzeug::zusatz_flag_3, &TFahrzeug::koffer, &TFahrzeug::sturzbuegel,
-               &TFahrzeug::scheibe, &TFahrzeug::standklima, &TFahrzeug::ss_bereifung, &TFahrzeug::strasse,
-               &TFahrzeug::etagenbett, &TFahrzeug::festbett, &TFahrzeug::heckgarage, &TFahrzeug::markise,
-               &TFahrzeug::dusche, &TFahrzeug::solar, &TFahrzeug::mittelsitzgruppe, &TFahrzeug::rundsitzgruppe,
-               &TFahrzeug::seitensitzgruppe, &TFahrzeug::hagelschaden});
-    v.schlafplaetze = integerText(c.next(), 3, 1000);
-    v.laenge = integerText(c.next(), 5, 100000);
-    v.breite = integerText(c.next(), 5, 100000);
-    v.hoehe = integerText(c.next(), 5, 100000);
-    v.paletten = integerText(c.next(), 3, 1000);
-    v.ladevolumen = integerText(c.next(), 5, 100000);
-    v.lr_laenge = integerText(c.next(), 5, 100000);
-    v.lr_breite = integerText(c.next(), 5, 100000);
-    v.lr_hoehe = integerText(c.next(), 5, 100000);
-    Q_ASSERT(c.column() == 148);
-}
-
-void fixBrand(TFahrzeug& v, const QHash<QByteArray, QByteArray>& fixes) {
-    const auto it = fixes.constFind(model::lowerCp1252(v.marke));
-    if (it != fixes.constEnd())
-        v.marke = *it;
 }
 
 QByteArray withoutUmlauts(const QByteArray& lower) {
@@ -777,9 +285,503 @@ QByteArray withoutUmlauts(const QByteArray& lower) {
     return out;
 }
 
+struct CategoryKey {
+    quint8 klasse = 0;
+    QByteArray display; // empty: the category keeps its text
+};
+
+struct Tables {
+    QHash<QByteArray, CategoryKey> firstSteps; // classes 1 to 3, compared with the lower-case category
+    QHash<QByteArray, CategoryKey> lastStep;   // classes 4 to 12, compared without umlauts
+    QHash<QByteArray, QByteArray> brands[4];   // brand fixes of classes 1, 2, 3 and of the last step
+    QByteArray nineSeats, nineSeatsName;
+    // Classes 4 to 12: the list's spelling of a category, by its key (lower case, umlauts spelt out).
+    QHash<QByteArray, QByteArray> listSpelling[13];
+};
+
+struct Key {
+    const char* key;
+    const char* display;
+};
+
+void addKeys(QHash<QByteArray, CategoryKey>& to, quint8 klasse, std::initializer_list<Key> named,
+             std::initializer_list<const char*> plain) {
+    for (const Key& k : named)
+        to.insert(cp(k.key), CategoryKey{klasse, cp(k.display)});
+    for (const char* k : plain)
+        to.insert(cp(k), CategoryKey{klasse, {}});
+}
+
+void addBrands(QHash<QByteArray, QByteArray>& to, std::initializer_list<Key> fixes) {
+    for (const Key& k : fixes)
+        to.insert(cp(k.key), cp(k.display));
+}
+
+Tables buildTables() {
+    Tables t;
+    auto& first = t.firstSteps;
+    addKeys(first, 1, {{"gelaendewagen/pickup", "Geländewagen/Pickup"}},
+            {"cabrio/roadster", "kleinwagen", "kombi", "limousine", "van/kleinbus"});
+    addKeys(first, 2, {},
+            {"chopper/cruiser", "dirt bike", "enduro/reiseenduro", "gespann/seitenwagen", "klein/leichtkraftrad",
+             "mofa/mokick/moped", "motorrad", "naked bike", "pocketbike", "quad", "rallye/cross", "rennsport",
+             "roller/scooter", "sportler/supersportler", "sporttourer", "streetfighter", "super moto", "tourer",
+             "trike"});
+    addKeys(first, 3, {},
+            {"alkoven", "integrierter", "kastenwagen", "mobilheim", "teilintegrierter", "wohnkabine",
+             "wohnmobil pickup", "wohnmobil andere", "wohnwagen"});
+
+    auto& last = t.lastStep;
+    addKeys(last, 4, {{"kuehlkastenwagen", "Kühlkastenwagen"}},
+            {"kastenwagen hoch", "kastenwagen lang", "kastenwagen hoch + lang", "rettungswagen",
+             "andere transporter/lkw bis 7,5t", "glastransporter", "geldtransporter"});
+    addKeys(last, 5, {{"andere lkw ueber 7,5t", "andere Lkw über 7,5t"}},
+            {"lebensmitteltankwagen", "muldenkipper", "betonmischer", "jumbo-lkw", "getreidekipper"});
+    addKeys(last, 6, {}, {"gefahrgut", "schwerlast", "standard-szm", "volumen-szm", "andere sattelzugmaschinen"});
+    addKeys(last, 7,
+            {{"abrollanhaenger", "Abrollanhänger"},
+             {"bootsanhaenger", "Bootsanhänger"},
+             {"moebellift", "Möbellift"},
+             {"motorradanhaenger", "Motorradanhänger"},
+             {"pkw-anhaenger", "Pkw-Anhänger"},
+             {"andere anhaenger", "andere Anhänger"}},
+            {"bauwagen", "dreiseitenkipper", "glastransport", "wechselpritsche"});
+    addKeys(last, 8, {{"tiefkuehl", "Tiefkühl"}}, {"viehtransporter", "andere auflieger"});
+    addKeys(last, 9,
+            {{"arbeitsbuehne", "Arbeitsbühne"},
+             {"baugeraete", "Baugeräte"},
+             {"bohrgeraet", "Bohrgerät"},
+             {"kran, stationaer", "Kran, stationär"}},
+            {"asphalttechnik", "baggerlader", "baumaschinen / sonstige anbauten", "bodenstabilisierer", "grader",
+             "kettenbagger", "mini-/kompaktbagger", "mobilbagger", "radlader", "raupe/dozer", "verdichtungstechnik",
+             "walzen", "andere baumaschinen"});
+    addKeys(last, 10, {{"ueberlandbus", "Überlandbus"}},
+            {"doppeldecker", "gelenkbus", "kleinbus", "linienbus", "reisebus", "andere busse"});
+    addKeys(last, 11, {{"duengerstreuer", "Düngerstreuer"}, {"maehdrescher", "Mähdrescher"}, {"maeher", "Mäher"}},
+            {"bodenbearbeitung", "drillmaschine", "erntemaschine", "forst", "frontlader", "heumaschine", "hofschlepper",
+             "mulcher", "obstbau", "pflanzenschutz", "pflug", "schlepper", "transportfahrzeug", "sonstige anbauten",
+             "andere agrarfahrzeuge"});
+    addKeys(last, 12, {{"gelaendestapler", "Geländestapler"}},
+            {"containerstapler", "frontstapler", "hochhubwagen", "hochregalstapler", "niederhubwagen",
+             "schubmaststapler", "seitenstapler", "teleskoparmstapler", "andere stapler"});
+
+    addBrands(t.brands[0], {{"citroën", "Citroen"}, {"koenigsegg", "Königsegg"}});
+    addBrands(t.brands[1], {{"zuendapp", "Zündapp"}});
+    addBrands(t.brands[2], {{"buerstner", "Bürstner"},
+                            {"ffb-tabbert", "FFB - Tabbert"},
+                            {"ford/reimo", "Ford / Reimo"},
+                            {"niesmann+bischoff", "Niesmann + Bischoff"},
+                            {"phönix", "Phoenix"},
+                            {"poessl", "Pössl"},
+                            {"triplee", "Triple E"},
+                            {"voegele", "Vögele"},
+                            {"wölcke", "Woelcke"}});
+    addBrands(t.brands[3], {{"citroën", "Citroen"},
+                            {"auwaerter", "Auwärter"},
+                            {"boeckmann", "Böckmann"},
+                            {"borco-hoehns", "Borco-Höhns"},
+                            {"frühauf", "Fruehauf"},
+                            {"hueffermann", "Hüffermann"},
+                            {"kögel", "Koegel"},
+                            {"mueller-mitteltal", "Müller-Mitteltal"},
+                            {"schwarzmueller", "Schwarzmüller"},
+                            {"o&k", "O & K"},
+                            {"schäff", "Schaeff"},
+                            {"droegmoeller", "Drögmöller"},
+                            {"duecker", "Dücker"},
+                            {"duevelsdorf", "Düvelsdorf"},
+                            {"poettinger", "Pöttinger"},
+                            {"kaessbohrer", "Kässbohrer"},
+                            {"grönewegen", "Groenewegen"},
+                            {"moeslein", "Möslein"},
+                            {"gueldner", "Güldner"}});
+
+    // The line names the writer gives, read back: classes 1 to 3 in the first step, the others in the last.
+    for (const SuffixedCategories& sc : suffixedCategories())
+        for (const char* item : sc.items) {
+            const QByteArray display = cp(item);
+            const QByteArray key = withoutUmlauts(model::lowerCp1252(display)) + model::lowerCp1252(sc.suffix);
+            t.lastStep.insert(key, CategoryKey{quint8(sc.klasse), display});
+        }
+    for (const RenamedBrand& b : renamedBrands())
+        t.brands[b.step - 1].insert(model::lowerCp1252(b.line), cp(b.item));
+    for (const RenamedCategory& r : renamedCategories())
+        (r.klasse <= 3 ? t.firstSteps : t.lastStep)
+            .insert(model::lowerCp1252(r.line), CategoryKey{quint8(r.klasse), cp(r.item)});
+
+    t.nineSeats = QByteArrayLiteral("9 sitze");
+    t.nineSeatsName = QByteArrayLiteral("Kombi, Kleinbus bis 9 Sitze");
+    for (int c = 4; c <= 12; ++c)
+        for (const QByteArray& item : model::listItems(model::ListId::Kategorie, c))
+            t.listSpelling[c].insert(withoutUmlauts(model::lowerCp1252(item)), item);
+    return t;
+}
+
+const Tables& tables() {
+    static const Tables t = buildTables();
+    return t;
+}
+
+// How one column of the line becomes a record field; widths, lists and ranges come from the field table.
+enum class Rule : quint8 {
+    Skip,        // a column the record does not keep
+    Kennung,     // column 1: trimmed, cut, quotes removed
+    Text,        // trimmed and cut to the field's width
+    Undone,      // trimmed, doubled quotes undone, cut
+    Integer,     // a whole number with at most the field's width of digits
+    Year,        // a whole number whose first digits fill the field
+    Month,       // MM.YYYY becomes the MM-YYYY of the record; empty gets its mask text at completion
+    Date,        // empty becomes the empty date mask
+    Price,       // amount with point or comma
+    Flag,        // "1" sets it
+    NotFlag,     // the column says "VAT not shown", which goes with gross prices
+    Type,        // "1" sets typ to the column's condition
+    Code,        // a code the field's list can store
+    Doors,       // 2/3, 4/5 and 6/7 doors are kept as 2, 4 and 6
+    ListCode,    // the code of an item of the field's list
+    Days,        // the delivery period in days
+    Memo,        // undone quotes; the euro sign comes as its Latin-9 byte
+    Vat,         // the rate with a point
+    Consumption, // a decimal from 1 up to the field's bound, kept with a comma
+    Overpass,    // a decimal from 0 to 9999
+    Currency,    // no column of its own: the list's only currency
+};
+
+struct ColumnSpec {
+    const char* field;
+    Rule rule;
+    const char* typ = nullptr; // Type: the condition, UTF-8
+};
+
+// The 148 columns in line order.
+const ColumnSpec kColumnSpecs[] = {
+    {"kennung", Rule::Kennung},
+    {"inr", Rule::Undone},
+    {"kategorie", Rule::Text},
+    {"marke", Rule::Text},
+    {"modell", Rule::Undone},
+    {"leistung", Rule::Integer},
+    {"hu", Rule::Month},
+    {"au", Rule::Month},
+    {"ez", Rule::Month},
+    {"kilometer", Rule::Integer}, // 10
+    {"preis", Rule::Price},
+    {"bn", Rule::NotFlag},
+    {nullptr, Rule::Skip},
+    {"typ", Rule::Type, "Oldtimer"},
+    {"vin", Rule::Text}, // 15
+    {"unf", Rule::Flag},
+    {"farbe", Rule::Undone},
+    {"klima", Rule::ListCode},
+    {"taxi", Rule::Flag},
+    {"behindertengerecht", Rule::Flag}, // 20
+    {"typ", Rule::Type, "Jahreswagen"},
+    {"typ", Rule::Type, "Neuwagen"},
+    {"tagesangebot", Rule::Flag},
+    {"hpreis", Rule::Price},
+    {nullptr, Rule::Skip}, // 25
+    {"memo", Rule::Memo},
+    {nullptr, Rule::Skip},
+    {"metallic", Rule::Flag},
+    {"waehr", Rule::Currency},
+    {"mwst", Rule::Vat}, // 30
+    {"garantie", Rule::Flag},
+    {"alufelgen", Rule::Flag},
+    {"esp", Rule::Flag},
+    {"abs", Rule::Flag},
+    {"anhaenger", Rule::Flag},
+    {"leder", Rule::Flag},
+    {"wfs", Rule::Flag},
+    {"navi", Rule::Flag},
+    {"sd", Rule::Flag},
+    {"zv", Rule::Flag}, // 40
+    {"fh", Rule::Flag},
+    {"allrad", Rule::Flag},
+    {"tueren", Rule::Doors},
+    {"umwelt", Rule::Code},
+    {"servo", Rule::Flag}, // 45
+    {"zusatz_flag_1", Rule::Flag},
+    {"scheckheft", Rule::Flag},
+    {"kat", Rule::Flag},
+    {"kickstarter", Rule::Flag},
+    {"estarter", Rule::Flag}, // 50
+    {"typ", Rule::Type, "Vorführwagen"},
+    {"antrieb", Rule::Code},
+    {"hubraum", Rule::Integer},
+    {"tk", Rule::Integer},
+    {"nutzlast", Rule::Integer}, // 55
+    {"zgg", Rule::Integer},
+    {"hh", Rule::Integer},
+    {"bh", Rule::Integer},
+    {"bj", Rule::Year},
+    {"betrieb", Rule::Integer}, // 60
+    {"sp", Rule::Integer},
+    {"abgas", Rule::Code},
+    {"fahrerhaus", Rule::Code},
+    {"achsen", Rule::Integer},
+    {"tempomat", Rule::Flag}, // 65
+    {"sh", Rule::Flag},
+    {"kabine", Rule::Flag},
+    {"schutzdach", Rule::Flag},
+    {"vv", Rule::Flag},
+    {"kommunal", Rule::Flag}, // 70
+    {"kran", Rule::Flag},
+    {"ret_int", Rule::Flag},
+    {"fs", Rule::Flag},
+    {"tv", Rule::Flag},
+    {"wc", Rule::Flag}, // 75
+    {"lbw", Rule::Flag},
+    {"hydraulik", Rule::Code},
+    {"st", Rule::Flag},
+    {"radformel", Rule::Code},
+    {"tw", Rule::Flag}, // 80
+    {"ebs", Rule::Flag},
+    {"vermietung", Rule::Flag},
+    {"kompressor", Rule::Flag},
+    {"lf", Rule::Flag},
+    {"sb", Rule::Flag}, // 85
+    {"fronthydraulik", Rule::Flag},
+    {"bss", Rule::Flag},
+    {"swe", Rule::Flag},
+    {"zsa", Rule::Flag},
+    {"kueche", Rule::Flag}, // 90
+    {"kb", Rule::Flag},
+    {"ss", Rule::Flag},
+    {"frontheber", Rule::Flag},
+    {"hvisible", Rule::Flag},
+    {"reserved", Rule::Flag}, // 95
+    {"envkv", Rule::Flag},
+    {"innerorts", Rule::Consumption},
+    {"ausserorts", Rule::Consumption},
+    {"kombiniert", Rule::Consumption},
+    {"co2", Rule::Consumption}, // 100
+    {"xenon", Rule::Flag},
+    {"sitzheizung", Rule::Flag},
+    {"partikelfilter", Rule::Flag},
+    {"einparkhilfe", Rule::Flag},
+    {nullptr, Rule::Skip}, // 105
+    {"lieferdatum", Rule::Date},
+    {"lieferfrist", Rule::Days},
+    {"overpass", Rule::Overpass},
+    {"tuev_neu", Rule::Flag},
+    {"kraftstoff", Rule::ListCode}, // 110
+    {"getriebe", Rule::ListCode},
+    {"export", Rule::Flag},
+    {"typ", Rule::Type, "Tageszulassung"},
+    {"eyecatcher", Rule::Flag},
+    {"zusatz_text_1", Rule::Text}, // 115
+    {"zusatz_text_2", Rule::Text},
+    {"topincategory", Rule::Flag},
+    {"zusatz_text_4", Rule::Text},
+    {nullptr, Rule::Skip},
+    {"e10", Rule::Flag}, // 120
+    {"zusatz_text_3", Rule::Text},
+    {"zusatz_flag_2", Rule::Flag},
+    {"zusatz_flag_3", Rule::Flag},
+    {"koffer", Rule::Flag},
+    {"sturzbuegel", Rule::Flag}, // 125
+    {"scheibe", Rule::Flag},
+    {"standklima", Rule::Flag},
+    {"ss_bereifung", Rule::Flag},
+    {"strasse", Rule::Flag},
+    {"etagenbett", Rule::Flag}, // 130
+    {"festbett", Rule::Flag},
+    {"heckgarage", Rule::Flag},
+    {"markise", Rule::Flag},
+    {"dusche", Rule::Flag},
+    {"solar", Rule::Flag}, // 135
+    {"mittelsitzgruppe", Rule::Flag},
+    {"rundsitzgruppe", Rule::Flag},
+    {"seitensitzgruppe", Rule::Flag},
+    {"hagelschaden", Rule::Flag},
+    {"schlafplaetze", Rule::Integer}, // 140
+    {"laenge", Rule::Integer},
+    {"breite", Rule::Integer},
+    {"hoehe", Rule::Integer},
+    {"paletten", Rule::Integer},
+    {"ladevolumen", Rule::Integer}, // 145
+    {"lr_laenge", Rule::Integer},
+    {"lr_breite", Rule::Integer},
+    {"lr_hoehe", Rule::Integer},
+};
+static_assert(std::size(kColumnSpecs) == 148);
+
+// A column with what the table lookups give, resolved once.
+struct Column {
+    Rule rule = Rule::Skip;
+    const model::FieldSpec* spec = nullptr;
+    size_t width = Bytes::npos; // 0 in the field table: no limit
+    qint32 limit = 0;           // Integer: the values below 10^width
+    QByteArray value;           // Type: the condition; Currency: the currency
+    std::bitset<256> codes;     // Code: codes the list can store
+};
+
+std::vector<Column> buildColumns() {
+    std::vector<Column> columns;
+    columns.reserve(std::size(kColumnSpecs));
+    for (const ColumnSpec& cs : kColumnSpecs) {
+        Column c;
+        c.rule = cs.rule;
+        if (cs.field) {
+            c.spec = model::field(QLatin1StringView(cs.field));
+            Q_ASSERT(c.spec);
+            if (c.spec->width > 0)
+                c.width = size_t(c.spec->width);
+            c.limit = 1;
+            for (int i = 0; i < c.spec->width && i < 9; ++i)
+                c.limit *= 10;
+            c.codes = model::storableCodes(c.spec->list);
+        }
+        if (cs.typ)
+            c.value = cp(cs.typ);
+        if (cs.rule == Rule::Currency)
+            c.value = model::listItems(c.spec->list, 1).value(0);
+        columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+const std::vector<Column>& columns() {
+    static const std::vector<Column> c = buildColumns();
+    return c;
+}
+
+QByteArray deliveryPeriod(Bytes field) {
+    const auto days = toInt(trimmed(field));
+    if (!days)
+        return {};
+    char buf[16];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, *days);
+    return model::lineItem(model::ListId::Lieferfrist, QByteArrayView(buf, end - buf));
+}
+
+void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
+    const model::FieldSpec* f = c.spec;
+    switch (c.rule) {
+    case Rule::Skip:
+        break;
+    case Rule::Kennung:
+        v.*f->text = text(field, c.width);
+        (v.*f->text).replace('"', QByteArray());
+        break;
+    case Rule::Text:
+        v.*f->text = text(field, c.width);
+        break;
+    case Rule::Undone:
+        v.*f->text = textUndone(field, f->width);
+        break;
+    case Rule::Integer:
+        v.*f->text = integerText(field, c.width, c.limit);
+        break;
+    case Rule::Year:
+        if (const Bytes t = trimmed(field); toInt(t))
+            v.*f->text = toBytes(left(t, c.width));
+        break;
+    case Rule::Month:
+        v.*f->text = text(field, c.width);
+        (v.*f->text).replace('.', '-');
+        break;
+    case Rule::Date:
+        v.*f->text = text(field, c.width);
+        if ((v.*f->text).isEmpty())
+            v.*f->text = model::kEmptyDate;
+        break;
+    case Rule::Price:
+        v.*f->amount = price(field);
+        break;
+    case Rule::Flag:
+        v.*f->byte = flag(field) ? 1 : 0;
+        break;
+    case Rule::NotFlag:
+        v.*f->byte = flag(field) ? 0 : 1;
+        break;
+    case Rule::Type:
+        if (flag(field))
+            v.*f->text = c.value;
+        break;
+    case Rule::Code: {
+        const auto n = toInt(trimmed(field));
+        v.*f->byte = n && *n >= 1 && *n <= 255 && c.codes.test(size_t(*n)) ? quint8(*n) : 0;
+        break;
+    }
+    case Rule::Doors:
+        v.*f->byte = doors(field);
+        break;
+    case Rule::ListCode:
+        v.*f->text = model::lineItem(f->list, QByteArrayView(field.data(), qsizetype(field.size())));
+        break;
+    case Rule::Days:
+        v.*f->text = deliveryPeriod(field);
+        break;
+    case Rule::Memo:
+        v.*f->text = memo(field, f->width);
+        break;
+    case Rule::Vat:
+        v.*f->text = vatRate(field, c.width);
+        break;
+    case Rule::Consumption:
+        v.*f->text = consumption(field, f->below, f->width);
+        break;
+    case Rule::Overpass:
+        v.*f->amount = overpass(field);
+        break;
+    case Rule::Currency:
+        v.*f->text = c.value;
+        break;
+    }
+}
+
+// Every column in line order; a column past the end of the line reads as empty.
+void readColumns(Bytes line, TFahrzeug& v) {
+    const std::vector<Column>& cols = columns();
+    FieldCursor c(line);
+    readColumn(cols[0], c.first(), v);
+    for (size_t i = 1; i < cols.size(); ++i)
+        readColumn(cols[i], c.next(), v);
+    Q_ASSERT(c.column() == 148);
+}
+
+// Lower case of a short text for a table look-up, on the stack; every line does two of them.
+class LowerKey {
+public:
+    explicit LowerKey(const QByteArray& s) {
+        if (s.size() > qsizetype(sizeof buf_)) {
+            heap_ = model::lowerCp1252(s);
+            key_ = heap_;
+            return;
+        }
+        for (qsizetype i = 0; i < s.size(); ++i)
+            buf_[i] = kLower[quint8(s[i])];
+        key_ = QByteArray::fromRawData(buf_, s.size());
+    }
+    LowerKey(const LowerKey&) = delete;
+    LowerKey& operator=(const LowerKey&) = delete;
+    // Valid as long as this object.
+    const QByteArray& key() const { return key_; }
+
+private:
+    static inline const std::array<char, 256> kLower = [] {
+        std::array<char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = model::lowerCp1252(QByteArray(1, char(b))).at(0);
+        return t;
+    }();
+    char buf_[64];
+    QByteArray heap_;
+    QByteArray key_;
+};
+
+void fixBrand(TFahrzeug& v, const QHash<QByteArray, QByteArray>& fixes) {
+    const LowerKey lower(v.marke);
+    const auto it = fixes.constFind(lower.key());
+    if (it != fixes.constEnd())
+        v.marke = *it;
+}
+
 // Finds the class from the category and adjusts category and brand; false when the category is unknown.
 bool classify(TFahrzeug& v, const Tables& tb) {
-    const QByteArray lower = model::lowerCp1252(v.kategorie);
+    const LowerKey lowerKey(v.kategorie);
+    const QByteArray& lower = lowerKey.key();
     if (const auto it = tb.firstSteps.constFind(lower); it != tb.firstSteps.constEnd()) {
         v.klasse = it->klasse;
         if (!it->display.isEmpty())
@@ -817,18 +819,22 @@ void complete(TFahrzeug& v) {
     for (QByteArray* m : {&v.hu, &v.au, &v.ez})
         if (m->isEmpty())
             *m = model::kEmptyMonth;
-    v.bilder = {};
 }
 
 } // namespace
 
-std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {
-    const Tables& tb = tables();
-    TFahrzeug v;
-    readColumns(Bytes(line.constData(), size_t(line.size())), v, tb);
-    if (!classify(v, tb))
-        return std::nullopt;
+bool readLineInto(QByteArrayView line, model::TFahrzeug& v) {
+    readColumns(Bytes(line.data(), size_t(line.size())), v);
+    if (!classify(v, tables()))
+        return false;
     complete(v);
+    return true;
+}
+
+std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {
+    TFahrzeug v;
+    if (!readLineInto(line, v))
+        return std::nullopt;
     return v;
 }
 

@@ -1,10 +1,14 @@
 #include "LineWriter.h"
 
+#include "csv/LineNames.h"
+#include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/ValueLists.h"
 
 #include <QCryptographicHash>
+#include <QHash>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -53,184 +57,105 @@ QByteArray transliterate(const QByteArray& s) {
     return out;
 }
 
-bool oneOf(const QByteArray& s, std::initializer_list<const char*> list) {
-    for (const char* e : list)
-        if (s == e)
-            return true;
-    return false;
+// Line names per class, found by the item with its umlauts written out.
+using CategoryNames = std::array<QHash<QByteArray, QByteArray>, 13>;
+
+CategoryNames buildCategoryNames() {
+    const auto cp = [](const char* utf8) { return model::toCp1252(QString::fromUtf8(utf8)).value_or(QByteArray()); };
+    CategoryNames names;
+    for (const SuffixedCategories& s : suffixedCategories())
+        for (const char* item : s.items) {
+            const QByteArray key = transliterate(cp(item));
+            names[size_t(s.klasse)].insert(key, key + s.suffix);
+        }
+    for (const RenamedCategory& r : renamedCategories())
+        names[size_t(r.klasse)].insert(transliterate(cp(r.item)), QByteArray(r.line));
+    return names;
 }
 
 QByteArray categoryName(int klasse, const QByteArray& kategorie) {
+    static const CategoryNames names = buildCategoryNames();
     QByteArray k = transliterate(kategorie);
-    switch (klasse) {
-    case 1:
-        if (k == "andere")
-            return "andere PKW";
-        if (k == "Sportwagen/Coup\xe9")
-            return "Sportwagen/Coupe";
+    if (klasse < 1 || klasse > 12)
         return k;
-    case 2:
-        return k == "andere" ? QByteArray("andere Motorraeder") : k;
-    case 3:
-        return k == "andere" ? QByteArray("andere Wohnmobile") : k;
-    case 4:
-        if (oneOf(k,
-                  {"Abrollkipper", "Abschleppwagen", "Absetzkipper", "Autokran", "Autotransporter", "Dreiseitenkipper",
-                   "Fahrgestell", "Hubarbeitsbuehne", "Kehrmaschine", "Kipper", "Koffer", "Kuehlkoffer", "Muellwagen",
-                   "Pritsche + Plane", "Pritsche", "Saug- und Druckwagen", "Verkaufsaufbau", "Wechselfahrgestell"}))
-            return k + " unter 7,5t";
-        if (k == "Tankaufbau")
-            return "Tankwagen unter 7,5t";
-        if (k == "Getraenke")
-            return "Getraenkewagen unter 7,5t";
-        // Keeps the van apart from the motor-home category "Kastenwagen", which a reader finds first.
-        if (k == "Kastenwagen")
-            return "Kasten";
-        if (k == "Tier-/Pferdetransport")
-            return "Tier-/Pferdetransportwagen unter 7,5t";
-        return k;
-    case 5:
-        if (oneOf(k, {"Abrollkipper",
-                      "Abschleppwagen",
-                      "Absetzkipper",
-                      "Autokran",
-                      "Autotransporter",
-                      "Betonpumpe",
-                      "Dreiseitenkipper",
-                      "Fahrgestell",
-                      "Getraenkewagen",
-                      "Holztransporter",
-                      "Hubarbeitsbuehne",
-                      "Kehrmaschine",
-                      "Kipper",
-                      "Koffer",
-                      "Kuehlkoffer",
-                      "Muellwagen",
-                      "Pritsche",
-                      "Pritsche + Plane",
-                      "Saug- und Druckwagen",
-                      "Tankwagen",
-                      "Tier-/Pferdetransportwagen",
-                      "Verkaufsaufbau",
-                      "Wechselfahrgestell"}))
-            return k + " ueber 7,5t";
-        return k;
-    case 7:
-        if (oneOf(k, {"Autotransporter", "Fahrgestell", "Getraenke", "Holztransporter", "Hubarbeitsbuehne", "Koffer",
-                      "Kuehlkoffer", "Langmaterialtransporter", "Lebensmitteltank", "Pritsche", "Pritsche + Plane",
-                      "Silo", "Plattform", "Tankaufbau", "Tieflader", "Tier-/Pferdetransport", "Verkaufsaufbau",
-                      "Walkingfloor", "Wechselfahrgestell"}))
-            return k + " Anhaenger";
-        return k;
-    case 8:
-        if (oneOf(k, {"Autokran",
-                      "Autotransporter",
-                      "Fahrgestell",
-                      "Getraenke",
-                      "Holztransporter",
-                      "Hubarbeitsbuehne",
-                      "Kipper",
-                      "Koffer",
-                      "Kuehlkoffer",
-                      "Tieflader",
-                      "Langmaterialtransporter",
-                      "Lebensmitteltank",
-                      "Plattform",
-                      "Pritsche",
-                      "Pritsche + Plane",
-                      "Silo",
-                      "Verkaufsaufbau",
-                      "Tankaufbau",
-                      "Walkingfloor",
-                      "Wechselfahrgestell"}))
-            return k + " Auflieger";
-        return k;
-    default:
-        return k;
-    }
+    return names[size_t(klasse)].value(k, k);
 }
 
 QByteArray brandName(const QByteArray& marke) {
-    static const std::pair<const char*, const char*> kBrands[] = {
-        {"Arctic Cat", "ARCTIC_CAT"},
-        {"Can Am", "CAN_AM"},
-        {"E-Ton", "E_TON"},
-        {"GG Motorradtechnik", "GGMOTORRADTECHNIK"},
-        {"Four-Wheel Camper", "FOURWHEELCAMPER"},
-        {"Home-Car", "HOMECAR"},
-        {"Six-Pac", "SIXPAC"},
-        {"Brian James", "BRIAN_JAMES"},
-        {"Ifor Williams", "IFORWILLIAMS"},
-        {"JUNG Fahrzeugbau", "JUNGFAHRZEUGBAU"},
-        {"Magirus Deutz", "MAGIRUSDEUTZ"},
-        {"Reformwerke Wels", "REFORMWERKEWELS"},
-        {"Van Eck", "VAN_ECK"},
-        {"Ditch Witch", "DITCH_WITCH"},
-    };
-    QByteArray b = transliterate(marke);
-    for (const auto& [from, to] : kBrands)
-        if (b == from) {
-            b = to;
-            break;
-        }
-    return model::upperCp1252(b);
+    static const QHash<QByteArray, QByteArray> names = [] {
+        QHash<QByteArray, QByteArray> n;
+        for (const RenamedBrand& b : renamedBrands())
+            n.insert(transliterate(*model::toCp1252(QString::fromUtf8(b.item))), QByteArray(b.line));
+        return n;
+    }();
+    const QByteArray b = transliterate(marke);
+    return model::upperCp1252(names.value(b, b));
+}
+
+// The line is assembled in a plain byte buffer: it is built for every vehicle of every save. The helpers
+// write a value into it in one pass, without copies in between.
+using Buffer = std::string;
+Buffer& operator+=(Buffer& out, const QByteArray& s) {
+    return out.append(s.constData(), size_t(s.size()));
+}
+
+// The length of the line break at s[i] ("\r\n", a lone CR or a lone LF), or 0.
+qsizetype breakAt(QByteArrayView s, qsizetype i) {
+    if (s[i] == '\n')
+        return 1;
+    if (s[i] != '\r')
+        return 0;
+    return i + 1 < s.size() && s[i + 1] == '\n' ? 2 : 1;
 }
 
 // Line breaks and separators must never reach a line: they would break the file or its columns.
-QByteArray unquotedSafe(const QByteArray& s) {
-    if (!s.contains(';') && !s.contains('"') && !s.contains('\r') && !s.contains('\n'))
-        return s;
-    QByteArray out;
-    for (char c : s)
+void appendUnquotedSafe(Buffer& out, QByteArrayView s) {
+    for (const char c : s)
         if (c != ';' && c != '"' && c != '\r' && c != '\n')
             out += c;
-    return out;
 }
 
-QByteArray doubled(const QByteArray& s) {
-    QByteArray out = s;
-    return out.replace('"', "\"\"");
+// Every quote doubled, every line break written as breakAs.
+void appendDoubled(Buffer& out, QByteArrayView s, const char* breakAs) {
+    for (qsizetype i = 0; i < s.size();) {
+        if (const qsizetype n = breakAt(s, i)) {
+            out += breakAs;
+            i += n;
+            continue;
+        }
+        if (s[i] == '"')
+            out += '"';
+        out += s[i++];
+    }
 }
 
 // Quoted columns written as stored: values read from a line hold their quotes in pairs and come back
 // unchanged; a lone quote (possible only from outside the editor) is doubled so the column stays whole.
-QByteArray noBreaks(const QByteArray& s) {
-    if (!s.contains('\r') && !s.contains('\n'))
-        return s;
-    QByteArray v = s;
-    return v.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
-}
-
-QByteArray quotedAsStored(const QByteArray& s) {
-    const QByteArray v = noBreaks(s);
-    if (!v.contains('"'))
-        return v;
-    QByteArray out;
-    for (qsizetype i = 0; i < v.size();) {
-        if (v[i] != '"') {
-            out += v[i++];
+// A line break becomes a blank.
+void appendAsStored(Buffer& out, QByteArrayView s) {
+    for (qsizetype i = 0; i < s.size();) {
+        if (const qsizetype n = breakAt(s, i)) {
+            out += ' ';
+            i += n;
+            continue;
+        }
+        if (s[i] != '"') {
+            out += s[i++];
             continue;
         }
         qsizetype run = 0;
-        while (i + run < v.size() && v[i + run] == '"')
+        while (i + run < s.size() && s[i + run] == '"')
             ++run;
-        out.append(run % 2 ? run + 1 : run, '"');
+        out.append(size_t(run % 2 ? run + 1 : run), '"');
         i += run;
     }
-    return out;
-}
-
-// The line is assembled in a plain byte buffer: it is built for every vehicle of every save.
-using Buffer = std::string;
-Buffer& operator+=(Buffer& out, const QByteArray& s) {
-    return out.append(s.constData(), size_t(s.size()));
 }
 
 void flag(Buffer& out, quint8 f) {
     out += f ? "1;" : "0;";
 }
 void plain(Buffer& out, const QByteArray& s) {
-    out += unquotedSafe(s);
+    appendUnquotedSafe(out, s);
     out += ';';
 }
 void code(Buffer& out, quint8 c) {
@@ -243,6 +168,16 @@ void quoted(Buffer& out, const QByteArray& s) {
     out += s;
     out += "\";";
 }
+void quotedAsStored(Buffer& out, const QByteArray& s) {
+    out += '"';
+    appendAsStored(out, s);
+    out += "\";";
+}
+void quotedDoubled(Buffer& out, const QByteArray& s) {
+    out += '"';
+    appendDoubled(out, s, " ");
+    out += "\";";
+}
 void empty(Buffer& out) {
     out += ';';
 }
@@ -251,8 +186,11 @@ void month(Buffer& out, const QByteArray& m) {
         out += ';';
         return;
     }
-    QByteArray v = quotedAsStored(m);
-    quoted(out, v.replace('-', '.'));
+    out += '"';
+    const size_t from = out.size();
+    appendAsStored(out, m);
+    std::replace(out.begin() + qptrdiff(from), out.end(), '-', '.');
+    out += "\";";
 }
 void typeFlag(Buffer& out, const QByteArray& typ, const char* value) {
     out += typ == value ? "1;" : "0;";
@@ -260,13 +198,8 @@ void typeFlag(Buffer& out, const QByteArray& typ, const char* value) {
 
 // Reads a number written with a decimal comma.
 std::optional<double> commaNumber(const QByteArray& s) {
-    QByteArray t = s.trimmed();
-    if (t.isEmpty() || t.contains('.'))
-        return std::nullopt;
-    t.replace(',', '.');
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    return ok ? std::optional<double>(d) : std::nullopt;
+    const QByteArray t = s.trimmed();
+    return model::commaNumberValue(std::string_view(t.constData(), size_t(t.size())));
 }
 
 QByteArray fixed2(double d) {
@@ -292,8 +225,10 @@ Vat vatOf(const QByteArray& mwst) {
             if (item.startsWith('M'))
                 continue;
             Vat vat;
+            const auto rate = model::vatPercent(item);
+            vat.shown = rate.has_value();
+            vat.rate = rate.value_or(0);
             vat.text = item.left(item.size() - 1).replace(',', '.');
-            vat.rate = vat.text.toDouble(&vat.shown);
             r.append({item, vat});
         }
         return r;
@@ -309,58 +244,11 @@ double netPrice(double price, const Vat& vat, quint8 bn) {
     return vat.shown && !bn ? price / (1.0 + vat.rate / 100.0) : price;
 }
 
-QByteArray deliveryDays(const QByteArray& frist) {
-    static const std::pair<const char*, const char*> kDays[] = {
-        {"2 Wochen", "14"},  {"6 Wochen", "42"},  {"2 Monate", "60"},  {"3 Monate", "90"},   {"4 Monate", "120"},
-        {"5 Monate", "150"}, {"6 Monate", "180"}, {"9 Monate", "270"}, {"12 Monate", "360"},
-    };
-    for (const auto& [text, days] : kDays)
-        if (frist == text)
-            return days;
-    return {};
-}
-
-QByteArray fuelCode(const QByteArray& k) {
-    static const std::pair<const char*, const char*> kFuel[] = {
-        {"Benzin", "1"},        {"Diesel", "2"},
-        {"Autogas (LPG)", "3"}, {"Erdgas (CNG)", "4"},
-        {"Elektro", "6"},       {"Hybrid (Benzin/Elektro)", "7"},
-        {"Wasserstoff", "8"},   {"Ethanol (FFV, E85, etc.)", "9"},
-        {"andere", "0"},
-    };
-    for (const auto& [text, c] : kFuel)
-        if (k == text)
-            return c;
-    return {};
-}
-
-QByteArray gearCode(const QByteArray& g) {
-    if (g == "Schaltgetriebe")
-        return "1";
-    if (g == "Halbautomatik")
-        return "2";
-    if (g == "Automatik")
-        return "3";
-    return "0";
-}
-
-QByteArray klimaCode(const QByteArray& k) {
-    if (k == "Klimaanlage")
-        return "1";
-    if (k == "Klimaautomatik")
-        return "2";
-    if (k == "keine Klimaanlage oder -automatik")
-        return "0";
-    return {};
-}
-
-QByteArray memoColumn(const QByteArray& memo) {
-    if (std::none_of(memo.begin(), memo.end(), [](char c) { return c == '\r' || c == '\n' || c == '"'; }))
-        return memo;
-    QByteArray m = memo;
+void memoColumn(Buffer& out, const QByteArray& memo) {
+    out += '"';
     // Every line break, a lone CR or LF too, becomes ", ": a bare one would end the line in the file.
-    m.replace("\r\n", ", ").replace('\r', ", ").replace('\n', ", ");
-    return doubled(m);
+    appendDoubled(out, memo, ", ");
+    out += "\";";
 }
 
 void consumption(Buffer& out, const QByteArray& s) {
@@ -369,7 +257,13 @@ void consumption(Buffer& out, const QByteArray& s) {
         return;
     }
     const auto d = commaNumber(s);
-    quoted(out, d ? fixed2(*d) : unquotedSafe(s));
+    if (d) {
+        quoted(out, fixed2(*d));
+        return;
+    }
+    out += '"';
+    appendUnquotedSafe(out, s);
+    out += "\";";
 }
 
 QByteArray power(const TFahrzeug& v) {
@@ -391,42 +285,45 @@ QByteArray lineBody(const TFahrzeug& v) {
     Buffer o;
     o.reserve(size_t(512 + v.memo.size()));
     const Vat vat = vatOf(v.mwst);
-    quoted(o, quotedAsStored(categoryName(v.klasse, v.kategorie))); // 3
-    quoted(o, quotedAsStored(brandName(v.marke)));                  // 4
-    quoted(o, doubled(noBreaks(v.modell)));                         // 5
-    plain(o, power(v));                                             // 6
+    quotedAsStored(o, categoryName(v.klasse, v.kategorie)); // 3
+    quotedAsStored(o, brandName(v.marke));                  // 4
+    quotedDoubled(o, v.modell);                             // 5
+    plain(o, power(v));                                     // 6
     month(o, v.hu);
     month(o, v.au);
     month(o, v.ez);
     plain(o, v.kilometer); // 10
-    o += fixed2(netPrice(v.preis, vat, v.bn)) + ';';
+    o += fixed2(netPrice(v.preis, vat, v.bn));
+    o += ';';
     o += vat.shown ? "0;" : "1;";
     empty(o);
     typeFlag(o, v.typ, "Oldtimer");
-    quoted(o, quotedAsStored(v.vin)); // 15
+    quotedAsStored(o, v.vin); // 15
     flag(o, v.unf);
     if (v.farbe.isEmpty() || v.farbe == model::items::kKeineFarbangabe)
         empty(o);
     else
-        quoted(o, doubled(noBreaks(v.farbe)));
-    plain(o, klimaCode(v.klima));
+        quotedDoubled(o, v.farbe);
+    plain(o, model::lineCode(model::ListId::Klima, v.klima));
     flag(o, v.taxi);
     flag(o, v.behindertengerecht); // 20
     typeFlag(o, v.typ, "Jahreswagen");
     typeFlag(o, v.typ, "Neuwagen");
     flag(o, v.tagesangebot);
-    if (std::abs(v.hpreis) <= 1e-12)
+    if (std::abs(v.hpreis) <= 1e-12) {
         empty(o);
-    else
-        o += fixed2(netPrice(v.hpreis, vat, v.bn)) + ';';
+    } else {
+        o += fixed2(netPrice(v.hpreis, vat, v.bn));
+        o += ';';
+    }
     empty(o); // 25
     if (v.memo.isEmpty())
         empty(o);
     else
-        quoted(o, memoColumn(v.memo));
+        memoColumn(o, v.memo);
     empty(o);
     flag(o, v.metallic);
-    quoted(o, quotedAsStored(v.waehr));
+    quotedAsStored(o, v.waehr);
     plain(o, vat.text); // 30
     for (quint8 f :
          {v.garantie, v.alufelgen, v.esp, v.abs, v.anhaenger, v.leder, v.wfs, v.navi, v.sd, v.zv, v.fh, v.allrad})
@@ -462,25 +359,25 @@ QByteArray lineBody(const TFahrzeug& v) {
     if (v.lieferdatum == model::kEmptyDate)
         empty(o);
     else
-        quoted(o, quotedAsStored(v.lieferdatum)); // 106
-    plain(o, deliveryDays(v.lieferfrist));
+        quotedAsStored(o, v.lieferdatum); // 106
+    plain(o, model::lineCode(model::ListId::Lieferfrist, v.lieferfrist));
     if (std::abs(v.overpass) <= 1e-12)
         empty(o);
     else
         o += QByteArray::number(roundEven(v.overpass)) + ';';
     flag(o, v.tuev_neu);
-    plain(o, fuelCode(v.kraftstoff)); // 110
-    plain(o, gearCode(v.getriebe));
+    plain(o, model::lineCode(model::ListId::Kraftstoff, v.kraftstoff)); // 110
+    plain(o, model::lineCode(model::ListId::Getriebe, v.getriebe));
     flag(o, v.export_);
     typeFlag(o, v.typ, "Tageszulassung");
     flag(o, v.eyecatcher);
-    quoted(o, quotedAsStored(v.zusatz_text_1)); // 115
-    quoted(o, quotedAsStored(v.zusatz_text_2));
+    quotedAsStored(o, v.zusatz_text_1); // 115
+    quotedAsStored(o, v.zusatz_text_2);
     flag(o, v.topincategory);
-    quoted(o, quotedAsStored(v.zusatz_text_4));
+    quotedAsStored(o, v.zusatz_text_4);
     empty(o);
     flag(o, v.e10); // 120
-    quoted(o, quotedAsStored(v.zusatz_text_3));
+    quotedAsStored(o, v.zusatz_text_3);
     for (quint8 f : {v.zusatz_flag_2, v.zusatz_flag_3, v.koffer, v.sturzbuegel, v.scheibe, v.standklima, v.ss_bereifung,
                      v.strasse, v.etagenbett, v.festbett, v.heckgarage, v.markise, v.dusche, v.solar,
                      v.mittelsitzgruppe, v.rundsitzgruppe, v.seitensitzgruppe, v.hagelschaden}) // 122..139
@@ -513,10 +410,13 @@ LineResult CreateLine(const TFahrzeug& v, int position, int duplicateCounter, Ke
     case KeyKind::Placeholder:
         line += "fzg";
         break;
-    case KeyKind::TypedNumber:
+    case KeyKind::TypedNumber: {
         // The reader undoes doubled quotes in this column, so a quote from an import comes back unchanged.
-        line += doubled(noBreaks(v.inr));
+        Buffer inr;
+        appendDoubled(inr, v.inr, " ");
+        line.append(inr.data(), qsizetype(inr.size()));
         break;
+    }
     case KeyKind::TimeStamp:
         line += timeStampKey(clock(), position, contentDigest(body));
         break;

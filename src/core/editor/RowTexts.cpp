@@ -1,6 +1,7 @@
 #include "RowTexts.h"
 
 #include "model/Cp1252.h"
+#include "model/ValueLists.h"
 
 #include <cmath>
 #include <optional>
@@ -8,8 +9,6 @@
 namespace tarmelo::editor {
 
 namespace {
-
-const QString kNoRate = QStringLiteral("MwSt nicht ausweisbar");
 
 QString maskText(const QByteArray& text) {
     return text == model::kEmptyMonth ? QString() : model::fromCp1252(text);
@@ -21,23 +20,6 @@ QString amountText(double amount, const QString& unit, const QLocale& locale) {
     if (whole == 0.0)
         whole = 0.0; // no "-0" for small negative amounts
     return locale.toString(whole, 'f', 0) + u' ' + unit;
-}
-
-// The rate in percent, read with a decimal comma ("19,6%" is 19.6); nullopt when it cannot be read.
-std::optional<double> vatRate(const QByteArray& mwst) {
-    QString text = model::fromCp1252(mwst);
-    text.remove(u'%');
-    text = text.trimmed();
-    // A point is not a decimal separator here; refusing it avoids reading "1.000" as one.
-    if (text.isEmpty() || text.contains(u'.'))
-        return std::nullopt;
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double rate = QLocale::c().toDouble(text, &ok);
-    // A negative rate cannot be a tax rate and would make the net price meaningless.
-    if (!ok || !std::isfinite(rate) || rate < 0)
-        return std::nullopt;
-    return rate;
 }
 
 } // namespace
@@ -67,7 +49,7 @@ RowTexts rowTexts(const model::TFahrzeug& v, const QLocale& locale) {
         const bool net = v.bn == 1;
         // A rate that is neither readable nor "MwSt nicht ausweisbar" is shown as if no rate could be stated:
         // the price is known only as it was entered.
-        const std::optional<double> rate = model::fromCp1252(v.mwst) == kNoRate ? std::nullopt : vatRate(v.mwst);
+        const std::optional<double> rate = model::vatPercent(v.mwst);
         if (rate) {
             const double factor = 1.0 + *rate / 100.0;
             c[7] = amountText(net ? v.preis : v.preis / factor, unit, locale);

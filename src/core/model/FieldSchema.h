@@ -43,6 +43,10 @@ struct FieldSpec {
     const char* hint = nullptr;
     bool storesAtOnce = false; // a change is stored into the record at once (and refreshes the list row)
     ClassSet trimIn = 0;       // classes whose store step trims the text
+    int below = 0;             // decimal texts: a value must lie from 1 up to below this
+    // Classes where the field must be given; the fuel and the consumption values only while envkv is set.
+    ClassSet required = 0;
+    ClassSet requiredUsed = 0; // classes where a used vehicle must give it
 };
 
 std::span<const FieldSpec> fields();
@@ -51,6 +55,11 @@ const FieldSpec* field(QLatin1StringView name);
 
 inline bool hasControl(const FieldSpec& f, int klasse) {
     return inSet(f.classes, klasse);
+}
+// The field must be filled on the pages of the class (its label carries the asterisk). The fuel and the
+// consumption values of class 1 are required only while envkv is set.
+inline bool isRequired(const FieldSpec& f, int klasse) {
+    return hasControl(f, klasse) && inSet(f.required, klasse);
 }
 QString label(const FieldSpec& f, int klasse);
 // The object name of the field's control on the pages of a class ("combo_3_marke", "Memo3" ...).

@@ -1,5 +1,6 @@
 #include "ValueLists.h"
 
+#include "CommaNumber.h"
 #include "Cp1252.h"
 
 #include <array>
@@ -924,6 +925,29 @@ const char* const kRadformel[] = {"keine Angabe", "4x2", "4x4", "6x2", "6x4", "6
 const char* const kLieferfrist[] = {"keine Angabe", "2 Wochen", "6 Wochen", "2 Monate", "3 Monate",
                                     "4 Monate",     "5 Monate", "6 Monate", "9 Monate", "12 Monate"};
 
+struct CodeEntry {
+    const char* item;
+    const char* code;
+};
+const CodeEntry kKlimaCodes[] = {
+    {"keine Klimaanlage oder -automatik", "0"}, {"Klimaanlage", "1"}, {"Klimaautomatik", "2"}};
+const CodeEntry kKraftstoffCodes[] = {{"Benzin", "1"},        {"Diesel", "2"},
+                                      {"Autogas (LPG)", "3"}, {"Erdgas (CNG)", "4"},
+                                      {"Elektro", "6"},       {"Hybrid (Benzin/Elektro)", "7"},
+                                      {"Wasserstoff", "8"},   {"Ethanol (FFV, E85, etc.)", "9"},
+                                      {"andere", "0"}};
+const CodeEntry kGetriebeCodes[] = {{"Schaltgetriebe", "1"}, {"Halbautomatik", "2"}, {"Automatik", "3"}};
+const CodeEntry kLieferfristDays[] = {{"2 Wochen", "14"},  {"6 Wochen", "42"},  {"2 Monate", "60"},
+                                      {"3 Monate", "90"},  {"4 Monate", "120"}, {"5 Monate", "150"},
+                                      {"6 Monate", "180"}, {"9 Monate", "270"}, {"12 Monate", "360"}};
+
+QList<LineCode> convertCodes(std::span<const CodeEntry> entries) {
+    QList<LineCode> out;
+    for (const CodeEntry& e : entries)
+        out.append({*toCp1252(QString::fromUtf8(e.item)), QByteArray(e.code)});
+    return out;
+}
+
 QList<QByteArray> convert(std::span<const char* const> utf8) {
     QList<QByteArray> out;
     out.reserve(qsizetype(utf8.size()));
@@ -936,6 +960,7 @@ struct Tables {
     std::array<QList<QByteArray>, 13> marke, kategorie;
     QList<QByteArray> farbe, kraftstoff1, kraftstoff2, kraftstoff3, getriebe, klima, abgas, umwelt, tueren, kwps, waehr,
         bn, mwst, typ1, typ2, antrieb, fahrerhaus4, fahrerhaus56, hydraulik, radformel, lieferfrist;
+    QList<LineCode> klimaCodes, kraftstoffCodes, getriebeCodes, lieferfristDays;
 
     Tables() {
         const std::span<const char* const> makes[] = {kMarke1, kMarke2, kMarke3, kMarke4,  kMarke5,  kMarke6,
@@ -968,6 +993,10 @@ struct Tables {
         hydraulik = convert(kHydraulik);
         radformel = convert(kRadformel);
         lieferfrist = convert(kLieferfrist);
+        klimaCodes = convertCodes(kKlimaCodes);
+        kraftstoffCodes = convertCodes(kKraftstoffCodes);
+        getriebeCodes = convertCodes(kGetriebeCodes);
+        lieferfristDays = convertCodes(kLieferfristDays);
     }
 };
 
@@ -1113,6 +1142,60 @@ quint8 storeCode(ListId list, int klasse, int index) {
     default:
         return quint8(index);
     }
+}
+
+const QList<LineCode>& lineCodes(ListId list) {
+    static const QList<LineCode> none;
+    const Tables& t = tables();
+    switch (list) {
+    case ListId::Klima:
+        return t.klimaCodes;
+    case ListId::Kraftstoff:
+        return t.kraftstoffCodes;
+    case ListId::Getriebe:
+        return t.getriebeCodes;
+    case ListId::Lieferfrist:
+        return t.lieferfristDays;
+    default:
+        return none;
+    }
+}
+
+QByteArray lineCode(ListId list, const QByteArray& item) {
+    for (const LineCode& c : lineCodes(list))
+        if (c.item == item)
+            return c.code;
+    return list == ListId::Getriebe ? QByteArrayLiteral("0") : QByteArray();
+}
+
+QByteArray lineItem(ListId list, QByteArrayView code) {
+    for (const LineCode& c : lineCodes(list))
+        if (c.code == code)
+            return c.item;
+    return items::kKeineAngabe;
+}
+
+std::bitset<256> storableCodes(ListId list) {
+    std::bitset<256> codes;
+    for (int klasse = 1; klasse <= 12; ++klasse) {
+        const int n = int(listItems(list, klasse).size());
+        for (int i = 0; i < n; ++i)
+            codes.set(storeCode(list, klasse, i));
+    }
+    return codes;
+}
+
+std::optional<double> vatPercent(const QByteArray& mwst) {
+    if (mwst == items::kMwstNichtAusweisbar)
+        return std::nullopt;
+    QByteArray t = mwst.trimmed();
+    if (t.endsWith('%'))
+        t = t.chopped(1).trimmed();
+    const auto n = parseCommaNumber(std::string_view(t.constData(), size_t(t.size())));
+    // A negative rate cannot be a tax rate and would make the net price meaningless.
+    if (!n || n->value < 0)
+        return std::nullopt;
+    return n->value;
 }
 
 QByteArray colourShowText(const QByteArray& stored) {

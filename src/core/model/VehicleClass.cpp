@@ -81,24 +81,21 @@ const char* const kSeite1_3[] = {"abs",
                                  "achsen"};
 const char* const kSeite2_3[] = {"getriebe", "klima",  "abgas", "umwelt",      "sp",          "schlafplaetze", "bj",
                                  "laenge",   "breite", "hoehe", "lieferdatum", "lieferfrist", "overpass",      "vin"};
-const char* const kVehicle4[] = {"marke",    "modell", "kategorie",  "ez",  "hu",    "au",       "kilometer",
-                                 "leistung", "kwps",   "kraftstoff", "zgg", "farbe", "metallic", "unf"};
+// Vans, lorries and tractor units share their vehicle group.
+const char* const kVehicleLkw[] = {"marke",    "modell", "kategorie",  "ez",  "hu",    "au",       "kilometer",
+                                   "leistung", "kwps",   "kraftstoff", "zgg", "farbe", "metallic", "unf"};
 const char* const kSeite1_4[] = {"abs",    "allrad", "anhaenger",      "tuev_neu",   "kommunal",   "kran",
                                  "lbw",    "navi",   "partikelfilter", "scheckheft", "st",         "servo",
                                  "esp",    "sh",     "tempomat",       "tw",         "vermietung", "zv",
                                  "breite", "hoehe",  "lr_laenge",      "lr_breite",  "lr_hoehe",   "fahrerhaus"};
 const char* const kSeite2_4[] = {"typ",      "getriebe",    "klima",       "abgas",       "umwelt",   "sp",
                                  "paletten", "ladevolumen", "lieferdatum", "lieferfrist", "overpass", "vin"};
-const char* const kVehicle5[] = {"marke",    "modell", "kategorie",  "ez",  "hu",    "au",       "kilometer",
-                                 "leistung", "kwps",   "kraftstoff", "zgg", "farbe", "metallic", "unf"};
 const char* const kSeite1_5[] = {"abs",        "allrad",    "anhaenger", "ebs",         "tuev_neu",       "kommunal",
                                  "kompressor", "kran",      "lbw",       "navi",        "partikelfilter", "ret_int",
                                  "scheckheft", "esp",       "sh",        "standklima",  "tempomat",       "vermietung",
                                  "lr_laenge",  "lr_breite", "lr_hoehe",  "ladevolumen", "hydraulik",      "radformel"};
 const char* const kSeite2_5[] = {"typ",   "getriebe",   "klima",    "abgas",       "umwelt",      "achsen",   "breite",
                                  "hoehe", "fahrerhaus", "paletten", "lieferdatum", "lieferfrist", "overpass", "vin"};
-const char* const kVehicle6[] = {"marke",    "modell", "kategorie",  "ez",  "hu",    "au",       "kilometer",
-                                 "leistung", "kwps",   "kraftstoff", "zgg", "farbe", "metallic", "unf"};
 const char* const kSeite1_6[] = {
     "abs",     "allrad",     "ebs",          "tuev_neu", "kompressor", "alufelgen",  "navi",     "partikelfilter",
     "ret_int", "scheckheft", "ss_bereifung", "esp",      "sh",         "standklima", "tempomat", "vermietung",
@@ -106,14 +103,12 @@ const char* const kSeite1_6[] = {
 const char* const kSeite2_6[] = {"typ",         "getriebe", "klima",     "abgas",     "umwelt",
                                  "fahrerhaus",  "achsen",   "hydraulik", "radformel", "lieferdatum",
                                  "lieferfrist", "overpass", "vin"};
-const char* const kVehicle7[] = {"marke", "modell", "kategorie", "ez", "hu", "zgg", "achsen", "nutzlast"};
+// Trailers and semi-trailers share the vehicle group and "Seite 2".
+const char* const kVehicleTrailer[] = {"marke", "modell", "kategorie", "ez", "hu", "zgg", "achsen", "nutzlast"};
 const char* const kSeite1_7[] = {"abs", "ebs", "tuev_neu", "kran", "lbw", "lf", "sb", "vermietung"};
-const char* const kSeite2_7[] = {"typ",      "breite",      "hoehe",       "lr_laenge",   "lr_breite", "lr_hoehe",
-                                 "paletten", "ladevolumen", "lieferdatum", "lieferfrist", "overpass",  "vin"};
-const char* const kVehicle8[] = {"marke", "modell", "kategorie", "ez", "hu", "zgg", "achsen", "nutzlast"};
+const char* const kSeite2Trailer[] = {"typ",      "breite",      "hoehe",       "lr_laenge",   "lr_breite", "lr_hoehe",
+                                      "paletten", "ladevolumen", "lieferdatum", "lieferfrist", "overpass",  "vin"};
 const char* const kSeite1_8[] = {"abs", "ebs", "tuev_neu", "lf", "sb", "vermietung", "klima"};
-const char* const kSeite2_8[] = {"typ",      "breite",      "hoehe",       "lr_laenge",   "lr_breite", "lr_hoehe",
-                                 "paletten", "ladevolumen", "lieferdatum", "lieferfrist", "overpass",  "vin"};
 const char* const kVehicle9[] = {"marke", "modell", "kategorie", "bj", "betrieb", "typ", "umwelt", "vin"};
 const char* const kSeite1_9[] = {"abs",        "allrad", "bss",         "partikelfilter", "swe",     "strasse",
                                  "vermietung", "zsa",    "lieferdatum", "lieferfrist",    "overpass"};
@@ -134,10 +129,18 @@ const char* const kVehicle12[] = {"marke", "modell", "kategorie", "bj",       "b
 const char* const kSeite1_12[] = {"anhaenger", "kabine",   "schutzdach",  "servo",      "vermietung",
                                   "typ",       "overpass", "lieferdatum", "lieferfrist"};
 const ClassLayout kLayouts[12] = {
-    {kVehicle1, kSeite1_1, kSeite2_1},    {kVehicle2, kSeite1_2, kSeite2_2}, {kVehicle3, kSeite1_3, kSeite2_3},
-    {kVehicle4, kSeite1_4, kSeite2_4},    {kVehicle5, kSeite1_5, kSeite2_5}, {kVehicle6, kSeite1_6, kSeite2_6},
-    {kVehicle7, kSeite1_7, kSeite2_7},    {kVehicle8, kSeite1_8, kSeite2_8}, {kVehicle9, kSeite1_9, {}},
-    {kVehicle10, kSeite1_10, kSeite2_10}, {kVehicle11, kSeite1_11, {}},      {kVehicle12, kSeite1_12, {}},
+    {kVehicle1, kSeite1_1, kSeite2_1},
+    {kVehicle2, kSeite1_2, kSeite2_2},
+    {kVehicle3, kSeite1_3, kSeite2_3},
+    {kVehicleLkw, kSeite1_4, kSeite2_4},
+    {kVehicleLkw, kSeite1_5, kSeite2_5},
+    {kVehicleLkw, kSeite1_6, kSeite2_6},
+    {kVehicleTrailer, kSeite1_7, kSeite2Trailer},
+    {kVehicleTrailer, kSeite1_8, kSeite2Trailer},
+    {kVehicle9, kSeite1_9, {}},
+    {kVehicle10, kSeite1_10, kSeite2_10},
+    {kVehicle11, kSeite1_11, {}},
+    {kVehicle12, kSeite1_12, {}},
 };
 
 const char* const kPrice[] = {"preis", "hpreis", "waehr", "bn", "mwst"};

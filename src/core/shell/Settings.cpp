@@ -1,5 +1,6 @@
 #include "shell/Settings.h"
 
+#include "inventory/RecentFiles.h"
 #include "model/Cp1252.h"
 
 #include <QDir>
@@ -13,6 +14,9 @@
 #include <SimpleIni.h>
 
 #include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
 
 namespace tarmelo::shell {
 
@@ -155,6 +159,130 @@ std::string numbered(const char* prefix, int n) {
     return std::string(prefix) + std::to_string(n);
 }
 
+// How a value read from the file is checked before it is taken.
+enum class Check : quint8 {
+    None,
+    Password, // scrambled in the file, kept only with SavePassword
+    Path,     // blanks and control characters trimmed
+    Mask,     // a renaming mask: 50 characters of the mask set with brackets, else the default
+    Plain,    // a search or replace text: 40 characters of the mask set without brackets, else the default
+    Date,     // the date of the last update
+};
+
+using Value = std::variant<bool*, int*, std::optional<int>*, QString*, std::optional<QDate>*>;
+
+// One key of config.ini: its section and name, the member of Settings it holds (whose initial value is its
+// default) and its check.
+struct Key {
+    const char* section;
+    std::string name;
+    Value value;
+    Check check = Check::None;
+};
+
+// Every key in file order, bound to the members of s.
+std::vector<Key> keys(Settings& s) {
+    std::vector<Key> k = {
+        {"Size", "Maximized", &s.Maximized}, {"Size", "Width", &s.Width},     {"Size", "Height", &s.Height},
+        {"Size", "ScreenX", &s.ScreenX},     {"Size", "ScreenY", &s.ScreenY}, {"Position", "Left", &s.Left},
+        {"Position", "Top", &s.Top},
+    };
+    for (int n = 0; n < 10; ++n)
+        k.push_back({"Table", numbered("col", n), &s.col[size_t(n)]});
+    k.push_back({"Login", "Username", &s.Username});
+    k.push_back({"Login", "Password", &s.Password, Check::Password});
+    k.push_back({"Login", "SavePassword", &s.SavePassword});
+    for (int n = 0; n < int(s.File.size()); ++n)
+        k.push_back({"Recent", numbered("File", n + 1), &s.File[size_t(n)], Check::Path});
+    k.push_back({"UpdateIntNr", "RenameMaskChecked", &s.RenameMaskChecked});
+    k.push_back({"UpdateIntNr", "RenameMaskText", &s.RenameMaskText, Check::Mask});
+    for (int n = 0; n < 10; ++n)
+        k.push_back({"UpdateIntNr", numbered("RenameMaskItem", n), &s.RenameMaskItem[size_t(n)], Check::Mask});
+    k.push_back({"UpdateIntNr", "SkipNonSelected", &s.SkipNonSelected});
+    k.push_back({"UpdateIntNr", "BeginningChars", &s.BeginningChars});
+    k.push_back({"UpdateIntNr", "EndingChars", &s.EndingChars});
+    k.push_back({"UpdateIntNr", "SearchText", &s.SearchText, Check::Plain});
+    k.push_back({"UpdateIntNr", "ReplaceText", &s.ReplaceText, Check::Plain});
+    k.push_back({"UpdateIntNr", "CounterStart", &s.CounterStart});
+    k.push_back({"UpdateIntNr", "CounterStep", &s.CounterStep});
+    k.push_back({"UpdateIntNr", "CounterDigits", &s.CounterDigits});
+    k.push_back({"Tipps", "ActItem", &s.ActItem});
+    k.push_back({"Tipps", "ShowTipps", &s.ShowTipps});
+    k.push_back({"Misc", "ResetDays", &s.ResetDays});
+    k.push_back({"Misc", "AutomaticIntNr", &s.AutomaticIntNr});
+    k.push_back({"Update", "LastUpdate", &s.LastUpdate, Check::Date});
+    return k;
+}
+
+QString checkedText(const QString& raw, Check check, const QString& def) {
+    switch (check) {
+    case Check::Password:
+        return unscramblePassword(raw);
+    case Check::Path:
+        return trimControl(raw);
+    case Check::Mask:
+        return validatedText(raw, 50, true, def);
+    case Check::Plain:
+        return validatedText(raw, 40, false, def);
+    case Check::None:
+    case Check::Date:
+        break;
+    }
+    return raw;
+}
+
+std::optional<QDate> readDate(const QString& raw) {
+    const QString text = trimControl(raw);
+    // "d.M.yyyy" also takes two-digit day and month.
+    QDate date = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
+    if (!date.isValid())
+        date = QDate::fromString(text, Qt::ISODate);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+void readKey(const IniReader& in, const Key& k) {
+    const char* section = k.section;
+    const char* name = k.name.c_str();
+    std::visit(
+        [&](auto* member) {
+            using T = std::remove_pointer_t<decltype(member)>;
+            if constexpr (std::is_same_v<T, bool>)
+                *member = in.flag(section, name, *member);
+            else if constexpr (std::is_same_v<T, int>)
+                *member = in.integer(section, name, *member);
+            else if constexpr (std::is_same_v<T, std::optional<int>>)
+                *member = in.integer(section, name);
+            else if constexpr (std::is_same_v<T, QString>)
+                *member =
+                    checkedText(in.text(section, name, k.check == Check::Mask ? *member : QString()), k.check, *member);
+            else
+                *member = readDate(in.text(section, name, QString()));
+        },
+        k.value);
+}
+
+void writeKey(IniWriter& out, const Key& k, const Settings& s) {
+    const char* section = k.section;
+    const char* name = k.name.c_str();
+    std::visit(
+        [&](auto* member) {
+            using T = std::remove_pointer_t<decltype(member)>;
+            if constexpr (std::is_same_v<T, bool>) {
+                out.flag(section, name, *member);
+            } else if constexpr (std::is_same_v<T, int> || std::is_same_v<T, std::optional<int>>) {
+                out.integer(section, name, *member);
+            } else if constexpr (std::is_same_v<T, QString>) {
+                if (k.check == Check::Password)
+                    out.text(section, name, s.SavePassword ? scramblePassword(*member) : QString());
+                else
+                    out.text(section, name, *member);
+            } else if (*member && (*member)->isValid()) {
+                out.text(section, name, (*member)->toString(kDateFormat));
+            }
+        },
+        k.value);
+}
+
 } // namespace
 
 QByteArray Code(const QByteArray& text, const QByteArray& key) {
@@ -194,14 +322,6 @@ QString unscramblePassword(const QString& stored) {
     return plain.isValidUtf8() ? QString::fromUtf8(plain) : model::fromCp1252(plain);
 }
 
-std::array<QString, 4> closeRecentGaps(std::array<QString, 4> files) {
-    for (size_t i = 0; i + 1 < files.size(); ++i) {
-        if (files[i].isEmpty() && !files[i + 1].isEmpty())
-            std::swap(files[i], files[i + 1]);
-    }
-    return files;
-}
-
 WindowPlacement placeWindow(const Settings& s, QSize screen, QRect current, const std::array<int, 10>& currentColumns) {
     WindowPlacement p;
     p.rect = current;
@@ -223,100 +343,20 @@ WindowPlacement placeWindow(const Settings& s, QSize screen, QRect current, cons
 Settings readSettings(const QByteArray& fileContent) {
     const IniReader in(fileContent);
     Settings s;
-
-    s.Maximized = in.flag("Size", "Maximized", false);
-    s.Width = in.integer("Size", "Width");
-    s.Height = in.integer("Size", "Height");
-    s.ScreenX = in.integer("Size", "ScreenX", -1);
-    s.ScreenY = in.integer("Size", "ScreenY", -1);
-    s.Left = in.integer("Position", "Left");
-    s.Top = in.integer("Position", "Top");
-    for (int n = 0; n < 10; ++n)
-        s.col[n] = in.integer("Table", numbered("col", n).c_str());
-
-    s.Username = in.text("Login", "Username", QString());
-    s.Password = unscramblePassword(in.text("Login", "Password", QString()));
-    s.SavePassword = in.flag("Login", "SavePassword", false);
+    for (const Key& k : keys(s))
+        readKey(in, k);
     if (!s.SavePassword)
         s.Password.clear();
-
-    std::array<QString, 4> files;
-    for (int n = 0; n < 4; ++n)
-        files[n] = trimControl(in.text("Recent", numbered("File", n + 1).c_str(), QString()));
-    s.File = closeRecentGaps(files);
-
-    s.ActItem = in.integer("Tipps", "ActItem", -1);
-    s.ShowTipps = in.flag("Tipps", "ShowTipps", true);
-
-    s.ResetDays = in.flag("Misc", "ResetDays", false);
-    s.AutomaticIntNr = in.flag("Misc", "AutomaticIntNr", true);
-
-    const QString defaultMask = QStringLiteral("[N]");
-    s.RenameMaskChecked = in.flag("UpdateIntNr", "RenameMaskChecked", true);
-    s.RenameMaskText = validatedText(in.text("UpdateIntNr", "RenameMaskText", defaultMask), 50, true, defaultMask);
-    for (int n = 0; n < 10; ++n) {
-        const QString raw = in.text("UpdateIntNr", numbered("RenameMaskItem", n).c_str(), QString());
-        s.RenameMaskItem[n] = validatedText(raw, 50, true, QString());
-    }
-    s.SkipNonSelected = in.flag("UpdateIntNr", "SkipNonSelected", false);
-    s.BeginningChars = in.integer("UpdateIntNr", "BeginningChars", 0);
-    s.EndingChars = in.integer("UpdateIntNr", "EndingChars", 0);
-    s.SearchText = validatedText(in.text("UpdateIntNr", "SearchText", QString()), 40, false, QString());
-    s.ReplaceText = validatedText(in.text("UpdateIntNr", "ReplaceText", QString()), 40, false, QString());
-    s.CounterStart = in.integer("UpdateIntNr", "CounterStart", 1);
-    s.CounterStep = in.integer("UpdateIntNr", "CounterStep", 1);
-    s.CounterDigits = in.integer("UpdateIntNr", "CounterDigits", 1);
-
-    const QString dateText = trimControl(in.text("Update", "LastUpdate", QString()));
-    // "d.M.yyyy" also takes two-digit day and month.
-    QDate date = QDate::fromString(dateText, QStringLiteral("d.M.yyyy"));
-    if (!date.isValid())
-        date = QDate::fromString(dateText, Qt::ISODate);
-    if (date.isValid())
-        s.LastUpdate = date;
+    const QStringList files = inventory::closeRecentGaps(QStringList(s.File.cbegin(), s.File.cend()));
+    std::copy_n(files.cbegin(), s.File.size(), s.File.begin());
     return s;
 }
 
-QByteArray writeSettings(const Settings& s) {
+QByteArray writeSettings(const Settings& settings) {
     IniWriter out;
-    out.flag("Size", "Maximized", s.Maximized);
-    out.integer("Size", "Width", s.Width);
-    out.integer("Size", "Height", s.Height);
-    out.integer("Size", "ScreenX", s.ScreenX);
-    out.integer("Size", "ScreenY", s.ScreenY);
-    out.integer("Position", "Left", s.Left);
-    out.integer("Position", "Top", s.Top);
-    for (int n = 0; n < 10; ++n)
-        out.integer("Table", numbered("col", n).c_str(), s.col[n]);
-
-    out.text("Login", "Username", s.Username);
-    out.text("Login", "Password", s.SavePassword ? scramblePassword(s.Password) : QString());
-    out.flag("Login", "SavePassword", s.SavePassword);
-
-    for (int n = 0; n < 4; ++n)
-        out.text("Recent", numbered("File", n + 1).c_str(), s.File[n]);
-
-    out.flag("UpdateIntNr", "RenameMaskChecked", s.RenameMaskChecked);
-    out.text("UpdateIntNr", "RenameMaskText", s.RenameMaskText);
-    for (int n = 0; n < 10; ++n)
-        out.text("UpdateIntNr", numbered("RenameMaskItem", n).c_str(), s.RenameMaskItem[n]);
-    out.flag("UpdateIntNr", "SkipNonSelected", s.SkipNonSelected);
-    out.integer("UpdateIntNr", "BeginningChars", s.BeginningChars);
-    out.integer("UpdateIntNr", "EndingChars", s.EndingChars);
-    out.text("UpdateIntNr", "SearchText", s.SearchText);
-    out.text("UpdateIntNr", "ReplaceText", s.ReplaceText);
-    out.integer("UpdateIntNr", "CounterStart", s.CounterStart);
-    out.integer("UpdateIntNr", "CounterStep", s.CounterStep);
-    out.integer("UpdateIntNr", "CounterDigits", s.CounterDigits);
-
-    out.integer("Tipps", "ActItem", s.ActItem);
-    out.flag("Tipps", "ShowTipps", s.ShowTipps);
-
-    out.flag("Misc", "ResetDays", s.ResetDays);
-    out.flag("Misc", "AutomaticIntNr", s.AutomaticIntNr);
-
-    if (s.LastUpdate && s.LastUpdate->isValid())
-        out.text("Update", "LastUpdate", s.LastUpdate->toString(kDateFormat));
+    Settings s = settings;
+    for (const Key& k : keys(s))
+        writeKey(out, k, s);
     return out.save();
 }
 

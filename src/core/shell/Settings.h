@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inventory/RecentFiles.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QRect>
@@ -29,7 +31,7 @@ struct Settings {
     bool SavePassword = false;
 
     // [Recent], most recent first.
-    std::array<QString, 4> File;
+    std::array<QString, inventory::kRecentCount> File;
 
     // [UpdateIntNr]
     bool RenameMaskChecked = true;
@@ -72,9 +74,6 @@ QByteArray HexStrToString(const QString& text);
 // The Password value as stored: empty unless SavePassword is on.
 QString scramblePassword(const QString& password);
 QString unscramblePassword(const QString& stored);
-
-// Moves an entry up over an empty slot, one forward pass only.
-std::array<QString, 4> closeRecentGaps(std::array<QString, 4> files);
 
 // The geometry the main window takes at start.
 struct WindowPlacement {

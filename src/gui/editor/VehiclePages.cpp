@@ -36,12 +36,6 @@ QLabel* asterisk(const QString& objectName, QWidget* parent) {
     return l;
 }
 
-bool required(const FieldSpec& f, int c) {
-    const QLatin1StringView n(f.name);
-    return n == "marke" || n == "modell" || n == "kategorie" || n == "preis" || n == "unf" ||
-           (c == 1 && (n == "kraftstoff" || n == "innerorts" || n == "ausserorts" || n == "kombiniert" || n == "co2"));
-}
-
 QGroupBox* group(const QString& title, QWidget* parent) {
     auto* g = new QGroupBox(title, parent);
     return g;
@@ -125,7 +119,7 @@ void VehiclePages::addField(QGridLayout* grid, int row, int col, const FieldSpec
     auto* cap = new QLabel(caption, parent);
     cap->setObjectName(name("cap", c, f.name));
     grid->addWidget(cap, row, x);
-    if (required(f, c))
+    if (model::isRequired(f, c))
         grid->addWidget(asterisk(name("lbl", c, f.name), parent), row, x + 1);
     const SharedCell* shared = sharedCell(f);
     if (!shared) {

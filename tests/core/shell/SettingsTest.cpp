@@ -1,4 +1,5 @@
 #include "shell/Settings.h"
+#include "inventory/RecentFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -269,7 +270,9 @@ TEST(Settings, RecentGapPass) {
         {{"", "", "", ""}, {"", "", "", ""}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(closeRecentGaps(c.in), c.out) << c.in[0].toStdString() << c.in[1].toStdString();
+        EXPECT_EQ(tarmelo::inventory::closeRecentGaps(QStringList(c.in.begin(), c.in.end())),
+                  QStringList(c.out.begin(), c.out.end()))
+            << c.in[0].toStdString() << c.in[1].toStdString();
 
     const Settings s = readSettings("[Recent]\nFile1=\nFile2=  \nFile3=/a.zip\nFile4=/b.zip\n");
     EXPECT_EQ(s.File, (F{"", "/a.zip", "/b.zip", ""}));

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Times 'tarmelo-cli check' on a file of N lines of one typical vehicle (a car with free text, price and VAT
+# rate) and prints the best of R runs in lines per second.
+# Usage: bench/check_lines.sh path/to/tarmelo-cli [N] [R]
+set -euo pipefail
+
+cli=${1:?path to tarmelo-cli}
+n=${2:-100000}
+runs=${3:-5}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+line=$(head -n 1 "$here/../examples/bestand.csv" | tr -d '\r')
+body=${line#*;}
+awk -v n="$n" -v body="$body" 'BEGIN { for (i = 1; i <= n; ++i) printf "%d;%s\r\n", i, body }' >"$work/lines.csv"
+
+# Wall time and, for a machine shared with other work, the CPU time (user + system) of the process.
+best=""
+bestcpu=""
+for ((r = 0; r < runs; ++r)); do
+    /usr/bin/time -f "%e %U %S" -o "$work/time" "$cli" check --now 2026-12-01T12:00:00 "$work/lines.csv" >/dev/null
+    read -r wall user sys <"$work/time"
+    ms=$(awk -v t="$wall" 'BEGIN { printf "%d", t * 1000 }')
+    cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
+    if [[ -z "$best" || $ms -lt $best ]]; then best=$ms; fi
+    if [[ -z "$bestcpu" || $cpu -lt $bestcpu ]]; then bestcpu=$cpu; fi
+done
+echo "check: $n lines, best of $runs: wall $best ms ($((n * 1000 / (best > 0 ? best : 1))) lines/s)," \
+    "CPU $bestcpu ms ($((n * 1000 / (bestcpu > 0 ? bestcpu : 1))) lines/s)"
