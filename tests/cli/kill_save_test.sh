@@ -57,7 +57,7 @@ for ((run = 1; run <= runs; run++)); do
     pid=$!
     # A moment from the later part of reading to past the end of a run (a loaded machine runs slower).
     delay_us=$((RANDOM * 32768 + RANDOM))
-    delay_us=$((duration_us / 4 + delay_us % (duration_us * 5 / 4 + 1)))
+    delay_us=$((duration_us / 2 + delay_us % (duration_us * 3 / 2 + 1)))
     sleep "$(printf '0.%06d' "$delay_us")" 2>/dev/null || sleep "$((delay_us / 1000000))"
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
