@@ -94,6 +94,7 @@ TEST(SaveFaults, EveryCallOfAnArchiveSaveFailsInTurn) {
                     // The first run past the last call: a clean save.
                     EXPECT_TRUE(r.ok());
                     EXPECT_GT(calls, 5);
+                    RecordProperty(std::string("calls, ") + e.name + (existed ? ", replacing" : ", new"), calls);
                     break;
                 }
                 SCOPED_TRACE(std::string("failed ") + faults::name(faults::hitCall()));
@@ -146,9 +147,10 @@ TEST(SaveFaults, EveryCallOfASettingsSaveFailsInTurn) {
                 QString error;
                 faults::arm(k, e.error);
                 const bool ok = shell::saveSettingsFile(path, newSettings, &error);
-                faults::disarm();
+                const int calls = faults::disarm();
                 if (!faults::hit()) {
                     EXPECT_TRUE(ok);
+                    RecordProperty(std::string("calls, ") + e.name + (existed ? ", replacing" : ", new"), calls);
                     break;
                 }
                 SCOPED_TRACE(std::string("failed ") + faults::name(faults::hitCall()));
