@@ -44,14 +44,14 @@ qint64 currentRssBytes() {
     return parts.value(1).toLongLong() * 4096;
 }
 
-// A photo of a dealer's size and weight (800 x 600, detail everywhere), different per seed.
+// A photo as the program keeps an added one (fitted into 640 x 480), some detail everywhere, different per seed.
 QByteArray photo(int seed) {
-    QImage image(800, 600, QImage::Format_RGB888);
+    QImage image(640, 480, QImage::Format_RGB888);
     QRandomGenerator rng(quint32(seed));
     for (int y = 0; y < image.height(); ++y) {
         uchar* line = image.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
-            const int n = int(rng.bounded(24));
+            const int n = int(rng.bounded(6));
             line[3 * x] = uchar((x + seed * 7 + n) & 0xff);
             line[3 * x + 1] = uchar((y + n) & 0xff);
             line[3 * x + 2] = uchar((x + y + n) & 0xff);
