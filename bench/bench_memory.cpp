@@ -47,7 +47,7 @@ qint64 currentRssBytes() {
 // A photo as the program keeps an added one (fitted into 640 x 480), some detail everywhere, different per seed.
 QByteArray photo(int seed) {
     QImage image(640, 480, QImage::Format_RGB888);
-    QRandomGenerator rng(quint32(seed));
+    QRandomGenerator rng{quint32(seed)};
     for (int y = 0; y < image.height(); ++y) {
         uchar* line = image.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
