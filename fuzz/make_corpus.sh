@@ -16,6 +16,9 @@ while IFS= read -r line; do
     printf '%s' "${line%$'\r'}" >"$c/fuzz_readline/beispiel-$n"
 done <"$ex/bestand.csv"
 printf '1;"x";' >"$c/fuzz_readline/kurz"
+# Shapes that settle only after a writing: a VAT flag against the rate, control bytes where a field is cut.
+head -n 1 "$ex/bestand.csv" | tr -d '\r\n' | sed 's/;24285.71;0;/;24285.71;;/' >"$c/fuzz_readline/vat-flag-against-rate"
+printf '1;"x";"Kombi";"\xff\xff\xff%036d\x01\x00\x00A";' 0 | tr 0 '\000' >"$c/fuzz_readline/control-bytes-cut-at-width"
 printf '' >"$c/fuzz_readline/leer"
 
 # Whole files with each kind of line end, and one with a rejected line.
@@ -121,3 +124,6 @@ LastUpdate=01.12.2026
 INI
 printf '[Recent]\r\nFile1=C:\\Programme\\H\xe4ndler\\bestand.zip\r\n[Misc]\r\nAutomaticIntNr=0\r\n' >"$c/fuzz_settings/windows.ini"
 printf '[Size]\nWidth=abc\n[Tipps]\nActItem=-5\n' >"$c/fuzz_settings/kaputt.ini"
+# Gaps in the recent files close one per reading; UTF-8 and Windows-1252 mixed.
+printf '[Recent]\nFile1=/home/h\xc3\xa4ndler/a.zip\nFile2=\nFile3=\nFile4=/home/h\xf6ndler/d.zip\n' \
+    >"$c/fuzz_settings/recent-gaps-mixed-encoding.ini"
