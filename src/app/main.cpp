@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "editor/MainWindow.h"
+#include "inventory/Archive.h"
 #include "shell/Help.h"
 
 #include <QApplication>
@@ -26,7 +27,12 @@ int main(int argc, char** argv) {
     if (!tarmelo::shell::helpAvailable(helpFolder))
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
     const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
-    window.applySettings(tarmelo::shell::loadSettingsFile(settingsFile));
+    const tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
+    // Saves killed in an earlier run left their temporary files beside the archives they were writing.
+    for (const QString& recent : settings.File)
+        if (!recent.isEmpty())
+            tarmelo::inventory::removeSaveLeftovers(tarmelo::inventory::archivePath(recent));
+    window.applySettings(settings);
     window.show();
     const QStringList args = app.arguments();
     window.openAtStart(args.value(1));

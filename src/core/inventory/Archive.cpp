@@ -4,13 +4,16 @@
 #include "model/Cp1252.h"
 #include "photo/reduce.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -166,7 +169,67 @@ void syncFolder(const QByteArray& folder) {
     ::close(fd);
 }
 
+// Saves into one folder hold its lock shared; removing leftovers needs it alone, so a temporary file that
+// another save (of this or another process of ours) is still writing is never taken for a leftover.
+class FolderLock {
+public:
+    explicit FolderLock(const QByteArray& folder)
+        : fd_(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~FolderLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool tryExclusive() { return fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0; }
+    void shared() {
+        if (fd_ >= 0)
+            ::flock(fd_, LOCK_SH);
+    }
+
+private:
+    int fd_;
+};
+
+// Our temporary name ".<name>.XXXXXX" and libzip's own beside it, ".<name>.XXXXXX.XXXXXX".
+bool isLeftoverOf(const QString& entry, const QString& fileName) {
+    static const QRegularExpression suffix(QStringLiteral("^[A-Za-z0-9]{6}(\\.[A-Za-z0-9]{6})?$"));
+    const QString prefix = u'.' + fileName + u'.';
+    return entry.startsWith(prefix) && suffix.match(QStringView(entry).mid(prefix.size())).hasMatch();
+}
+
+// Only with the folder's lock held alone.
+int removeLeftoversLocked(const QString& finalPath) {
+    const QFileInfo info(finalPath);
+    QDir dir = info.absoluteDir();
+    int removed = 0;
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& entry : entries) {
+        if (!isLeftoverOf(entry, info.fileName()))
+            continue;
+        struct stat st {};
+        const QByteArray path = QFile::encodeName(dir.absoluteFilePath(entry));
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
+QString resolvedTarget(const QString& target) {
+    // A link keeps pointing at the archive: the file it names is the one replaced.
+    const QFileInfo info(target);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+}
+
 } // namespace
+
+int removeSaveLeftovers(const QString& target) {
+    if (QFileInfo(target).fileName().isEmpty())
+        return 0;
+    const QString finalPath = resolvedTarget(target);
+    FolderLock lock(QFile::encodeName(QFileInfo(finalPath).absolutePath()));
+    return lock.tryExclusive() ? removeLeftoversLocked(finalPath) : 0;
+}
 
 SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const model::Inventory& inv, int first,
                         int last, const WriteOptions& options) {
@@ -178,15 +241,19 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
     };
     const auto injected = [&options](WriteStage stage) { return options.inject ? options.inject(stage) : 0; };
 
-    // A link keeps pointing at the archive: the file it names is the one replaced.
-    const QFileInfo info(target);
-    const QString finalPath = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QString finalPath = resolvedTarget(target);
     const QByteArray finalName = QFile::encodeName(finalPath);
     const QByteArray folder = QFile::encodeName(QFileInfo(finalPath).absolutePath());
     const bool existed = QFileInfo::exists(finalPath);
     if (existed &&
         (QFileInfo(finalPath).isDir() || !QFileInfo(finalPath).isWritable() || ::access(folder.constData(), W_OK) != 0))
         return fail(SaveFailure::CannotReplace);
+
+    // Held until the save ends: our temporary file is never anyone's leftover meanwhile.
+    FolderLock lock(folder);
+    if (lock.tryExclusive())
+        removeLeftoversLocked(finalPath);
+    lock.shared();
 
     TempFile temp;
     {
@@ -203,7 +270,7 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
     int zipError = 0;
     zip_t* za = zip_open(temp.path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
     if (!za)
-        return fail(SaveFailure::Other);
+        return fail(zipError == ZIP_ER_OPEN || zipError == ZIP_ER_READ ? failureOf(errno) : SaveFailure::Other);
     bool added = addMember(za, kCsvMember, csvFile, true);
     for (int j = first; added && j <= last; ++j) {
         const model::TFahrzeug& v = inv[j];
@@ -291,17 +358,18 @@ bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
         }
         out.append(buffer, qsizetype(n));
     }
+    // A member whose data ends elsewhere than its headers say is damaged, even when its CRC fits what inflated.
+    if (ok && (st.valid & ZIP_STAT_SIZE) && zip_uint64_t(out.size()) != st.size)
+        ok = false;
     zip_fclose(f);
     return ok;
 }
 
-bool readMembers(const QString& path, Members& m, const std::function<void(int)>& progress, const ReadLimits& limits) {
-    int error = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    if (!za)
-        return false;
+// Reads the line files, then the photos, of an opened archive; `archiveBytes` scales the inflation budget.
+bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function<void(int)>& progress,
+                 const ReadLimits& limits) {
     const zip_int64_t count = zip_get_num_entries(za, 0);
-    qint64 budget = limits.inflatedBase + limits.inflatedRatio * QFileInfo(path).size();
+    qint64 budget = limits.inflatedBase + limits.inflatedRatio * archiveBytes;
     QString csvName;
     bool ok = count >= 0;
     // Line files first, as the photos may be many.
@@ -337,7 +405,34 @@ bool readMembers(const QString& path, Members& m, const std::function<void(int)>
             }
         }
     }
-    zip_discard(za);
+    return ok;
+}
+
+// What tells a file changed in place while we read it; a file renamed over it leaves ours whole.
+bool sameFileState(const struct stat& a, const struct stat& b) {
+    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+bool readArchiveFile(const QString& path, Members& m, const std::function<void(int)>& progress,
+                     const ReadLimits& limits) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat before {};
+    const int zipFd = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode) ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+    int error = 0;
+    // libzip owns zipFd from here, also when it fails.
+    zip_t* za = zipFd >= 0 ? zip_fdopen(zipFd, ZIP_RDONLY, &error) : nullptr;
+    if (!za && zipFd >= 0)
+        ::close(zipFd);
+    bool ok = za && readMembers(za, qint64(before.st_size), m, progress, limits);
+    if (za)
+        zip_discard(za);
+    // A file rewritten while it was read may have given members of two different archives.
+    struct stat after {};
+    ok = ok && ::fstat(fd, &after) == 0 && sameFileState(before, after);
+    ::close(fd);
     return ok;
 }
 
@@ -356,13 +451,31 @@ void addPhotos(model::TFahrzeug& v, const QHash<QString, QByteArray>& photos) {
     }
 }
 
+OpenResult takeLines(const Members& m, const std::function<void(int)>& progress) {
+    OpenResult r;
+    ReadResult read = readLines(m.csv, [&](model::TFahrzeug& v, int line, int lines) {
+        if (progress)
+            progress(int(std::lround(100.0 * line / lines)));
+        addPhotos(v, m.photos);
+    });
+    r.lines = read.lines;
+    r.vehicles = std::move(read.vehicles);
+    if (r.lines == 0) {
+        r.failure = OpenFailure::NoLines;
+        return r;
+    }
+    if (r.vehicles.isEmpty())
+        r.failure = OpenFailure::NoVehicles;
+    return r;
+}
+
 } // namespace
 
 OpenResult readInventoryFile(const QString& path, const std::function<void(int)>& progress, const ReadLimits& limits) {
     OpenResult r;
     Members m;
     if (isArchivePath(path)) {
-        if (!readMembers(path, m, progress, limits)) {
+        if (!readArchiveFile(path, m, progress, limits)) {
             r.failure = OpenFailure::Broken;
             return r;
         }
@@ -388,20 +501,32 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
             return r;
         }
     }
-    ReadResult read = readLines(m.csv, [&](model::TFahrzeug& v, int line, int lines) {
-        if (progress)
-            progress(int(std::lround(100.0 * line / lines)));
-        addPhotos(v, m.photos);
-    });
-    r.lines = read.lines;
-    r.vehicles = std::move(read.vehicles);
-    if (r.lines == 0) {
-        r.failure = OpenFailure::NoLines;
+    return takeLines(m, progress);
+}
+
+OpenResult readInventoryArchive(const QByteArray& archive, const std::function<void(int)>& progress,
+                                const ReadLimits& limits) {
+    OpenResult r;
+    Members m;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = zip_source_buffer_create(archive.constData(), zip_uint64_t(archive.size()), 0, &error);
+    zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+    if (src && !za)
+        zip_source_free(src);
+    zip_error_fini(&error);
+    const bool ok = za && readMembers(za, archive.size(), m, progress, limits);
+    if (za)
+        zip_discard(za);
+    if (!ok) {
+        r.failure = OpenFailure::Broken;
         return r;
     }
-    if (r.vehicles.isEmpty())
-        r.failure = OpenFailure::NoVehicles;
-    return r;
+    if (!m.hasCsv) {
+        r.failure = OpenFailure::NoCsv;
+        return r;
+    }
+    return takeLines(m, progress);
 }
 
 } // namespace tarmelo::inventory

@@ -59,6 +59,10 @@ struct WriteOptions {
 SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const model::Inventory& inv, int first,
                         int last, const WriteOptions& options = {});
 
+// Removes the temporary files that killed saves of `target` left beside it; files another save is still
+// writing stay. Saving does it on its own; the program's start calls it for the recent files. The count removed.
+int removeSaveLeftovers(const QString& target);
+
 // ---- reading ----
 
 enum class OpenFailure {
@@ -96,5 +100,8 @@ struct ReadLimits {
 // to case, and reduced as imported photos. `progress` gets 0 per member read, then 0..100 per line.
 OpenResult readInventoryFile(const QString& path, const std::function<void(int)>& progress = {},
                              const ReadLimits& limits = {});
+// The same for an archive held in memory.
+OpenResult readInventoryArchive(const QByteArray& archive, const std::function<void(int)>& progress = {},
+                                const ReadLimits& limits = {});
 
 } // namespace tarmelo::inventory

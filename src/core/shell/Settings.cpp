@@ -387,7 +387,8 @@ bool saveSettingsFile(const QString& path, const Settings& settings, QString* er
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
     const QByteArray data = writeSettings(settings);
-    if (file.write(data) != data.size())
+    // QSaveFile buffers: a failed write shows only in flush(), and commit() would not report it.
+    if (file.write(data) != data.size() || !file.flush())
         return fail(file.errorString());
     if (!file.commit())
         return fail(file.errorString());

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Builds the seed corpora under fuzz/corpus/ from the examples and real-world shapes: archives made by
+# Info-ZIP and by Python's zipfile, photos as a camera and a phone (EXIF orientation) write them, BMP files.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+c="$root/fuzz/corpus"
+ex="$root/examples"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$c"/{fuzz_readline,fuzz_linefile,fuzz_archive,fuzz_photo,fuzz_settings}
+
+# Lines: every example line alone, and a few short shapes.
+n=0
+while IFS= read -r line; do
+    n=$((n + 1))
+    printf '%s' "${line%$'\r'}" >"$c/fuzz_readline/beispiel-$n"
+done <"$ex/bestand.csv"
+printf '1;"x";' >"$c/fuzz_readline/kurz"
+# Shapes that settle only after a writing: a VAT flag against the rate, control bytes where a field is cut.
+head -n 1 "$ex/bestand.csv" | tr -d '\r\n' | sed 's/;24285.71;0;/;24285.71;;/' >"$c/fuzz_readline/vat-flag-against-rate"
+printf '1;"x";"Kombi";"\xff\xff\xff%036d\x01\x00\x00A";' 0 | tr 0 '\000' >"$c/fuzz_readline/control-bytes-cut-at-width"
+printf '' >"$c/fuzz_readline/leer"
+
+# Whole files with each kind of line end, and one with a rejected line.
+cp "$ex/bestand.csv" "$c/fuzz_linefile/crlf.csv"
+tr -d '\r' <"$ex/bestand.csv" >"$c/fuzz_linefile/lf.csv"
+tr '\n' '\r' <"$c/fuzz_linefile/lf.csv" >"$c/fuzz_linefile/cr.csv"
+{ head -n 2 "$ex/bestand.csv"; printf '3;"x";"Bitte ausw\xe4hlen";\r\n\r\n'; } >"$c/fuzz_linefile/abgelehnt.csv"
+
+# Archives: the stock export shape (fzg.csv and <n>_<k>.jpg at the root) from several writers.
+mkdir -p "$work/a/fotos"
+head -n 2 "$ex/bestand.csv" >"$work/a/fzg.csv"
+convert "$ex/fotos/pkw-2.jpg" -resize 48x36 -quality 80 "$work/a/1_1.jpg"
+convert "$ex/fotos/pkw-1.jpg" -resize 40x30 -quality 75 "$work/a/2_1.jpg"
+cp "$work/a/1_1.jpg" "$work/a/2_3.jpg"
+(cd "$work/a" && zip -q -X "$c/fuzz_archive/infozip.zip" fzg.csv 1_1.jpg 2_1.jpg 2_3.jpg)
+(cd "$work/a" && zip -q -X -0 "$c/fuzz_archive/infozip-stored.zip" fzg.csv 1_1.jpg)
+(cd "$work/a" && cp fzg.csv fotos/ && cp 1_1.jpg fotos/ && zip -q -X -r "$c/fuzz_archive/infozip-folders.zip" fotos)
+python3 - "$work/a" "$c/fuzz_archive" <<'PY'
+import os, sys, zipfile
+src, out = sys.argv[1], sys.argv[2]
+def pack(name, method, names):
+    with zipfile.ZipFile(os.path.join(out, name), "w", method) as z:
+        for arc, f in names:
+            z.write(os.path.join(src, f), arc)
+pack("python-deflated.zip", zipfile.ZIP_DEFLATED, [("fzg.csv", "fzg.csv"), ("1_1.jpg", "1_1.jpg"), ("2_1.jpg", "2_1.jpg")])
+pack("python-stored.zip", zipfile.ZIP_STORED, [("FZG.CSV", "fzg.csv"), ("1_1.JPG", "1_1.jpg")])
+pack("python-backslash.zip", zipfile.ZIP_DEFLATED, [("export\\fzg.csv", "fzg.csv"), ("../1_1.jpg", "1_1.jpg")])
+# A data descriptor after each member, as streaming writers produce.
+with zipfile.ZipFile(os.path.join(out, "python-stream.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+    for f in ("fzg.csv", "1_1.jpg"):
+        with z.open(f, "w", force_zip64=False) as w, open(os.path.join(src, f), "rb") as r:
+            w.write(r.read())
+PY
+
+# Photos: a camera's baseline JPEG, progressive and grey ones, a phone's with EXIF orientation 6, BMPs.
+convert "$ex/fotos/pkw-1.jpg" -resize 64x48 -quality 90 "$c/fuzz_photo/kamera.jpg"
+convert "$ex/fotos/pkw-2.jpg" -resize 40x30 -interlace JPEG "$c/fuzz_photo/progressiv.jpg"
+convert "$ex/fotos/transporter-1.jpg" -resize 32x24 -colorspace Gray "$c/fuzz_photo/grau.jpg"
+convert "$ex/fotos/pkw-2.jpg" -resize 24x32 -quality 85 "$work/hoch.jpg"
+python3 - "$work/hoch.jpg" "$c/fuzz_photo/handy-exif6.jpg" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+# APP1 Exif, little-endian TIFF, IFD0 with the one entry Orientation = 6 (turned right).
+tiff = b"II*\x00" + struct.pack("<I", 8) + struct.pack("<H", 1) + struct.pack("<HHII", 0x0112, 3, 1, 6) + b"\0\0\0\0"
+app1 = b"Exif\x00\x00" + tiff
+open(sys.argv[2], "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(app1) + 2) + app1 + data[2:])
+PY
+convert "$ex/fotos/pkw-2.jpg" -resize 16x12 bmp3:"$c/fuzz_photo/windows.bmp"
+convert "$ex/fotos/pkw-2.jpg" -resize 15x11 -colors 16 -type Palette bmp3:"$c/fuzz_photo/palette.bmp"
+convert "$ex/fotos/pkw-2.jpg" -resize 8x6 bmp:"$c/fuzz_photo/v5.bmp"
+
+# Settings: a full file as the program writes it, an old Windows-1252 one, and a bare one.
+cat >"$c/fuzz_settings/voll.ini" <<'INI'
+[Size]
+Maximized=0
+Width=1024
+Height=768
+ScreenX=1920
+ScreenY=1080
+[Position]
+Left=100
+Top=50
+[Table]
+col0=40
+col1=120
+col2=90
+col3=90
+col4=60
+col5=60
+col6=70
+col7=70
+col8=80
+col9=80
+[Login]
+Username=autohaus
+Password=1B0F1D0A
+SavePassword=1
+[Recent]
+File1=/home/händler/bestand.zip
+File2=/home/händler/alt.csv
+File3=
+File4=
+[UpdateIntNr]
+RenameMaskChecked=1
+RenameMaskText=[N]-[C]
+RenameMaskItem0=[N]
+SkipNonSelected=0
+BeginningChars=2
+EndingChars=0
+SearchText=a
+ReplaceText=b
+CounterStart=1
+CounterStep=1
+CounterDigits=3
+[Tipps]
+ActItem=4
+ShowTipps=1
+[Misc]
+ResetDays=0
+AutomaticIntNr=1
+[Update]
+LastUpdate=01.12.2026
+INI
+printf '[Recent]\r\nFile1=C:\\Programme\\H\xe4ndler\\bestand.zip\r\n[Misc]\r\nAutomaticIntNr=0\r\n' >"$c/fuzz_settings/windows.ini"
+printf '[Size]\nWidth=abc\n[Tipps]\nActItem=-5\n' >"$c/fuzz_settings/kaputt.ini"
+# Gaps in the recent files close one per reading; UTF-8 and Windows-1252 mixed.
+printf '[Recent]\nFile1=/home/h\xc3\xa4ndler/a.zip\nFile2=\nFile3=\nFile4=/home/h\xf6ndler/d.zip\n' \
+    >"$c/fuzz_settings/recent-gaps-mixed-encoding.ini"
