@@ -70,8 +70,11 @@ VersionFile parseVersionFile(const QByteArray& content) {
 }
 
 QString transferText(qint64 received, qint64 total, double speedKBs, const QLocale& locale) {
+    // The speed has no thousands separator ("0.00"), the kilobytes have.
+    QLocale plain = locale;
+    plain.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
     return locale.toString(received / 1024) + QStringLiteral(" KB von ") + locale.toString(total / 1024) +
-           QStringLiteral(" KB übertragen bei ") + locale.toString(speedKBs, 'f', 2) + QStringLiteral(" KB/s");
+           QStringLiteral(" KB übertragen bei ") + plain.toString(speedKBs, 'f', 2) + QStringLiteral(" KB/s");
 }
 
 QString remainingText(qint64 received, qint64 total, double speedKBs) {

@@ -159,7 +159,7 @@ void UpdateSession::start() {
 
 void UpdateSession::fetch(const QString& path, const QString& file, Next onSuccess, const QString& failure, bool help) {
     QNetworkRequest request(url(path));
-    request.setHeader(QNetworkRequest::UserAgentHeader, o_.userAgent);
+    request.setRawHeader("User-Agent", o_.userAgent.toUtf8());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setTransferTimeout(o_.transferTimeoutMs);
@@ -229,7 +229,7 @@ void UpdateSession::stepArchiveRequested() {
     lengthChecked_ = false;
     archiveFailed_ = false;
     QNetworkRequest request(url(QStringLiteral("update_files.zip")));
-    request.setHeader(QNetworkRequest::UserAgentHeader, o_.userAgent);
+    request.setRawHeader("User-Agent", o_.userAgent.toUtf8());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setTransferTimeout(o_.transferTimeoutMs);
