@@ -234,7 +234,7 @@ void TformMain::buildMenus() {
     QAction* help = makeAction(this, "actHelp", QStringLiteral("&Hilfe"), QStringLiteral("Öffnet die Hilfe"));
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, [] { Dialogs::showHelp(shell::kHelpMain); });
-    menuBar()->addMenu(QStringLiteral("H&ilfe"))->addAction(help);
+    buildShellMenus(help);
 
     QToolBar* bar = addToolBar(QStringLiteral("Werkzeuge"));
     bar->setObjectName(QStringLiteral("MainToolBar"));
@@ -509,6 +509,7 @@ void TformMain::ActionManager1Update() {
         set(n, selected && !busy_);
     for (int n = 1; n <= inventory::kRecentCount; ++n)
         set(QStringLiteral("actOpenRecent%1").arg(n).toLatin1().constData(), !recent_[n - 1].isEmpty() && !busy_);
+    updateShellCommands();
 }
 
 void TformMain::showHint(const QString& hint) {

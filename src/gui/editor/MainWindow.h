@@ -2,6 +2,7 @@
 
 #include "inventory/Archive.h"
 #include "model/Fahrzeug.h"
+#include "shell/Servers.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
@@ -16,6 +17,8 @@ class QToolButton;
 
 namespace tarmelo::gui {
 
+class TformTipps;
+struct UpdateContext;
 class VehicleList;
 class VehiclePages;
 
@@ -82,11 +85,29 @@ public slots:
     // Enables every command to suit the moment.
     void ActionManager1Update();
 
+    // Application shell (MainWindowShell.cpp).
+    void actTippsExecute();
+    void actInfoExecute();
+    void actUpdateExecute();
+    void actResetAreaExecute();
+    void openWebLink(const QString& command);
+    // The tips and the update reminder of the first activation; the file time stands in when no update is known.
+    void startUpShell(const std::optional<QDateTime>& programFileTime);
+    TformTipps* tipsWindow() const { return tips_; }
+    void setServers(const shell::Servers& servers) { servers_ = servers; }
+    // Tests: changes where the update comes from.
+    void setUpdateAdjuster(std::function<void(UpdateContext&)> adjust) { adjustUpdate_ = std::move(adjust); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
+    void buildShellMenus(QAction* help);
+    void updateShellCommands();
+    QAction* shellAction(const QString& name);
+    UpdateContext updateContext() const;
+    static void ensureIconTheme();
     QWidget* buildControlPanel();
     QWidget* buildNavigation();
     void buildStatusBar();
@@ -132,6 +153,11 @@ private:
     QStringList recent_{QString(), QString(), QString(), QString()};
     QProgressBar* progress_ = nullptr;
     QTimer* timerStat_ = nullptr;
+    TformTipps* tips_ = nullptr;
+    shell::Servers servers_;
+    QSize designedSize_;
+    QList<int> designedColumns_;
+    std::function<void(UpdateContext&)> adjustUpdate_;
 };
 
 } // namespace tarmelo::gui
