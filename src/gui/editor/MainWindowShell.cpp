@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
 
@@ -62,16 +63,23 @@ const struct {
 } // namespace
 
 void TformMain::ensureIconTheme() {
-    // A bare window manager or Xvfb sets no icon theme; the one the program depends on stands in.
+    // Platforms without a desktop (Xvfb, offscreen) search no system folder and set no theme; the program's own
+    // icons and the XDG data folders are added, and the theme the program depends on stands in.
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList wanted = {QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons"))};
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        wanted.append(QDir(dir).filePath(QStringLiteral("icons")));
+    bool changed = false;
+    for (const QString& dir : wanted)
+        if (!paths.contains(dir) && QFileInfo(dir).isDir()) {
+            paths.append(dir);
+            changed = true;
+        }
+    if (changed)
+        QIcon::setThemeSearchPaths(paths);
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     if (!QIcon::hasThemeIcon(QStringLiteral("document-new")))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
-    QStringList paths = QIcon::themeSearchPaths();
-    const QString own = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons"));
-    if (!paths.contains(own)) {
-        paths.prepend(own);
-        QIcon::setThemeSearchPaths(paths);
-    }
 }
 
 QAction* TformMain::shellAction(const QString& name) {

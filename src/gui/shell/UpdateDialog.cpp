@@ -203,7 +203,6 @@ void TformUpdate::sessionFinished(shell::UpdateSession::Outcome outcome) {
     case O::UpToDate:
         Dialogs::information(this, message);
         *lastUpdate_ = ctx_.clock().date();
-        Reset();
         accept();
         return;
     case O::ServerMessage:

@@ -1,6 +1,7 @@
 #include "shell/UpdateSession.h"
 #include "shell/UpdatePackage.h"
 #include "shell/UpdateRules.h"
+#include "support/TestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -30,25 +31,7 @@ QString repoFile(const char* relative) {
     return QDir::cleanPath(QStringLiteral(TARMELO_TEST_DATA "/../../") + relative);
 }
 
-// The update server: Python's HTTP server over a folder, on 127.0.0.1 and a free port.
-class TestServer {
-public:
-    explicit TestServer(const QString& root, const QStringList& flags = {}) {
-        process_.start("python3", QStringList{repoFile("tests/support/http_server.py"), root} + flags);
-        if (process_.waitForStarted(5000) && process_.waitForReadyRead(10000))
-            port_ = process_.readLine().trimmed().toInt();
-    }
-    ~TestServer() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
-    int port() const { return port_; }
-
-private:
-    QProcess process_;
-    int port_ = 0;
-};
+using TestServer = tarmelo::test::TestHttpServer;
 
 void write(const QString& path, const QByteArray& data) {
     QDir().mkpath(QFileInfo(path).path());
