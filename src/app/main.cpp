@@ -6,6 +6,7 @@
 #include "shell/Help.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarmelo"));
     // No display name: the window manager would append it to "Tarmelo - NAME".
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarmelo"));
     // Numbers follow the system's regional settings; without any, the German ones are the reference.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -36,6 +38,9 @@ int main(int argc, char** argv) {
     window.show();
     const QStringList args = app.arguments();
     window.openAtStart(args.value(1));
+    // Without a known update the installed program file's age stands for the installation's.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
     const int rc = app.exec();
     QString error;
     if (!tarmelo::shell::saveSettingsFile(settingsFile, window.currentSettings(), &error))

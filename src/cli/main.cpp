@@ -38,6 +38,7 @@ int usage() {
                        "  tarmelo-cli build [--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json "
                        "AUS.csv|AUS.zip\n"
                        "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
+                       "  tarmelo-cli update --check [--servers DATEI]\n"
                        "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
     return kError;
 }
@@ -214,12 +215,16 @@ int convert(const Options& o) {
 
 } // namespace
 
+int runUpdate(const QStringList& args); // UpdateCheck.cpp
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1StringView("update"))
+        return runUpdate(args);
     const Options o = parse(args);
     if (!o.error.isEmpty()) {
         err(o.error);

@@ -15,6 +15,9 @@ inline constexpr int kHelpTips = 1006;
 inline constexpr int kHelpPreview = 1007;
 inline constexpr int kHelpInfo = 1008;
 inline constexpr int kHelpRename = 1009;
+// Every context the program opens; each has its page.
+inline constexpr int kHelpContexts[] = {kHelpMain, kHelpDownload, kHelpUpload, kHelpPrint, kHelpUpdate,
+                                        kHelpTips, kHelpPreview,  kHelpInfo,   kHelpRename};
 
 // The installed help pages beside the executable's bin folder: <executableDir>/../share/tarmelo/help, absolute and
 // cleaned. Returned whether or not it exists.

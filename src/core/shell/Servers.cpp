@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 
 #define SI_NO_CONVERSION
+// The template bodies are needed here too: an optimised build inlines them away in Settings.cpp.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 namespace tarmelo::shell {

@@ -82,6 +82,10 @@ QString Dialogs::saveFileName(QWidget* parent, const QString& caption, const QSt
     return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
 }
 
+bool Dialogs::testMode() {
+    return state().on;
+}
+
 void Dialogs::setTestMode(bool on) {
     TestState& s = state();
     s.on = on;

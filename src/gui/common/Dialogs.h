@@ -41,6 +41,7 @@ public:
 
     // Test hooks: while answers are queued, nothing is shown.
     static void setTestMode(bool on);
+    static bool testMode();
     static void queueAnswer(QMessageBox::StandardButton answer);
     static void queueFileName(const QString& path);
     static QList<Shown>& shown();

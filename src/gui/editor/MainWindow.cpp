@@ -12,6 +12,7 @@
 #include "inventory/RecentFiles.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
+#include "shell/Commands.h"
 #include "shell/Help.h"
 
 #include <QAction>
@@ -287,7 +288,7 @@ void TformMain::buildMenus() {
     QAction* help = makeAction(this, "actHelp", QStringLiteral("&Hilfe"), QStringLiteral("Öffnet die Hilfe"));
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, [] { Dialogs::showHelp(shell::kHelpMain); });
-    menuBar()->addMenu(QStringLiteral("H&ilfe"))->addAction(help);
+    buildShellMenus(help);
 
     QToolBar* bar = addToolBar(QStringLiteral("Werkzeuge"));
     bar->setObjectName(QStringLiteral("MainToolBar"));
@@ -538,25 +539,19 @@ void TformMain::setBusy(bool busy) {
 }
 
 void TformMain::ActionManager1Update() {
-    const bool selected = shownRow_ >= 0;
-    const bool any = doc_->count() > 0;
-    const bool saved = doc_->isSaved();
+    // Every command's rule comes from the one command table; this only gathers the state the rules read.
+    shell::CommandState state;
+    state.busy = busy_;
+    state.saved = doc_->isSaved();
+    state.rowCount = doc_->count();
+    state.selected = shownRow_ >= 0;
+    state.automaticIntNr = doc_->automaticIntNr();
     const QStringList recent = doc_->recent();
-    auto set = [this](const char* name, bool on) {
-        if (QAction* a = action(QLatin1StringView(name)))
-            a->setEnabled(on && !a->property("later").toBool());
-    };
-    for (const char* n : {"actNeu", "actLoadMobile", "actLoadFile", "actExit", "actOpenVehicle", "actAutomaticIntNr"})
-        set(n, !busy_);
-    for (const AddCommand& a : kAdd)
-        set(a.name, !busy_);
-    for (const char* n : {"actSaveMobile", "actSaveFileAs", "actPrint", "actCheckErrors"})
-        set(n, any && !busy_);
-    set("actSaveFile", any && !busy_ && !saved);
-    for (const char* n : {"actCopy", "actRemove", "actSaveVehicle"})
-        set(n, selected && !busy_);
-    for (int n = 1; n <= inventory::kRecentCount; ++n)
-        set(QStringLiteral("actOpenRecent%1").arg(n).toLatin1().constData(), !recent.value(n - 1).isEmpty() && !busy_);
+    for (int n = 0; n < inventory::kRecentCount; ++n)
+        state.recent[size_t(n)] = !recent.value(n).isEmpty();
+    for (const shell::CommandInfo& c : shell::commandTable())
+        if (QAction* a = action(c.name))
+            a->setEnabled(shell::ruleAllows(c, state) && !a->property("later").toBool());
 }
 
 bool TformMain::event(QEvent* event) {

@@ -4,6 +4,7 @@
 #include "inventory/Archive.h"
 #include "inventory/Document.h"
 #include "model/Fahrzeug.h"
+#include "shell/Servers.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
@@ -18,6 +19,8 @@ class QToolButton;
 
 namespace tarmelo::gui {
 
+class TformTipps;
+struct UpdateContext;
 class VehicleList;
 class VehiclePages;
 
@@ -90,12 +93,29 @@ public slots:
     // Enables every command to suit the moment.
     void ActionManager1Update();
 
+    // Application shell (MainWindowShell.cpp).
+    void actTippsExecute();
+    void actInfoExecute();
+    void actUpdateExecute();
+    void actResetAreaExecute();
+    void openWebLink(const QString& command);
+    // The tips and the update reminder of the first activation; the file time stands in when no update is known.
+    void startUpShell(const std::optional<QDateTime>& programFileTime);
+    TformTipps* tipsWindow() const { return tips_; }
+    void setServers(const shell::Servers& servers) { servers_ = servers; }
+    // Tests: changes where the update comes from.
+    void setUpdateAdjuster(std::function<void(UpdateContext&)> adjust) { adjustUpdate_ = std::move(adjust); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
     void buildMenus();
+    void buildShellMenus(QAction* help);
+    QAction* shellAction(const QString& name);
+    UpdateContext updateContext() const;
+    static void ensureIconTheme();
     QWidget* buildControlPanel();
     QWidget* buildNavigation();
     void buildStatusBar();
@@ -140,6 +160,11 @@ private:
     shell::Settings settings_;
     QProgressBar* progress_ = nullptr;
     QTimer* timerStat_ = nullptr;
+    TformTipps* tips_ = nullptr;
+    shell::Servers servers_;
+    QSize designedSize_;
+    QList<int> designedColumns_;
+    std::function<void(UpdateContext&)> adjustUpdate_;
 };
 
 } // namespace tarmelo::gui

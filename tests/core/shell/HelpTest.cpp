@@ -138,7 +138,7 @@ TEST(HelpTest, ShippedPagesAreCompleteAndSelfContained) {
     const QRegularExpression charset(QStringLiteral(R"re(<meta\s+charset\s*=\s*"?utf-8"?\s*/?>)re"),
                                      QRegularExpression::CaseInsensitiveOption);
 
-    for (int context : {kHelpMain, kHelpPreview}) {
+    for (int context : kHelpContexts) {
         const QString page = QStringLiteral("%1.html").arg(context);
         SCOPED_TRACE(page.toStdString());
         const QByteArray bytes = readAll(folder + '/' + page);

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Start-up time: from the start of the process to its first visible main window, for tarmelo with an empty
+# inventory and for a minimal Qt Widgets program, in the same X server (Xvfb) and run, alternating.
+# Usage: bench/startup.sh BUILD_DIR [RUNS]   (BUILD_DIR configured with -DTARMELO_BENCH=ON, best Release)
+set -euo pipefail
+if [ "${1:-}" != --inside ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$@"
+fi
+build=${2:?Build-Ordner}
+runs=${3:-7}
+tarmelo=$build/src/tarmelo
+minimal=$build/bench/minimal_window
+[ -x "$tarmelo" ] && [ -x "$minimal" ] || { echo "tarmelo oder minimal_window fehlt in $build" >&2; exit 2; }
+
+# A fresh home: no settings, no recent files, the defaults of a first start.
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME=$home
+
+measure() { # program, window title -> milliseconds to its first visible window
+    local start end pid
+    start=$(date +%s%N)
+    "$1" >/dev/null 2>&1 &
+    pid=$!
+    until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do sleep 0.005; done
+    end=$(date +%s%N)
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    echo $(((end - start) / 1000000))
+}
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
+
+measure "$minimal" '^Minimal$' >/dev/null # warms the file caches
+measure "$tarmelo" '^Tarmelo' >/dev/null
+m=()
+t=()
+for _ in $(seq 1 "$runs"); do
+    m+=("$(measure "$minimal" '^Minimal$')")
+    t+=("$(measure "$tarmelo" '^Tarmelo')")
+done
+mm=$(median "${m[@]}")
+tm=$(median "${t[@]}")
+echo "minimal_window: ${m[*]} ms (Median $mm ms)"
+echo "tarmelo:        ${t[*]} ms (Median $tm ms)"
+awk -v t="$tm" -v m="$mm" 'BEGIN {printf "Verhältnis: %.2f (Ziel: höchstens 2)\n", t / m}'

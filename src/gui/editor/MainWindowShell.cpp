@@ -1,0 +1,246 @@
+// The application shell's commands of the main window: tips, info box, online update, web links, work-area reset,
+// icons, and the tips and update reminder at start.
+
+#include "MainWindow.h"
+
+#include "VehicleList.h"
+#include "common/Dialogs.h"
+#include "shell/Commands.h"
+#include "shell/Desktop.h"
+#include "shell/Help.h"
+#include "shell/InfoDialog.h"
+#include "shell/Tips.h"
+#include "shell/TipsWindow.h"
+#include "shell/UpdateDialog.h"
+#include "shell/UpdateRules.h"
+#include "shell/WebLinks.h"
+#include "shell/WorkArea.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolBar>
+
+namespace tarmelo::gui {
+
+namespace {
+
+QString shareFolder() {
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tarmelo"));
+}
+
+// Tool-bar and menu icons by their freedesktop names.
+const struct {
+    const char* action;
+    const char* icon;
+} kIcons[] = {
+    {"actNeu", "document-new"},
+    {"actLoadFile", "document-open"},
+    {"actSaveFile", "document-save"},
+    {"actSaveFileAs", "document-save-as"},
+    {"actLoadMobile", "go-down"},
+    {"actSaveMobile", "go-up"},
+    {"actPrint", "document-print"},
+    {"actExit", "application-exit"},
+    {"actCopy", "edit-copy"},
+    {"actRemove", "edit-delete"},
+    {"actCheckErrors", "tools-check-spelling"},
+    {"actHelp", "help-browser"},
+    {"actInfo", "help-about"},
+    {"actUpdate", "system-software-update"},
+    {"actOpenVehicle", "list-add"},
+    {"actSaveVehicle", "document-save"},
+};
+
+} // namespace
+
+void TformMain::ensureIconTheme() {
+    // Platforms without a desktop (Xvfb, offscreen) search no system folder and set no theme; the program's own
+    // icons and the XDG data folders are added, and the theme the program depends on stands in.
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList wanted = {QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons"))};
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        wanted.append(QDir(dir).filePath(QStringLiteral("icons")));
+    bool changed = false;
+    for (const QString& dir : wanted)
+        if (!paths.contains(dir) && QFileInfo(dir).isDir()) {
+            paths.append(dir);
+            changed = true;
+        }
+    if (changed)
+        QIcon::setThemeSearchPaths(paths);
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    if (!QIcon::hasThemeIcon(QStringLiteral("document-new")))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
+QAction* TformMain::shellAction(const QString& name) {
+    const shell::CommandInfo* info = shell::findCommand(name);
+    auto* a = new QAction(info ? info->caption : name, this);
+    a->setObjectName(name);
+    if (info && !info->hint.isEmpty()) {
+        a->setStatusTip(info->hint);
+        a->setToolTip(info->hint);
+    }
+    return a;
+}
+
+void TformMain::buildShellMenus(QAction* help) {
+    ensureIconTheme();
+    designedSize_ = size();
+    designedColumns_ = list_->columnWidths();
+
+    QMenu* dealer = menuBar()->addMenu(QStringLiteral("&Händlerbereich"));
+    QMenu* search = nullptr;
+    QMenu* helpMenu = new QMenu(QStringLiteral("H&ilfe"), this);
+    QList<QAction*> helpLinks;
+    for (const shell::WebLink& link : shell::webLinks()) {
+        QAction* a = shellAction(link.name);
+        const QString name = link.name;
+        connect(a, &QAction::triggered, this, [this, name] { openWebLink(name); });
+        if (link.menu == QLatin1StringView("H&ilfe")) {
+            helpLinks.append(a);
+        } else if (link.menu == QLatin1StringView("&Fahrzeugsuche")) {
+            if (!search)
+                search = dealer->addMenu(QStringLiteral("&Fahrzeugsuche"));
+            search->addAction(a);
+        } else {
+            dealer->addAction(a);
+        }
+    }
+
+    QMenu* extras = menuBar()->addMenu(QStringLiteral("&Extras"));
+    QAction* update = shellAction(QStringLiteral("actUpdate"));
+    connect(update, &QAction::triggered, this, &TformMain::actUpdateExecute);
+    QAction* reset = shellAction(QStringLiteral("actResetArea"));
+    connect(reset, &QAction::triggered, this, &TformMain::actResetAreaExecute);
+    extras->addAction(update);
+    extras->addAction(reset);
+
+    QAction* tipps = shellAction(QStringLiteral("actTipps"));
+    connect(tipps, &QAction::triggered, this, &TformMain::actTippsExecute);
+    QAction* info = shellAction(QStringLiteral("actInfo"));
+    connect(info, &QAction::triggered, this, &TformMain::actInfoExecute);
+    helpMenu->addAction(help);
+    helpMenu->addAction(tipps);
+    helpMenu->addSeparator();
+    helpMenu->addActions(helpLinks);
+    helpMenu->addSeparator();
+    helpMenu->addAction(info);
+    menuBar()->addMenu(helpMenu);
+
+    for (const auto& i : kIcons)
+        if (QAction* a = action(QLatin1StringView(i.action)))
+            a->setIcon(QIcon::fromTheme(QLatin1StringView(i.icon)));
+    // Commands whose dialogs come later say so in their hint.
+    for (QAction* a : findChildren<QAction*>())
+        if (a->property("later").toBool() && !a->statusTip().endsWith(QStringLiteral("(folgt)"))) {
+            a->setStatusTip(a->statusTip() + QStringLiteral(" (folgt)"));
+            a->setToolTip(a->statusTip());
+        }
+    QIcon appIcon = QIcon::fromTheme(QStringLiteral("tarmelo"));
+    if (!appIcon.isNull())
+        setWindowIcon(appIcon);
+
+    tips_ = new TformTipps(&settings_, QDir(shareFolder()).filePath(QLatin1StringView(shell::kTipsFileName)), this);
+    tips_->hide();
+    servers_ = shell::loadServersFile(qEnvironmentVariableIsSet("TARMELO_SERVERS")
+                                          ? qEnvironmentVariable("TARMELO_SERVERS")
+                                          : shell::serversPath(QCoreApplication::applicationDirPath()));
+}
+
+void TformMain::openWebLink(const QString& command) {
+    for (const shell::WebLink& l : shell::webLinks())
+        if (l.name == command)
+            Desktop::openUrl(shell::webLinkUrl(l, servers_));
+}
+
+void TformMain::actTippsExecute() {
+    if (!tips_->isVisible()) {
+        tips_->adjustSize();
+        QRect r = tips_->frameGeometry();
+        r.moveCenter(frameGeometry().center());
+        tips_->move(r.topLeft());
+        tips_->show();
+    }
+    tips_->raise();
+    tips_->activateWindow();
+}
+
+void TformMain::actInfoExecute() {
+    TformInfo info(settings_.LastUpdate, shell::makerWebUrl(servers_), shell::makerEmail(),
+                   QDir(shareFolder()).filePath(QStringLiteral("lizenz.txt")), this);
+    info.exec();
+}
+
+UpdateContext TformMain::updateContext() const {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    UpdateContext c;
+    c.server = servers_.UpdateServer;
+    c.dataFolder = shell::dataFolder(exeDir);
+    c.installDir = shell::installationRoot(exeDir);
+    c.selfContained = shell::selfContainedInstallation(exeDir);
+    QFile key(QDir(shareFolder()).filePath(QLatin1StringView(shell::kUpdateKeyFileName)));
+    if (key.open(QIODevice::ReadOnly))
+        c.publicKeyPem = key.read(64 * 1024);
+    c.userAgent = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    c.pid = QCoreApplication::applicationPid();
+    c.clock = clock_;
+    return c;
+}
+
+void TformMain::actUpdateExecute() {
+    actNeuExecute();
+    // An inventory the user chose to keep blocks the update.
+    if (doc_->count() > 0)
+        return;
+    UpdateContext context = updateContext();
+    if (adjustUpdate_)
+        adjustUpdate_(context);
+    TformUpdate dialog(context, &settings_.LastUpdate, this);
+    dialog.exec();
+    if (dialog.programMustEnd())
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TformMain::actResetAreaExecute() {
+    const int row = shownRow_;
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    resize(designedSize_);
+    if (QScreen* s = screen()) {
+        QRect r = frameGeometry();
+        r.moveCenter(s->availableGeometry().center());
+        move(r.topLeft());
+    }
+    list_->setColumnWidths(designedColumns_);
+    for (QToolBar* bar : findChildren<QToolBar*>())
+        if (bar->parentWidget() == this)
+            addToolBar(Qt::TopToolBarArea, bar);
+    if (row >= 0)
+        selectRow(row);
+    shell::resetRememberedOptions(settings_);
+}
+
+void TformMain::startUpShell(const std::optional<QDateTime>& programFileTime) {
+    if (settings_.ShowTipps)
+        actTippsExecute();
+    if (shell::updateReminderDue(settings_.LastUpdate, programFileTime, clock_())) {
+        const auto answer = Dialogs::message(this, Dialogs::Kind::Question,
+                                             QStringLiteral("Tarmelo wurde schon seit 14 Tagen nicht mehr "
+                                                            "aktualisiert.\nMöchten Sie jetzt ein Online-Update "
+                                                            "durchführen?"),
+                                             QMessageBox::Yes | QMessageBox::No, shell::kHelpUpdate);
+        if (answer == QMessageBox::Yes)
+            actUpdateExecute();
+    }
+}
+
+} // namespace tarmelo::gui

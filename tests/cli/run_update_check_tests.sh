@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# tarmelo-cli update --check against a local update server: printed versions, messages and exit codes.
+set -u
+cli=$1
+root=$2
+work=$(mktemp -d)
+server_pid=
+trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+mkdir -p "$work/www/tmq/update"
+python3 "$root/tests/support/http_server.py" "$work/www" >"$work/port" &
+server_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+port=$(head -1 "$work/port")
+printf '[Servers]\nUpdateServer=http://127.0.0.1:%s\n' "$port" >"$work/servers.ini"
+# A port nothing listens on: the one of a server that has ended.
+python3 "$root/tests/support/http_server.py" "$work" >"$work/deadport" & dead=$!
+for _ in $(seq 1 100); do [ -s "$work/deadport" ] && break; sleep 0.1; done
+kill "$dead"; wait "$dead" 2>/dev/null
+printf '[Servers]\nUpdateServer=http://127.0.0.1:%s\n' "$(head -1 "$work/deadport")" >"$work/dead.ini"
+
+# description | switch file | version file | exit code | expected output fragment
+while IFS='|' read -r what switch version code fragment; do
+    printf '%b' "$switch" >"$work/www/tmq/update/update_enabled.txt"
+    printf '%b' "$version" >"$work/www/tmq/update/version.php"
+    out=$("$cli" update --check --servers "$work/servers.ini" 2>&1)
+    rc=$?
+    if [ "$rc" -eq "$code" ] && grep -qF -- "$fragment" <<<"$out" &&
+        grep -qF "Installierte Programmversion: 3.70  (10.02.2011)" <<<"$out"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
+    fi
+done <<'CASES'
+newer|1\r\n|version\r\n3.71\r\n01.03.2011\r\nauthorized_update\r\n|10|Verfügbare Programmversion: 3.71  (01.03.2011)
+same|1|version\n3.70\n10.02.2011\nauthorized_update\n|0|Sie verfügen bereits über die aktuellste Version von Tarmelo!
+older|1|version\n3.69\n01.01.2011\nauthorized_update\n|0|Verfügbare Programmversion: 3.69  (01.01.2011)
+maintenance|0|version\n3.71\nx\nauthorized_update\n|6|Der Update-Server wird zurzeit gewartet.
+message|1|version\n3.71\n01.03.2011\nBitte Lizenz verlängern\n|6|Bitte Lizenz verlängern
+bad version|1|version\n3.8\n01.03.2011\nauthorized_update\n|4|Tarmelo konnte die Update-Informationen nicht verarbeiten.
+not a version file|1|<html>Fehler</html>\n|4|Verfügbare Programmversion: -
+CASES
+
+out=$("$cli" update --check --servers "$work/dead.ini" 2>&1)
+rc=$?
+if [ "$rc" -eq 4 ] && grep -qF "Tarmelo konnte keine Verbindung zum Update-Server herstellen." <<<"$out"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    printf 'FAILED: unreachable server (exit %s)\n%s\n' "$rc" "$out"
+fi
+"$cli" update >/dev/null 2>&1
+if [ $? -eq 2 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: usage"; fi
+
+echo "update --check: $passed bestanden, $failed fehlgeschlagen"
+[ "$failed" -eq 0 ]
