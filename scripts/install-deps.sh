@@ -3,6 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libturbojpeg0-dev libvips-dev
       libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick)
+pkgs+=(libcurl4-openssl-dev libgumbo-dev qtkeychain-qt6-dev python3-pyftpdlib python3-openssl)  # transfer
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
