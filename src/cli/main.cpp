@@ -1,5 +1,6 @@
 // tarmelo-cli: checks, conversions and dumps of inventories without the window.
 
+#include "cli/transfer.h"
 #include "csv/VehicleChecks.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
@@ -37,6 +38,10 @@ int usage() {
                        "  tarmelo-cli build [--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json "
                        "AUS.csv|AUS.zip\n"
                        "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
+                       "  tarmelo-cli upload [--servers DATEI] [--user NAME] [--password-stdin] [--reset-days] "
+                       "[--typed-numbers] [--now ...] DATEI\n"
+                       "  tarmelo-cli download [--servers DATEI] [--user NAME] [--password-stdin] [--typed-numbers] "
+                       "AUS\n"
                        "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
     return kError;
 }
@@ -229,6 +234,10 @@ int main(int argc, char** argv) {
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1StringView("upload"))
+        return cli::upload(args);
+    if (command == QLatin1StringView("download"))
+        return cli::download(args);
     const Options o = parse(args);
     if (!o.error.isEmpty()) {
         err(o.error);

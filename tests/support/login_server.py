@@ -94,7 +94,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with open(ARGS.archive, "rb") as f:
                 data = f.read()
         else:
-            data = bytes(random.Random(5).getrandbits(8) for _ in range(ARGS.size))
+            data = random.Random(5).randbytes(ARGS.size)
         self.send_response(200)
         self.send_header("Content-Type", "application/zip")
         self.send_header("Content-Length", str(len(data)))

@@ -1,0 +1,88 @@
+// The marketplace commands of the main window: upload and stock download.
+
+#include "common/Dialogs.h"
+#include "csv/LineWriter.h"
+#include "editor/MainWindow.h"
+#include "editor/VehicleList.h"
+#include "shell/Servers.h"
+#include "transfer/TformDownload.h"
+#include "transfer/TformUpload.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QNetworkCookieJar>
+
+namespace tarmelo::gui {
+
+namespace {
+
+// servers.ini named by TARMELO_SERVERS, else the one beside config.ini.
+shell::Servers transferServers() {
+    const QString named = qEnvironmentVariable("TARMELO_SERVERS");
+    return shell::loadServersFile(named.isEmpty() ? shell::serversPath(QCoreApplication::applicationDirPath()) : named);
+}
+
+QString dataFile(const char* name) {
+    const QString folder = shell::dataFolder(QCoreApplication::applicationDirPath());
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QString::fromLatin1(name));
+}
+
+// The web session lives as long as the program, as a browser's would: the next download finds it.
+QNetworkCookieJar* sessionCookies() {
+    static QNetworkCookieJar* jar = new QNetworkCookieJar(QCoreApplication::instance());
+    return jar;
+}
+
+} // namespace
+
+void TformMain::actSaveMobileExecute() {
+    if (busy_ || vehicles_.isEmpty())
+        return;
+    RefreshList();
+    ShowInStatus(QString());
+    if (!automaticIntNr_) {
+        if (auto f = csv::checkInternalNumbers(vehicles_, 0, int(vehicles_.size()) - 1)) {
+            reportFailure(f->index, f->failure.message, f->failure.control, 0, 0);
+            return;
+        }
+    }
+    for (int i = 0; i < vehicles_.size(); ++i) {
+        const csv::LineResult line = csv::CreateLine(vehicles_[i], i + 1, 0, csv::KeyKind::Placeholder, clock_);
+        if (!line.ok()) {
+            const csv::CheckFailure& f = *line.failure;
+            reportFailure(i, f.message, f.control, f.page == model::Page::Equipment ? 1 : 0,
+                          f.tab == model::Tab::Seite1   ? 1
+                          : f.tab == model::Tab::Seite2 ? 2
+                                                        : 0);
+            return;
+        }
+    }
+    TformUpload::Setup setup;
+    setup.vehicles = &vehicles_;
+    setup.settings = &settings_;
+    setup.automaticIntNr = automaticIntNr_;
+    setup.clock = clock_;
+    setup.servers = transferServers();
+    setup.uploadPath = dataFile(transfer::kUploadFile);
+    TformUpload dialog(setup, this);
+    dialog.exec();
+}
+
+void TformMain::actLoadMobileExecute() {
+    if (busy_)
+        return;
+    actNeuExecute();
+    if (!vehicles_.isEmpty())
+        return;
+    TformDownload::Setup setup;
+    setup.settings = &settings_;
+    setup.servers = transferServers();
+    setup.downloadPath = dataFile(transfer::kDownloadFile);
+    setup.cookies = sessionCookies();
+    setup.import = [this](const QString& path) { ReadFile(path, true); };
+    TformDownload dialog(setup, this);
+    dialog.exec();
+}
+
+} // namespace tarmelo::gui
