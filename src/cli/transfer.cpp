@@ -136,7 +136,9 @@ QString dataFile(const char* name) {
 
 } // namespace
 
+// Both commands use the program's own config.ini and data folder, not ones named after this tool.
 int upload(const QStringList& args) {
+    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
     const TransferOptions o = parse(args, true);
     if (!o.error.isEmpty()) {
         say(stderr, o.error);
@@ -211,6 +213,7 @@ int upload(const QStringList& args) {
 }
 
 int download(const QStringList& args) {
+    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
     const TransferOptions o = parse(args, false);
     if (!o.error.isEmpty()) {
         say(stderr, o.error);
