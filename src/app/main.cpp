@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "editor/MainWindow.h"
 #include "shell/Help.h"
+#include "transfer/PasswordStore.h"
 
 #include <QApplication>
 #include <QFont>
@@ -26,13 +27,16 @@ int main(int argc, char** argv) {
     if (!tarmelo::shell::helpAvailable(helpFolder))
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
     const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
-    window.applySettings(tarmelo::shell::loadSettingsFile(settingsFile));
+    tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
+    tarmelo::gui::restorePassword(settings);
+    window.applySettings(settings);
     window.show();
     const QStringList args = app.arguments();
     window.openAtStart(args.value(1));
     const int rc = app.exec();
     QString error;
-    if (!tarmelo::shell::saveSettingsFile(settingsFile, window.currentSettings(), &error))
+    if (!tarmelo::shell::saveSettingsFile(settingsFile, tarmelo::gui::settingsToStore(window.currentSettings()),
+                                          &error))
         std::fprintf(stderr, "%s\n", qPrintable(error));
     return rc;
 }

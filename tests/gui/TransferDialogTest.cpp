@@ -4,6 +4,7 @@
 #include "inventory/CsvFile.h"
 #include "support/ServerProcess.h"
 #include "support/TestVehicles.h"
+#include "transfer/PasswordStore.h"
 #include "transfer/TformDownload.h"
 #include "transfer/TformUpload.h"
 
@@ -413,4 +414,33 @@ TEST_F(DownloadDialogTest, DownloadsThroughTheButtons) {
         for (const QNetworkCookie& cookie : jar.cookiesForUrl(QUrl(setup(port).servers.LoginServer)))
             jar.deleteCookie(cookie);
     }
+}
+
+// Without a keyring the password stays where config.ini always kept it, and only when asked to.
+TEST(PasswordStoreTest, WithoutKeyringConfigIniKeepsIt) {
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_FALSE(gui::PasswordStore::available());
+    const struct {
+        bool save;
+        const char* password;
+        const char* stored;
+    } cases[] = {{true, "geheim", "geheim"}, {false, "geheim", ""}, {true, "", ""}};
+    for (const auto& c : cases) {
+        shell::Settings s;
+        s.Username = "haendler";
+        s.SavePassword = c.save;
+        s.Password = c.password;
+        EXPECT_EQ(gui::settingsToStore(s).Password, QString::fromLatin1(c.stored));
+        shell::Settings read = s;
+        gui::restorePassword(read);
+        EXPECT_EQ(read.Password, QString::fromLatin1(c.password));
+    }
+    shell::Settings settings;
+    model::Inventory inv;
+    TformUpload::Setup setup;
+    setup.vehicles = &inv;
+    setup.settings = &settings;
+    setup.keyringNote = true;
+    TformUpload d(setup);
+    EXPECT_TRUE(child<QLabel>(d, "lblKeyringNote")->text().startsWith(QString::fromUtf8("Kein Schlüsselbund")));
 }

@@ -5,6 +5,7 @@
 #include "editor/MainWindow.h"
 #include "editor/VehicleList.h"
 #include "shell/Servers.h"
+#include "transfer/PasswordStore.h"
 #include "transfer/TformDownload.h"
 #include "transfer/TformUpload.h"
 
@@ -65,6 +66,7 @@ void TformMain::actSaveMobileExecute() {
     setup.clock = clock_;
     setup.servers = transferServers();
     setup.uploadPath = dataFile(transfer::kUploadFile);
+    setup.keyringNote = !PasswordStore::available();
     TformUpload dialog(setup, this);
     dialog.exec();
 }
@@ -80,6 +82,7 @@ void TformMain::actLoadMobileExecute() {
     setup.servers = transferServers();
     setup.downloadPath = dataFile(transfer::kDownloadFile);
     setup.cookies = sessionCookies();
+    setup.keyringNote = !PasswordStore::available();
     setup.import = [this](const QString& path) { ReadFile(path, true); };
     TformDownload dialog(setup, this);
     dialog.exec();

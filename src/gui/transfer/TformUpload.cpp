@@ -20,7 +20,7 @@
 namespace tarmelo::gui {
 
 QString keyringNoteText() {
-    return QStringLiteral("Kein Schlüsselbund verfügbar: das Kennwort wird verschlüsselt in config.ini abgelegt.");
+    return QStringLiteral("Kein Schlüsselbund verfügbar: das Kennwort wird nur verschleiert in config.ini abgelegt.");
 }
 
 namespace {
