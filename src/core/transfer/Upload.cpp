@@ -65,7 +65,7 @@ inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr) {
 }
 
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
-                            const Clock& clock) {
+                            const Clock& clock, const std::function<void(int)>& progress) {
     BuildResult r;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
         if (!QFile::remove(path)) {
@@ -80,6 +80,7 @@ BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, in
         return r;
     }
     inventory::WriteOptions options;
+    options.progress = progress;
     options.photoStem = [&lines](int j) { return csv::GetIntNr(lines.lines[j]); };
     const inventory::SaveResult s =
         inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1, options);

@@ -32,8 +32,9 @@ inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr);
 
 // Writes every vehicle into `path` as the marketplace expects it: fzg.csv with the keys of `mode`, photos named
 // after each line's key. An old file is removed first; a failed build leaves no file behind.
+// `progress` (0..100) lets a caller keep its window painted while the archive is written.
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
-                            const Clock& clock);
+                            const Clock& clock, const std::function<void(int)>& progress = {});
 
 // ---- the FTP transfer ----
 

@@ -243,7 +243,8 @@ void TformUpload::btnStartClick() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     const transfer::BuildResult built = transfer::buildUploadFile(
-        setup_.uploadPath, *setup_.vehicles, transfer::uploadKeyMode(reset, setup_.automaticIntNr), setup_.clock);
+        setup_.uploadPath, *setup_.vehicles, transfer::uploadKeyMode(reset, setup_.automaticIntNr), setup_.clock,
+        [](int) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     if (!built.ok()) {
         if (built.errorBox)
             Dialogs::error(this, built.message);
