@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 
 #define SI_NO_CONVERSION
+// The template bodies here too: an optimised build of Settings.cpp need not leave them out of line for us.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 namespace tarmelo::shell {
