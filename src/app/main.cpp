@@ -4,6 +4,7 @@
 #include "editor/MainWindow.h"
 #include "inventory/Archive.h"
 #include "shell/Help.h"
+#include "transfer/PasswordStore.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     if (!tarmelo::shell::helpAvailable(helpFolder))
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
     const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
-    const tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
+    tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
+    tarmelo::gui::restorePassword(settings);
     // Saves killed in an earlier run left their temporary files beside the archives they were writing.
     for (const QString& recent : settings.File)
         if (!recent.isEmpty())
@@ -43,7 +45,8 @@ int main(int argc, char** argv) {
     window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
     const int rc = app.exec();
     QString error;
-    if (!tarmelo::shell::saveSettingsFile(settingsFile, window.currentSettings(), &error))
+    if (!tarmelo::shell::saveSettingsFile(settingsFile, tarmelo::gui::settingsToStore(window.currentSettings()),
+                                          &error))
         std::fprintf(stderr, "%s\n", qPrintable(error));
     return rc;
 }

@@ -1,5 +1,6 @@
 // tarmelo-cli: checks, conversions and dumps of inventories without the window.
 
+#include "cli/transfer.h"
 #include "csv/InventoryCheck.h"
 #include "csv/VehicleChecks.h"
 #include "inventory/Archive.h"
@@ -39,6 +40,10 @@ int usage() {
                        "AUS.csv|AUS.zip\n"
                        "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
                        "  tarmelo-cli update --check [--servers DATEI]\n"
+                       "  tarmelo-cli upload [--servers DATEI] [--user NAME] [--password-stdin] [--reset-days] "
+                       "[--typed-numbers] [--now ...] DATEI\n"
+                       "  tarmelo-cli download [--servers DATEI] [--user NAME] [--password-stdin] [--typed-numbers] "
+                       "AUS\n"
                        "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
     return kError;
 }
@@ -225,6 +230,10 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1StringView("update"))
         return runUpdate(args);
+    if (command == QLatin1StringView("upload"))
+        return cli::upload(args);
+    if (command == QLatin1StringView("download"))
+        return cli::download(args);
     const Options o = parse(args);
     if (!o.error.isEmpty()) {
         err(o.error);

@@ -274,8 +274,9 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
     bool added = addMember(za, kCsvMember, csvFile, true);
     for (int j = first; added && j <= last; ++j) {
         const model::TFahrzeug& v = inv[j];
+        const QByteArray stem = options.photoStem ? options.photoStem(j) : QByteArray::number(j - first + 1);
         for (int k = 1; k <= model::kPhotoSlots && !v.bilder[size_t(k - 1)].isEmpty(); ++k) {
-            const QByteArray name = QByteArray::number(j - first + 1) + '_' + QByteArray::number(k) + ".jpg";
+            const QByteArray name = stem + '_' + QByteArray::number(k) + ".jpg";
             if (!(added = addMember(za, name, v.bilder[size_t(k - 1)], false)))
                 break;
         }

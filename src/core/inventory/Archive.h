@@ -50,6 +50,8 @@ struct WriteOptions {
     std::function<void(int)> progress;
     // Tests: the errno to fail with at a stage, 0 to go on.
     std::function<int(WriteStage)> inject;
+    // The photo members' name stem of vehicle j (the upload names them after the line's key); empty: the position.
+    std::function<QByteArray(int j)> photoStem;
 };
 
 // Writes fzg.csv (the lines' file image, deflated) and the photos of vehicles first..last as

@@ -232,9 +232,10 @@ void TformMain::buildMenus() {
     connect(saveAs, &QAction::triggered, this, &TformMain::actSaveFileAsExecute);
     QAction* print = makeAction(this, "actPrint", QStringLiteral("&Drucken ..."),
                                 QStringLiteral("Öffnet den Dialog zum Drucken der Fahrzeuge"));
-    // The marketplace transfer and printing come with their own dialogs; until then they are not offered.
-    for (QAction* later : {loadMobile, saveMobile, print})
-        later->setProperty("later", true);
+    // Printing comes with its own dialog; until then it is not offered.
+    print->setProperty("later", true);
+    connect(saveMobile, &QAction::triggered, this, &TformMain::actSaveMobileExecute);
+    connect(loadMobile, &QAction::triggered, this, &TformMain::actLoadMobileExecute);
     connect(insert, &QAction::triggered, this, &TformMain::actOpenVehicleExecute);
     connect(saveOne, &QAction::triggered, this, &TformMain::actSaveVehicleExecute);
     insert->setStatusTip(QStringLiteral("Fügt dem Bestand ein oder mehrere Fahrzeuge hinzu"));

@@ -90,6 +90,8 @@ public slots:
     void actSaveFileExecute();
     void actSaveFileAsExecute();
     void actSaveVehicleExecute();
+    void actSaveMobileExecute();
+    void actLoadMobileExecute();
     // Enables every command to suit the moment.
     void ActionManager1Update();
 

@@ -1,0 +1,280 @@
+// tarmelo-cli upload and download: the marketplace transfer without the window.
+
+#include "cli/transfer.h"
+
+#include "csv/LineWriter.h"
+#include "inventory/Archive.h"
+#include "inventory/CsvFile.h"
+#include "shell/Servers.h"
+#include "shell/Settings.h"
+#include "transfer/Download.h"
+#include "transfer/Upload.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkCookieJar>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace tarmelo::cli {
+
+namespace {
+
+constexpr int kOk = 0, kFailed = 1, kUsage = 2, kRefused = 3, kNoConnection = 4, kFaulty = 5;
+
+void say(FILE* to, const QString& s) {
+    const QByteArray b = s.toUtf8() + '\n';
+    std::fwrite(b.constData(), 1, size_t(b.size()), to);
+    std::fflush(to);
+}
+
+// The program's messages on one line: their line breaks become blanks.
+QString oneLine(const QString& message) {
+    return message.split(u'\n', Qt::SkipEmptyParts).join(u' ');
+}
+
+QString failureLine(const csv::InventoryFailure& f) {
+    return QStringLiteral("Fahrzeug %1: %2 [%3]").arg(f.index + 1).arg(f.failure.message, f.failure.control);
+}
+
+struct TransferOptions {
+    QString servers;
+    QString user;
+    bool userGiven = false;
+    bool passwordStdin = false;
+    bool resetDays = false;
+    bool typedNumbers = false;
+    Clock clock = systemClock();
+    QStringList files;
+    QString error;
+};
+
+TransferOptions parse(const QStringList& args, bool upload) {
+    TransferOptions o;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const auto value = [&]() -> QString {
+            if (i + 1 >= args.size()) {
+                o.error = QStringLiteral("%1 erwartet einen Wert.").arg(a);
+                return {};
+            }
+            return args[++i];
+        };
+        if (a == u"--servers") {
+            o.servers = value();
+        } else if (a == u"--user") {
+            o.user = value();
+            o.userGiven = true;
+        } else if (a == u"--password-stdin") {
+            o.passwordStdin = true;
+        } else if (a == u"--typed-numbers") {
+            o.typedNumbers = true;
+        } else if (upload && a == u"--reset-days") {
+            o.resetDays = true;
+        } else if (upload && a == u"--now") {
+            const QDateTime t = QDateTime::fromString(value(), Qt::ISODate);
+            if (!t.isValid())
+                o.error = QStringLiteral("--now erwartet Datum und Uhrzeit als JJJJ-MM-TTThh:mm:ss.");
+            o.clock = fixedClock(t);
+        } else if (a.startsWith(u"--")) {
+            o.error = QStringLiteral("Unbekannte Option %1.").arg(a);
+        } else {
+            o.files.append(a);
+        }
+    }
+    if (o.error.isEmpty() && o.files.size() != 1)
+        o.error = QStringLiteral("Genau eine Datei angeben.");
+    return o;
+}
+
+struct Login {
+    QString user;
+    QString password;
+    shell::Servers servers;
+};
+
+// User name: --user, else the saved one. Password: stdin, else TARMELO_PASSWORD, else the saved one.
+bool login(const TransferOptions& o, Login& l) {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const shell::Settings saved = shell::loadSettingsFile(shell::settingsPath(exeDir));
+    l.servers = shell::loadServersFile(o.servers.isEmpty() ? shell::serversPath(exeDir) : o.servers);
+    l.user = o.userGiven ? o.user : saved.Username;
+    if (o.passwordStdin) {
+        std::string line;
+        std::getline(std::cin, line);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        l.password = QString::fromStdString(line);
+    } else if (qEnvironmentVariableIsSet("TARMELO_PASSWORD")) {
+        l.password = qEnvironmentVariable("TARMELO_PASSWORD");
+    } else {
+        l.password = saved.Password;
+    }
+    if (l.user.isEmpty()) {
+        say(stderr, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
+        return false;
+    }
+    if (l.password.isEmpty()) {
+        say(stderr, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
+        return false;
+    }
+    return true;
+}
+
+QString dataFile(const char* name) {
+    const QString folder = shell::dataFolder(QCoreApplication::applicationDirPath());
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QString::fromLatin1(name));
+}
+
+} // namespace
+
+// Both commands use the program's own config.ini and data folder, not ones named after this tool.
+int upload(const QStringList& args) {
+    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
+    const TransferOptions o = parse(args, true);
+    if (!o.error.isEmpty()) {
+        say(stderr, o.error);
+        return kUsage;
+    }
+    QFile probe(o.files[0]);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        say(stderr,
+            QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(o.files[0], probe.errorString()));
+        return kUsage;
+    }
+    probe.close();
+    const inventory::OpenResult read = inventory::readInventoryFile(o.files[0]);
+    if (!read.ok()) {
+        say(stderr, oneLine(read.message()));
+        return kUsage;
+    }
+    const model::Inventory& inv = read.vehicles;
+    // The checks of the upload command: typed numbers first, then every vehicle's rules.
+    if (o.typedNumbers) {
+        if (auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1)) {
+            say(stdout, failureLine(*f));
+            return kFailed;
+        }
+    }
+    for (int i = 0; i < inv.size(); ++i) {
+        const csv::LineResult line = csv::CreateLine(inv[i], i + 1, 0, csv::KeyKind::Placeholder, o.clock);
+        if (!line.ok()) {
+            say(stdout, failureLine({i, *line.failure}));
+            return kFailed;
+        }
+    }
+    Login l;
+    if (!login(o, l))
+        return kUsage;
+    const QString file = dataFile(transfer::kUploadFile);
+    const transfer::BuildResult built =
+        transfer::buildUploadFile(file, inv, transfer::uploadKeyMode(o.resetDays, !o.typedNumbers), o.clock);
+    if (!built.ok()) {
+        say(stderr, oneLine(built.message));
+        return kUsage;
+    }
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    QElapsedTimer started;
+    qint64 total = 0;
+    double speed = 0;
+    transfer::FtpEvents events;
+    events.workBegin = [&](qint64 t) {
+        total = t;
+        started.start();
+    };
+    events.work = [&](qint64 done) {
+        if (!terminal)
+            return;
+        const transfer::WorkTexts t = transfer::workTexts(done, total, started.elapsed(), speed);
+        speed = t.speed;
+        const QByteArray b = ("\r" + t.label3 + QStringLiteral("   ") + t.label4 + QStringLiteral("   ")).toUtf8();
+        std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    };
+    events.workEnd = [&] {
+        if (terminal)
+            std::fputc('\n', stderr);
+    };
+    const transfer::FtpResult r =
+        transfer::ftpStore(file, {l.servers.FtpServer, l.user, l.password, l.servers.CaCertificates}, events);
+    if (r.ok()) {
+        say(stdout, QStringLiteral("Der Fahrzeugbestand wurde erfolgreich übertragen."));
+        return kOk;
+    }
+    say(stderr, oneLine(transfer::ftpFailureMessage(r.failure)));
+    return r.failure == transfer::FtpFailure::Refused ? kRefused : kNoConnection;
+}
+
+int download(const QStringList& args) {
+    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
+    const TransferOptions o = parse(args, false);
+    if (!o.error.isEmpty()) {
+        say(stderr, o.error);
+        return kUsage;
+    }
+    Login l;
+    if (!login(o, l))
+        return kUsage;
+    transfer::DownloadSetup setup;
+    setup.loginServer = l.servers.LoginServer;
+    setup.dealerServer = l.servers.DealerServer;
+    setup.caFile = l.servers.CaCertificates;
+    setup.user = l.user;
+    setup.password = l.password;
+    setup.target = dataFile(transfer::kDownloadFile);
+    setup.settleMs = transfer::settleMs();
+    QNetworkCookieJar cookies;
+    transfer::StockDownload job(setup, &cookies);
+    transfer::DownloadFailure failure = transfer::DownloadFailure::None;
+    QEventLoop loop;
+    QObject::connect(&job, &transfer::StockDownload::finished, &loop, [&](transfer::DownloadFailure f) {
+        failure = f;
+        loop.quit();
+    });
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    if (terminal)
+        QObject::connect(&job, &transfer::StockDownload::progress, &loop, [](qint64 bytes) {
+            const QByteArray b = ("\r" + transfer::downloadCaption(bytes)).toUtf8();
+            std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+        });
+    QMetaObject::invokeMethod(
+        &job, [&job] { job.start(); }, Qt::QueuedConnection);
+    loop.exec();
+    if (terminal)
+        std::fputc('\n', stderr);
+    if (failure != transfer::DownloadFailure::None) {
+        say(stderr, oneLine(transfer::downloadFailureMessage(failure)));
+        return kNoConnection;
+    }
+    const inventory::OpenResult r = inventory::readInventoryFile(setup.target);
+    if (!r.ok()) {
+        say(stderr, oneLine(r.message()));
+        return kFaulty;
+    }
+    const model::Inventory& inv = r.vehicles;
+    const inventory::KeyMode mode = o.typedNumbers ? inventory::KeyMode::Typed : inventory::KeyMode::Automatic;
+    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, systemClock());
+    if (!lines.ok()) {
+        say(stdout, failureLine(*lines.failure));
+        return kFailed;
+    }
+    const QString target = inventory::archivePath(o.files[0]);
+    const inventory::SaveResult s = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
+    if (!s.ok()) {
+        say(stderr, oneLine(s.message()));
+        return kUsage;
+    }
+    if (!r.message().isEmpty())
+        say(stdout, oneLine(r.message()));
+    say(stdout, QStringLiteral("%1 Fahrzeuge heruntergeladen und als \"%2\" gespeichert.").arg(inv.size()).arg(target));
+    return kOk;
+}
+
+} // namespace tarmelo::cli

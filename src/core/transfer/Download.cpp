@@ -1,0 +1,317 @@
+#include "transfer/Download.h"
+
+#include "transfer/HtmlForm.h"
+#include "transfer/Upload.h"
+
+#include <QLocale>
+#include <QNetworkAccessManager>
+#include <QNetworkCookieJar>
+#include <QNetworkReply>
+#include <QSslConfiguration>
+#include <QTimer>
+#include <QUrlQuery>
+
+namespace tarmelo::transfer {
+
+QString downloadConnectionMessage() {
+    return QStringLiteral("Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\n"
+                          "Vergewissern Sie sich über die Funktionsfähigkeit Ihrer Internetverbindung!\n"
+                          "Falls Sie einen Proxy-Server oder eine Firewall nutzen, finden Sie darüber\n"
+                          "in der Hilfe nützliche Informationen.");
+}
+
+QString downloadReadMessage() {
+    return transferBrokenMessage();
+}
+
+QString downloadFailedMessage() {
+    return QStringLiteral("Die Fahrzeugdatei konnte nicht erfolgreich heruntergeladen werden.\n\n"
+                          "Vergewissern Sie sich über die Funktionsfähigkeit Ihrer Internetverbindung\n"
+                          "und versuchen Sie es zu einem späteren Zeitpunkt erneut!");
+}
+
+QString downloadFailureMessage(DownloadFailure f) {
+    switch (f) {
+    case DownloadFailure::Connection:
+        return downloadConnectionMessage();
+    case DownloadFailure::Read:
+        return downloadReadMessage();
+    case DownloadFailure::Failed:
+        return downloadFailedMessage();
+    default:
+        return {};
+    }
+}
+
+QString downloadCaption(qint64 bytes) {
+    return QStringLiteral(" Status: ") + QLocale().toString(bytes / 1024) + QStringLiteral(" KB heruntergeladen ");
+}
+
+int settleMs() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("TARMELO_SETTLE_MS", &ok);
+    return ok && ms >= 0 && ms < 5000 ? ms : 5000;
+}
+
+namespace {
+
+constexpr int kMaxRedirects = 20;
+constexpr qint64 kPiece = 1024;
+constexpr qint64 kMaxPageBytes = 16 << 20;
+
+int statusOf(QNetworkReply* r) {
+    return r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+bool isRedirect(QNetworkReply* r) {
+    const int s = statusOf(r);
+    return (s == 301 || s == 302 || s == 303 || s == 307 || s == 308) && r->hasRawHeader("Location");
+}
+
+// A failure below HTTP (no connection, broken, timed out); an answer with a status, even an error page, is a
+// page as a browser shows it.
+bool networkFailed(QNetworkReply* r) {
+    const QNetworkReply::NetworkError e = r->error();
+    return e != QNetworkReply::NoError && (e < QNetworkReply::ContentAccessDenied ||
+                                           !r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
+}
+
+// Where a redirect leads, and with which method: a browser turns a POST into a GET except for 307 and 308.
+QUrl redirectTarget(QNetworkReply* r, QByteArray& method, QByteArray& body) {
+    const int s = statusOf(r);
+    if (s == 303 || ((s == 301 || s == 302) && method == "POST")) {
+        method = "GET";
+        body.clear();
+    }
+    return r->url().resolved(QUrl::fromEncoded(r->rawHeader("Location").trimmed()));
+}
+
+} // namespace
+
+StockDownload::StockDownload(DownloadSetup setup, QNetworkCookieJar* cookies, QObject* parent)
+    : QObject(parent), setup_(std::move(setup)), nam_(new QNetworkAccessManager(this)), pageTimer_(new QTimer(this)) {
+    if (cookies) {
+        QObject* owner = cookies->parent();
+        nam_->setCookieJar(cookies);
+        cookies->setParent(owner); // shared with later downloads: not ours to delete
+    }
+    nam_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    pageTimer_->setSingleShot(true);
+}
+
+StockDownload::~StockDownload() {
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+    }
+}
+
+QNetworkReply* StockDownload::send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive) {
+    QNetworkRequest req(url);
+    req.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/5.0"));
+    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (archive) {
+        req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        req.setRawHeader("Cache-Control", "no-cache");
+        req.setRawHeader("Pragma", "no-cache");
+    }
+    if (!setup_.caFile.isEmpty() && url.scheme() == u"https") {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.addCaCertificates(setup_.caFile);
+        req.setSslConfiguration(ssl);
+    }
+    if (method == "POST") {
+        req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
+        return nam_->post(req, body);
+    }
+    return nam_->get(req);
+}
+
+void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, PageDone done) {
+    pageTimer_->disconnect(this);
+    pageTimer_->start(setup_.pageTimeoutMs);
+    connect(pageTimer_, &QTimer::timeout, this, [this] {
+        if (reply_) {
+            reply_->setProperty("timedOut", true);
+            reply_->abort();
+        }
+    });
+    // Each redirect is one more step; a step is kept alive by the reply it waits for, and knows itself only
+    // weakly, so nothing is left when the chain ends.
+    using Step = std::function<void(QUrl, QByteArray, QByteArray, int)>;
+    auto step = std::make_shared<Step>();
+    std::weak_ptr<Step> weak = step;
+    *step = [this, done, weak](QUrl u, QByteArray m, QByteArray b, int redirects) {
+        std::shared_ptr<Step> self = weak.lock();
+        reply_ = send(u, m, b, false);
+        QNetworkReply* r = reply_;
+        connect(r, &QNetworkReply::downloadProgress, this, [r](qint64 got, qint64) {
+            if (got > kMaxPageBytes)
+                r->abort();
+        });
+        connect(r, &QNetworkReply::finished, this, [this, r, done, self, m, b, redirects]() mutable {
+            r->deleteLater();
+            if (done_)
+                return;
+            if (r->property("timedOut").toBool() || networkFailed(r)) {
+                pageTimer_->stop();
+                done(false, {});
+                return;
+            }
+            if (isRedirect(r)) {
+                if (redirects >= kMaxRedirects) {
+                    pageTimer_->stop();
+                    done(false, {});
+                    return;
+                }
+                const QUrl next = redirectTarget(r, m, b);
+                (*self)(next, m, b, redirects + 1);
+                return;
+            }
+            pageTimer_->stop();
+            done(true, {r->readAll(), r->url()});
+        });
+    };
+    (*step)(url, method, body, 0);
+}
+
+void StockDownload::afterSettle(std::function<void()> next) {
+    QTimer::singleShot(setup_.settleMs, this, [this, next = std::move(next)] {
+        if (!done_)
+            next();
+    });
+}
+
+void StockDownload::start() {
+    const QUrl login(setup_.loginServer + QLatin1StringView(kLoginPath));
+    fetchPage(login, "GET", {}, [this](bool ok, const Page& page) {
+        if (!ok)
+            return finish(DownloadFailure::Connection);
+        afterSettle([this, page] { loginPageLoaded(page, false); });
+    });
+}
+
+void StockDownload::loginPageLoaded(const Page& page, bool loggedOut) {
+    const bool loggedIn = page.body.contains(kLoginMarker);
+    if (loggedIn && !loggedOut) {
+        // A session of an earlier log-in: log out, so that the names entered now count.
+        const QUrl logout(setup_.loginServer + QLatin1StringView(kLogoutPath));
+        fetchPage(logout, "GET", {}, [this](bool ok, const Page&) {
+            if (!ok)
+                return finish(DownloadFailure::Connection);
+            afterSettle([this] {
+                const QUrl login(setup_.loginServer + QLatin1StringView(kLoginPath));
+                fetchPage(login, "GET", {}, [this](bool ok2, const Page& again) {
+                    if (!ok2)
+                        return finish(DownloadFailure::Connection);
+                    afterSettle([this, again] { loginPageLoaded(again, true); });
+                });
+            });
+        });
+        return;
+    }
+    if (loggedIn)
+        return afterSettle([this] { startArchive(); });
+    std::optional<HtmlForm> form = firstForm(page.body, page.url);
+    if (!form || !form->setField(QStringLiteral("username"), setup_.user) ||
+        !form->setField(QStringLiteral("password"), setup_.password))
+        return finish(DownloadFailure::Connection);
+    QUrl action = form->action;
+    QByteArray body = form->encoded();
+    if (form->method == "GET") {
+        action.setQuery(QString::fromLatin1(body), QUrl::StrictMode);
+        body.clear();
+    }
+    // Whether the log-in succeeded is not tested: a refused one ends in a faulty archive.
+    fetchPage(action, form->method, body, [this](bool ok, const Page&) {
+        if (!ok)
+            return finish(DownloadFailure::Connection);
+        afterSettle([this] { startArchive(); });
+    });
+}
+
+void StockDownload::startArchive() {
+    file_ = std::make_unique<QSaveFile>(setup_.target);
+    if (!file_->open(QIODevice::WriteOnly))
+        return finish(DownloadFailure::Failed);
+    archiveRequest(QUrl(setup_.dealerServer + QLatin1StringView(kStockPath)), 0);
+}
+
+void StockDownload::archiveRequest(const QUrl& url, int redirects) {
+    reply_ = send(url, "GET", {}, true);
+    QNetworkReply* r = reply_;
+    r->setProperty("redirects", redirects);
+    connect(r, &QNetworkReply::metaDataChanged, this, [this, r] {
+        if (done_ || headersSeen_ || isRedirect(r) || !r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+            return;
+        headersSeen_ = true;
+        emit downloading();
+    });
+    connect(r, &QNetworkReply::readyRead, this, [this, r] {
+        if (!isRedirect(r))
+            readPieces();
+    });
+    connect(r, &QNetworkReply::finished, this, &StockDownload::archiveFinished);
+}
+
+void StockDownload::readPieces() {
+    char piece[kPiece];
+    while (!done_ && reply_ && reply_->bytesAvailable() > 0) {
+        if (!headersSeen_) {
+            headersSeen_ = true;
+            emit downloading();
+        }
+        const qint64 n = reply_->read(piece, kPiece);
+        if (n < 0)
+            return finish(DownloadFailure::Read);
+        if (received_ + n > setup_.maxBytes || file_->write(piece, n) != n)
+            return finish(DownloadFailure::Failed);
+        received_ += n;
+        emit progress(received_);
+        if (abortRequested_)
+            return finish(DownloadFailure::Aborted);
+    }
+}
+
+void StockDownload::archiveFinished() {
+    QNetworkReply* r = reply_;
+    if (done_ || !r)
+        return;
+    r->deleteLater();
+    if (isRedirect(r)) {
+        const int redirects = r->property("redirects").toInt();
+        if (redirects >= kMaxRedirects)
+            return finish(DownloadFailure::Connection);
+        QByteArray method = "GET", body;
+        return archiveRequest(redirectTarget(r, method, body), redirects + 1);
+    }
+    readPieces();
+    if (done_)
+        return;
+    if (networkFailed(r))
+        return finish(headersSeen_ ? DownloadFailure::Read : DownloadFailure::Connection);
+    if (!file_->commit())
+        return finish(DownloadFailure::Failed);
+    finish(DownloadFailure::None);
+}
+
+void StockDownload::finish(DownloadFailure f) {
+    if (done_)
+        return;
+    done_ = true;
+    pageTimer_->stop();
+    if (reply_) {
+        QNetworkReply* r = reply_;
+        reply_ = nullptr;
+        r->disconnect(this);
+        if (r->isRunning())
+            r->abort();
+        r->deleteLater();
+    }
+    if (file_ && f != DownloadFailure::None)
+        file_->cancelWriting();
+    file_.reset();
+    emit finished(f);
+}
+
+} // namespace tarmelo::transfer

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QSaveFile>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkCookieJar;
+class QNetworkReply;
+class QTimer;
+
+namespace tarmelo::transfer {
+
+inline constexpr char kDownloadFile[] = "tmq_download.zip";
+// A page that holds this belongs to a dealer who is logged in.
+inline constexpr char kLoginMarker[] = "Ihr Fahrzeugbestand";
+inline constexpr char kLoginPath[] = "/cas/login?locale=de";
+inline constexpr char kLogoutPath[] = "/cas/logout?locale=de";
+inline constexpr char kStockPath[] = "/dealer-admin/import-export/Karvento_download.zip?type=csv";
+// A server that sends without end must not fill the disk.
+inline constexpr qint64 kMaxDownloadBytes = 2LL << 30;
+
+QString downloadConnectionMessage();
+QString downloadReadMessage();
+QString downloadFailedMessage();
+
+// The pause after each page: 5000 ms, or TARMELO_SETTLE_MS when set.
+int settleMs();
+
+enum class DownloadFailure {
+    None,
+    Connection, // log-in failed, or the stock archive could not be opened
+    Read,       // the connection broke while the archive came in
+    Failed,     // anything else while downloading (writing, too big)
+    Aborted,
+};
+
+// The message of a failure (empty for none and an abort).
+QString downloadFailureMessage(DownloadFailure f);
+
+struct DownloadSetup {
+    QString loginServer;  // scheme://host[:port]
+    QString dealerServer; // scheme://host[:port]
+    QString caFile;       // PEM trusted besides the system's; empty: none
+    QString user;
+    QString password;
+    QString target; // tmq_download.zip; replaced only by a complete download
+    int settleMs = 5000;
+    int pageTimeoutMs = 60000;
+    qint64 maxBytes = kMaxDownloadBytes;
+};
+
+// The status caption while the archive comes in: " Status: 1.464 KB heruntergeladen ".
+QString downloadCaption(qint64 bytes);
+
+// Logs in on the marketplace's web page as a browser would and fetches the stock archive with the session's
+// cookies. Runs on the thread's event loop; emits finished() once.
+class StockDownload : public QObject {
+    Q_OBJECT
+public:
+    // `cookies` keeps the session between downloads (it is not taken over); null: a jar of its own.
+    StockDownload(DownloadSetup setup, QNetworkCookieJar* cookies, QObject* parent = nullptr);
+    ~StockDownload() override;
+
+    void start();
+    // Looked at only while the archive comes in: the download stops after its next piece.
+    void abort() { abortRequested_ = true; }
+    qint64 received() const { return received_; }
+
+signals:
+    void downloading();          // the archive is opened: phase 2
+    void progress(qint64 bytes); // after every piece
+    void finished(tarmelo::transfer::DownloadFailure failure);
+
+private:
+    struct Page {
+        QByteArray body;
+        QUrl url;
+    };
+    using PageDone = std::function<void(bool ok, const Page& page)>;
+    void fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, PageDone done);
+    void afterSettle(std::function<void()> next);
+    void loginPageLoaded(const Page& page, bool loggedOut);
+    void startArchive();
+    void archiveRequest(const QUrl& url, int redirects);
+    void readPieces();
+    void archiveFinished();
+    void finish(DownloadFailure f);
+    QNetworkReply* send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive);
+
+    DownloadSetup setup_;
+    QNetworkAccessManager* nam_ = nullptr;
+    QPointer<QNetworkReply> reply_;
+    QTimer* pageTimer_ = nullptr;
+    std::unique_ptr<QSaveFile> file_;
+    qint64 received_ = 0;
+    bool abortRequested_ = false;
+    bool headersSeen_ = false;
+    bool done_ = false;
+};
+
+} // namespace tarmelo::transfer

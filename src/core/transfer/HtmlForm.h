@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+namespace tarmelo::transfer {
+
+// A form as a browser would submit it.
+struct HtmlForm {
+    QByteArray method = "GET"; // upper case
+    QUrl action;               // resolved against the page's address
+    QList<QPair<QString, QString>> fields;
+
+    // Sets the value of the first field of that name; false when there is none.
+    bool setField(const QString& name, const QString& value);
+    // application/x-www-form-urlencoded, UTF-8.
+    QByteArray encoded() const;
+};
+
+// The first form of a page with the fields a browser sends for it (hidden ones included; unchecked check boxes,
+// disabled controls and buttons left out). Parsed by an HTML5 parser; inputs that the parser moves out of a
+// form standing between <table> and <tr> still count for it.
+std::optional<HtmlForm> firstForm(const QByteArray& html, const QUrl& pageUrl);
+
+} // namespace tarmelo::transfer

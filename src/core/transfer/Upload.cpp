@@ -1,0 +1,322 @@
+#include "transfer/Upload.h"
+
+#include "csv/LineWriter.h"
+#include "inventory/Archive.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QUrl>
+
+#include <curl/curl.h>
+#include <mutex>
+
+namespace tarmelo::transfer {
+
+QString connectionMessage() {
+    return QStringLiteral("Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\n"
+                          "Vergewissern Sie sich über die Funktionsfähigkeit Ihrer Internetverbindung!\n"
+                          "Falls Sie einen Proxy-Sever oder eine Firewall nutzen, finden Sie darüber\n"
+                          "in der Hilfe nützliche Informationen.");
+}
+
+QString transferBrokenMessage() {
+    return QStringLiteral("Beim Herunterladen der Fahrzeugdatei ist ein Fehler aufgetreten.\n\n"
+                          "Überprüfen Sie die Funktionsfähigkeit Ihrer Internetverbindung und\n"
+                          "versuchen Sie es zu einem späteren Zeitpunkt erneut!");
+}
+
+QString loginRefusedMessage() {
+    return QStringLiteral("Benutzername und/oder Kennwort falsch. Eingaben überprüfen!");
+}
+
+QString otherUploadMessage() {
+    return QStringLiteral(
+        "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\n"
+        "Überprüfen Sie Benutzernamen und Kennwort und vergewissern Sie sich über die Funktionsfähigkeit\n"
+        "Ihrer Internetverbindung! Falls Sie einen Proxy-Server oder eine Firewall nutzen, finden Sie\n"
+        "darüber in der Hilfe nützliche Informationen.");
+}
+
+namespace {
+
+const QString kExists =
+    QStringLiteral("Die für die Fahrzeugübertragung notwendige Fahrzeugdatei existiert bereits.\n\n"
+                   "Eventuell wurde der Programmordner von Tarmelo mit einem Schreibschutz versehen\n"
+                   "oder der zurzeit angemeldete Benutzer besitzt keine ausreichenden Schreibrechte.");
+const QString kNoAccess =
+    QStringLiteral("Die für die Fahrzeugübertragung notwendige Fahrzeugdatei konnte nicht erstellt werden.\n\n"
+                   "Eventuell wurde der Programmordner von Tarmelo mit einem Schreibschutz versehen\n"
+                   "oder der zurzeit angemeldete Benutzer besitzt keine ausreichenden Schreibrechte.");
+const QString kNotBuilt =
+    QStringLiteral("Die für die Fahrzeugübertragung notwendige Fahrzeugdatei konnte nicht erstellt werden.\n\n"
+                   "Überprüfen Sie das Laufwerk bzw. den angemeldeten Benutzer auf Schreibrechte und\n"
+                   "ausreichend freien Speicherplatz!");
+const QString kMediumFull = QStringLiteral(
+    "Die für den Upload benötigte Fahrzeugdatei konnte nicht erstellt werden. Das Speichermedium ist voll.\n"
+    "Tarmelo benötigt für einen ordnungsgemäßen Betrieb ca. 30 MB freie Festplattenkapazität.");
+
+} // namespace
+
+inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr) {
+    if (resetDays)
+        return inventory::KeyMode::TimeStamp;
+    return automaticIntNr ? inventory::KeyMode::Automatic : inventory::KeyMode::Typed;
+}
+
+BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
+                            const Clock& clock, const std::function<void(int)>& progress) {
+    BuildResult r;
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        if (!QFile::remove(path)) {
+            r.message = kExists;
+            return r;
+        }
+    }
+    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, clock);
+    if (!lines.ok()) {
+        // The vehicles were checked before; only a clock that moved past a date rule gets here.
+        r.message = lines.failure->failure.message;
+        return r;
+    }
+    inventory::WriteOptions options;
+    options.progress = progress;
+    options.photoStem = [&lines](int j) { return csv::GetIntNr(lines.lines[j]); };
+    const inventory::SaveResult s =
+        inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1, options);
+    switch (s.failure) {
+    case inventory::SaveFailure::None:
+        break;
+    case inventory::SaveFailure::AccessDenied:
+        r.message = kNoAccess;
+        break;
+    case inventory::SaveFailure::MediumFull:
+        r.message = kMediumFull;
+        r.errorBox = true;
+        break;
+    default:
+        r.message = QFileInfo::exists(path) ? kExists : kNotBuilt;
+        break;
+    }
+    return r;
+}
+
+QString ftpFailureMessage(FtpFailure f) {
+    switch (f) {
+    case FtpFailure::None:
+    case FtpFailure::Aborted:
+        return {};
+    case FtpFailure::Unreachable:
+        return connectionMessage();
+    case FtpFailure::Broken:
+        return transferBrokenMessage();
+    case FtpFailure::Refused:
+        return loginRefusedMessage();
+    case FtpFailure::Other:
+        break;
+    }
+    return otherUploadMessage();
+}
+
+bool ftpFailureIsError(FtpFailure f) {
+    return f == FtpFailure::Broken || f == FtpFailure::Refused;
+}
+
+bool ftpFailureHasHelp(FtpFailure f) {
+    return f == FtpFailure::Unreachable || f == FtpFailure::Broken || f == FtpFailure::Other;
+}
+
+QString serverHost(const QString& server) {
+    const QUrl url(QStringLiteral("ftp://") + server);
+    return url.isValid() && !url.host().isEmpty() ? url.host() : server;
+}
+
+WorkTexts workTexts(qint64 done, qint64 total, qint64 elapsedMs, double previousSpeed) {
+    WorkTexts t;
+    t.speed = previousSpeed;
+    const double elapsed = double(elapsedMs) / 1000.0;
+    if (elapsed > 0)
+        t.speed = (double(done) / 1024.0) / elapsed;
+    const QLocale locale;
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    t.label3 = locale.toString(done / 1024) + QStringLiteral(" KB von ") + locale.toString(total / 1024) +
+               QStringLiteral(" KB übertragen bei ") + plain.toString(t.speed, 'f', 2) + QStringLiteral(" KB/s");
+    if (t.speed > 0) {
+        const qint64 remaining = qint64((double(total - done) / 1024.0) / t.speed);
+        const auto two = [](qint64 n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+        t.label4 = QStringLiteral("Restdauer:  ") + two(remaining / 3600) + u':' + two((remaining / 60) % 60) + u':' +
+                   two(remaining % 60);
+    } else {
+        t.label4 = QStringLiteral("Restdauer:  -");
+    }
+    return t;
+}
+
+namespace {
+
+void initCurl() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct Transfer {
+    const FtpEvents* events = nullptr;
+    qint64 total = 0;
+    bool greeted = false; // the server answered: a connection was made
+    bool loggedIn = false;
+    bool begun = false;
+    qint64 lastDone = -1;
+};
+
+int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    if (type != CURLINFO_HEADER_IN || size < 3)
+        return 0;
+    t->greeted = true;
+    if (!t->loggedIn && std::string_view(data, 3) == "230") {
+        t->loggedIn = true;
+        if (t->events->loggedIn)
+            t->events->loggedIn();
+    }
+    return 0;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow) {
+    auto* t = static_cast<Transfer*>(user);
+    if (!t->begun && (ultotal > 0 || ulnow > 0)) {
+        t->begun = true;
+        if (t->events->workBegin)
+            t->events->workBegin(t->total);
+    }
+    if (t->begun && ulnow != t->lastDone) {
+        t->lastDone = ulnow;
+        if (t->events->work)
+            t->events->work(ulnow);
+    }
+    return t->events->abort && t->events->abort->load() ? 1 : 0;
+}
+
+FtpFailure classify(CURLcode code, const Transfer& t) {
+    switch (code) {
+    case CURLE_OK:
+        return FtpFailure::None;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return FtpFailure::Aborted;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return FtpFailure::Unreachable;
+    case CURLE_LOGIN_DENIED:
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_QUOTE_ERROR:
+    case CURLE_FTP_WEIRD_PASS_REPLY:
+    case CURLE_FTP_COULDNT_SET_TYPE:
+    case CURLE_FTP_PORT_FAILED:
+    case CURLE_FTP_COULDNT_USE_REST:
+    case CURLE_REMOTE_DISK_FULL:
+    case CURLE_REMOTE_FILE_EXISTS:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_WEIRD_227_FORMAT:
+        return FtpFailure::Refused;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+    case CURLE_FTP_CANT_GET_HOST:
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_WEIRD_SERVER_REPLY:
+        return t.greeted ? FtpFailure::Broken : FtpFailure::Unreachable;
+    default:
+        return FtpFailure::Other;
+    }
+}
+
+// The system's certificates and the extra file in one blob: CURLOPT_CAINFO alone would replace the system's.
+QByteArray caBundle(CURL* curl, const QString& extra) {
+    QByteArray pem;
+    char* system = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_CAINFO, &system) == CURLE_OK && system) {
+        QFile f(QString::fromLocal8Bit(system));
+        if (f.open(QIODevice::ReadOnly))
+            pem = f.readAll() + '\n';
+    }
+    QFile f(extra);
+    if (f.open(QIODevice::ReadOnly))
+        pem += f.readAll();
+    return pem;
+}
+
+} // namespace
+
+FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpEvents& events) {
+    initCurl();
+    FtpResult r;
+    QFile file(localFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.failure = FtpFailure::Other;
+        r.detail = file.errorString();
+        return r;
+    }
+    CURL* curl = curl_easy_init();
+    if (!curl) {
+        r.failure = FtpFailure::Other;
+        return r;
+    }
+    Transfer t;
+    t.events = &events;
+    t.total = file.size();
+    QString server = target.server;
+    if (!server.contains(u':') || server.startsWith(u'['))
+        server += QStringLiteral(":21");
+    const QByteArray url = "ftp://" + server.toUtf8() + "/" + kUploadFile;
+    const QByteArray user = target.user.toUtf8();
+    const QByteArray password = target.password.toUtf8();
+    char error[CURL_ERROR_SIZE] = {};
+    const auto onRead = +[](char* buffer, size_t size, size_t n, void* stream) -> size_t {
+        const qint64 got = static_cast<QFile*>(stream)->read(buffer, qint64(size * n));
+        return got < 0 ? CURL_READFUNC_ABORT : size_t(got);
+    };
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, onRead);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &file);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(t.total));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 8000L);
+    curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, onDebug);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    QByteArray bundle;
+    if (!target.caFile.isEmpty()) {
+        bundle = caBundle(curl, target.caFile);
+        curl_blob blob{bundle.data(), size_t(bundle.size()), CURL_BLOB_NOCOPY};
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+    }
+    const CURLcode code = curl_easy_perform(curl);
+    if (t.begun && events.workEnd)
+        events.workEnd();
+    r.failure = classify(code, t);
+    if (code != CURLE_OK)
+        r.detail = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
+    curl_easy_cleanup(curl);
+    return r;
+}
+
+} // namespace tarmelo::transfer

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "inventory/CsvFile.h"
+#include "model/Fahrzeug.h"
+#include "util/Clock.h"
+
+#include <QString>
+#include <atomic>
+#include <functional>
+
+namespace tarmelo::transfer {
+
+// The remote and local name of the upload file.
+inline constexpr char kUploadFile[] = "tmq_upload.zip";
+
+// The texts both transfer dialogs show; "\n" separates lines.
+QString connectionMessage();     // not reachable (upload wording, "Proxy-Sever" as it always read)
+QString transferBrokenMessage(); // the connection broke while data flowed
+QString loginRefusedMessage();
+QString otherUploadMessage();
+
+// ---- building tmq_upload.zip ----
+
+struct BuildResult {
+    QString message; // empty on success
+    bool errorBox = false;
+    bool ok() const { return message.isEmpty(); }
+};
+
+// How the keys of the upload are chosen: time-stamped when the days are reset, else as saving does.
+inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr);
+
+// Writes every vehicle into `path` as the marketplace expects it: fzg.csv with the keys of `mode`, photos named
+// after each line's key. An old file is removed first; a failed build leaves no file behind.
+// `progress` (0..100) lets a caller keep its window painted while the archive is written.
+BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
+                            const Clock& clock, const std::function<void(int)>& progress = {});
+
+// ---- the FTP transfer ----
+
+struct FtpTarget {
+    QString server; // host[:port]
+    QString user;
+    QString password;
+    QString caFile; // PEM trusted besides the system's certificates; empty: none
+};
+
+enum class FtpFailure {
+    None,
+    Unreachable, // no connection was made (also a certificate that fails verification)
+    Broken,      // the connection broke after it was made
+    Refused,     // the server refused the log-in or a command
+    Other,       // time-out and everything else
+    Aborted,     // the user stopped the transfer
+};
+
+struct FtpResult {
+    FtpFailure failure = FtpFailure::None;
+    QString detail; // libcurl's own words, for the command line
+    bool ok() const { return failure == FtpFailure::None; }
+};
+
+// The user's message for a failure; empty for none and an abort.
+QString ftpFailureMessage(FtpFailure f);
+// The failures shown in an error box rather than a warning, and those whose box offers help.
+bool ftpFailureIsError(FtpFailure f);
+bool ftpFailureHasHelp(FtpFailure f);
+
+// Called on the transferring thread.
+struct FtpEvents {
+    std::function<void()> loggedIn;              // the server accepted the log-in
+    std::function<void(qint64 total)> workBegin; // data starts to flow
+    std::function<void(qint64 done)> work;       // bytes sent so far
+    std::function<void()> workEnd;               // the data transfer is over
+    const std::atomic<bool>* abort = nullptr;    // looked at on every progress event
+};
+
+// Connects (8000 ms), logs in, protects the control and data connections with TLS when the server offers it,
+// stores `localFile` as tmq_upload.zip in the log-in directory (passive, binary) and quits. Blocks.
+FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpEvents& events);
+
+// The progress texts of the dialog after `done` of `total` bytes in `elapsedMs`.
+struct WorkTexts {
+    QString label3;
+    QString label4;
+    double speed = 0; // KB/s
+};
+WorkTexts workTexts(qint64 done, qint64 total, qint64 elapsedMs, double previousSpeed);
+
+// "host" of "host[:port]" for the phase text.
+QString serverHost(const QString& server);
+
+} // namespace tarmelo::transfer

@@ -1,0 +1,220 @@
+#include "transfer/TformDownload.h"
+
+#include "common/Dialogs.h"
+#include "transfer/TformUpload.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace tarmelo::gui {
+
+TformDownload::TformDownload(Setup setup, QWidget* parent) : QDialog(parent), setup_(std::move(setup)) {
+    setObjectName(QStringLiteral("formDownload"));
+    setWindowTitle(QStringLiteral("Fahrzeugbestand herunterladen"));
+    setModal(true);
+
+    pages_ = new QStackedWidget;
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    auto* login = new QWidget;
+    auto* form = new QFormLayout(login);
+    le_username = new QLineEdit;
+    le_username->setObjectName(QStringLiteral("le_username"));
+    le_password = new QLineEdit;
+    le_password->setObjectName(QStringLiteral("le_password"));
+    le_password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Benutzername:"), le_username);
+    form->addRow(QStringLiteral("Kennwort:"), le_password);
+    cbSavePassword = new QCheckBox(QStringLiteral("Kennwort speichern (potentielles Sicherheitsrisiko)"));
+    cbSavePassword->setObjectName(QStringLiteral("cbSavePassword"));
+    form->addRow(QString(), cbSavePassword);
+    if (setup_.keyringNote) {
+        auto* note = new QLabel(keyringNoteText());
+        note->setObjectName(QStringLiteral("lblKeyringNote"));
+        note->setWordWrap(true);
+        form->addRow(QString(), note);
+    }
+
+    auto* progress = new QWidget;
+    auto* pl = new QVBoxLayout(progress);
+    auto* vorgang = new QGroupBox(QStringLiteral(" Vorgang "));
+    lbl_vorgang = new QLabel;
+    lbl_vorgang->setObjectName(QStringLiteral("lbl_vorgang"));
+    (new QVBoxLayout(vorgang))->addWidget(lbl_vorgang);
+    GroupBox2 = new QGroupBox(QStringLiteral(" Status "));
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    // The moving bar stands in for the copy animation of the original platform.
+    Animate1 = new QProgressBar;
+    Animate1->setObjectName(QStringLiteral("Animate1"));
+    Animate1->setTextVisible(false);
+    (new QVBoxLayout(GroupBox2))->addWidget(Animate1);
+    pl->addWidget(vorgang);
+    pl->addWidget(GroupBox2);
+    pl->addStretch();
+    pages_->addWidget(login);
+    pages_->addWidget(progress);
+
+    btnHelp = new QPushButton(QStringLiteral("&Hilfe"));
+    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnAbort = new QPushButton(QStringLiteral("&Abbrechen"));
+    btnAbort->setObjectName(QStringLiteral("btnAbort"));
+    btnStart = new QPushButton(QStringLiteral("&Start"));
+    btnStart->setObjectName(QStringLiteral("btnStart"));
+    btnStart->setDefault(true);
+    btnHelp->setAutoDefault(false);
+    btnAbort->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnHelp);
+    buttons->addStretch();
+    buttons->addWidget(btnAbort);
+    buttons->addWidget(btnStart);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_);
+    layout->addLayout(buttons);
+
+    connect(btnStart, &QPushButton::clicked, this, &TformDownload::btnStartClick);
+    connect(btnAbort, &QPushButton::clicked, this, &TformDownload::btnAbortClick);
+    connect(btnHelp, &QPushButton::clicked, this, &TformDownload::btnHelpClick);
+    FormCreate();
+}
+
+int TformDownload::currentPage() const {
+    return pages_->currentIndex();
+}
+
+void TformDownload::FormCreate() {
+    const shell::Settings& s = *setup_.settings;
+    le_username->setText(s.Username);
+    le_password->setText(s.Password);
+    cbSavePassword->setChecked(s.SavePassword);
+    pages_->setCurrentIndex(LoginPage);
+    btnAbort->setEnabled(false);
+    Animate1->setRange(0, 1);
+    Animate1->hide();
+}
+
+void TformDownload::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (currentPage() == LoginPage)
+        le_username->setFocus(Qt::OtherFocusReason);
+}
+
+void TformDownload::Reset() {
+    abortRequested_ = false;
+    lbl_vorgang->clear();
+    Animate1->setRange(0, 1);
+    Animate1->hide();
+    pages_->setCurrentIndex(LoginPage);
+    btnStart->setEnabled(true);
+    btnAbort->setEnabled(false);
+    le_username->setFocus(Qt::OtherFocusReason);
+    if (download_) {
+        download_->deleteLater();
+        download_ = nullptr;
+    }
+}
+
+void TformDownload::btnStartClick() {
+    if (!btnStart->isEnabled())
+        return;
+    if (le_username->text().isEmpty()) {
+        le_username->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
+        return;
+    }
+    if (le_password->text().isEmpty()) {
+        le_password->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
+        return;
+    }
+    btnStart->setEnabled(false);
+    btnAbort->setEnabled(true);
+    GroupBox2->setTitle(QStringLiteral(" Status "));
+    pages_->setCurrentIndex(ProgressPage);
+    lbl_vorgang->setText(QStringLiteral("[1/3]  Verbindungsaufbau zu Karvento ..."));
+
+    transfer::DownloadSetup d;
+    d.loginServer = setup_.servers.LoginServer;
+    d.dealerServer = setup_.servers.DealerServer;
+    d.caFile = setup_.servers.CaCertificates;
+    d.user = le_username->text();
+    d.password = le_password->text();
+    d.target = setup_.downloadPath;
+    d.settleMs = setup_.settleMs;
+    download_ = new transfer::StockDownload(d, setup_.cookies, this);
+    connect(download_, &transfer::StockDownload::downloading, this, [this] {
+        lbl_vorgang->setText(QStringLiteral("[2/3]  Herunterladen der Fahrzeuge ..."));
+        Animate1->setRange(0, 0);
+        Animate1->show();
+    });
+    connect(download_, &transfer::StockDownload::progress, this,
+            [this](qint64 bytes) { GroupBox2->setTitle(transfer::downloadCaption(bytes)); });
+    connect(download_, &transfer::StockDownload::finished, this, &TformDownload::downloadFinished);
+    // A click during the log-in counts once the archive comes in.
+    if (abortRequested_)
+        download_->abort();
+    download_->start();
+}
+
+void TformDownload::btnAbortClick() {
+    abortRequested_ = true;
+    if (download_)
+        download_->abort();
+}
+
+void TformDownload::btnHelpClick() {
+    Dialogs::showHelp(1001);
+}
+
+void TformDownload::downloadFinished(transfer::DownloadFailure f) {
+    if (closed_)
+        return;
+    if (f == transfer::DownloadFailure::None) {
+        lbl_vorgang->setText(QStringLiteral("[3/3]  Import der Fahrzeuge ..."));
+        btnAbort->setEnabled(false);
+        Animate1->setRange(0, 1);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (setup_.import)
+            setup_.import(setup_.downloadPath);
+        accept();
+        return;
+    }
+    if (f != transfer::DownloadFailure::Aborted) {
+        const auto kind = f == transfer::DownloadFailure::Connection ? Dialogs::Kind::Warning : Dialogs::Kind::Error;
+        Dialogs::message(this, kind, transfer::downloadFailureMessage(f), QMessageBox::Ok, 1001);
+    }
+    Reset();
+}
+
+void TformDownload::FormClose() {
+    if (closed_)
+        return;
+    closed_ = true;
+    shell::Settings& s = *setup_.settings;
+    s.Username = le_username->text();
+    s.SavePassword = cbSavePassword->isChecked();
+    s.Password = s.SavePassword ? le_password->text() : QString();
+    if (download_)
+        download_->abort();
+}
+
+void TformDownload::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void TformDownload::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+} // namespace tarmelo::gui

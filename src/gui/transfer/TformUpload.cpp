@@ -1,0 +1,363 @@
+#include "transfer/TformUpload.h"
+
+#include "common/Dialogs.h"
+#include "transfer/Upload.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace tarmelo::gui {
+
+QString keyringNoteText() {
+    return QStringLiteral("Kein Schlüsselbund verfügbar: das Kennwort wird nur verschleiert in config.ini abgelegt.");
+}
+
+namespace {
+
+QLabel* boldLabel(const QString& text) {
+    auto* l = new QLabel(text);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+const char* const kNotes[] = {
+    "Achten Sie darauf, die Übertragung Ihrer Fahrzeuge ",
+    "nicht mehrmals kurz hintereinander zu starten, weil es ",
+    "sonst zu Fehlern kommt. Warten Sie vor einer erneuten ",
+    "Übertragung, bis Ihre Fahrzeugliste aktualisiert wurde (in ",
+    "der Regel circa 30 min.). Nach der Verarbeitung der ",
+    "übertragenen Fahrzeuge erhalten Sie eine E-Mail mit ",
+    "dem Resultat der Übertragung. Das Versenden der ",
+    "E-Mail kann je nach Auslastung auch längere Zeit in ",
+    "Anspruch nehmen.",
+};
+
+} // namespace
+
+TformUpload::TformUpload(Setup setup, QWidget* parent) : QDialog(parent), setup_(std::move(setup)) {
+    setObjectName(QStringLiteral("formUpload"));
+    setWindowTitle(QStringLiteral("Fahrzeugbestand hochladen"));
+    setModal(true);
+
+    pages_ = new QStackedWidget;
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+
+    // Log-in page.
+    auto* login = new QWidget;
+    auto* form = new QFormLayout;
+    le_username = new QLineEdit;
+    le_username->setObjectName(QStringLiteral("le_username"));
+    le_password = new QLineEdit;
+    le_password->setObjectName(QStringLiteral("le_password"));
+    le_password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("Benutzername:"), le_username);
+    form->addRow(QStringLiteral("Kennwort:"), le_password);
+    cbSavePassword = new QCheckBox(QStringLiteral("Kennwort speichern (potentielles Sicherheitsrisiko)"));
+    cbSavePassword->setObjectName(QStringLiteral("cbSavePassword"));
+    form->addRow(QString(), cbSavePassword);
+    if (setup_.keyringNote) {
+        auto* note = new QLabel(keyringNoteText());
+        note->setObjectName(QStringLiteral("lblKeyringNote"));
+        note->setWordWrap(true);
+        form->addRow(QString(), note);
+    }
+    lbl_vehicles = new QLabel;
+    lbl_vehicles->setObjectName(QStringLiteral("lbl_vehicles"));
+    lbl_pics = new QLabel;
+    lbl_pics->setObjectName(QStringLiteral("lbl_pics"));
+    form->addRow(boldLabel(QStringLiteral("Fahrzeuge:")), lbl_vehicles);
+    form->addRow(boldLabel(QStringLiteral("Bilder:")), lbl_pics);
+    cbResetDays = new QCheckBox(QStringLiteral("Standtage zurücksetzen"));
+    cbResetDays->setObjectName(QStringLiteral("cbResetDays"));
+    form->addRow(QString(), cbResetDays);
+    login->setLayout(form);
+
+    // Progress page.
+    auto* progress = new QWidget;
+    auto* pl = new QVBoxLayout(progress);
+    auto* vorgang = new QGroupBox(QStringLiteral(" Vorgang "));
+    lbl_vorgang = new QLabel;
+    lbl_vorgang->setObjectName(QStringLiteral("lbl_vorgang"));
+    (new QVBoxLayout(vorgang))->addWidget(lbl_vorgang);
+    auto* status = new QGroupBox(QStringLiteral(" Status "));
+    auto* sl = new QVBoxLayout(status);
+    ProgressBar1 = new QProgressBar;
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    Label3 = new QLabel;
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label4 = new QLabel;
+    Label4->setObjectName(QStringLiteral("Label4"));
+    sl->addWidget(ProgressBar1);
+    sl->addWidget(Label3);
+    sl->addWidget(Label4);
+    pl->addWidget(vorgang);
+    pl->addWidget(status);
+    pl->addStretch();
+
+    // Completion page.
+    auto* done = new QWidget;
+    auto* dl = new QVBoxLayout(done);
+    auto* closing = new QGroupBox(QStringLiteral(" Abschluss der Übertragung "));
+    auto* cl = new QVBoxLayout(closing);
+    auto* success = new QLabel(QStringLiteral("Der Fahrzeugbestand wurde erfolgreich übertragen."));
+    success->setObjectName(QStringLiteral("lblSuccess"));
+    success->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
+    cl->addWidget(success);
+    cl->addWidget(new QLabel(QStringLiteral("Beachten Sie bitte folgende Hinweise:")));
+    memo_ = new QPlainTextEdit;
+    memo_->setObjectName(QStringLiteral("Memo1"));
+    memo_->setReadOnly(true);
+    memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QStringList notes;
+    for (const char* line : kNotes)
+        notes.append(QString::fromUtf8(line));
+    memo_->setPlainText(notes.join(u'\n'));
+    cl->addWidget(memo_);
+    dl->addWidget(closing);
+
+    pages_->addWidget(login);
+    pages_->addWidget(progress);
+    pages_->addWidget(done);
+
+    btnHelp = new QPushButton(QStringLiteral("&Hilfe"));
+    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnAbort = new QPushButton(QStringLiteral("&Abbrechen"));
+    btnAbort->setObjectName(QStringLiteral("btnAbort"));
+    btnStart = new QPushButton(QStringLiteral("&Weiter >"));
+    btnStart->setObjectName(QStringLiteral("btnStart"));
+    btnStart->setDefault(true);
+    btnClose = new QPushButton(QStringLiteral("&Fertig"));
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    for (QPushButton* b : {btnHelp, btnAbort, btnClose})
+        b->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnHelp);
+    buttons->addStretch();
+    buttons->addWidget(btnAbort);
+    buttons->addWidget(btnStart);
+    buttons->addWidget(btnClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_);
+    layout->addLayout(buttons);
+
+    connect(btnStart, &QPushButton::clicked, this, &TformUpload::btnStartClick);
+    connect(btnAbort, &QPushButton::clicked, this, &TformUpload::btnAbortClick);
+    connect(btnClose, &QPushButton::clicked, this, &TformUpload::btnCloseClick);
+    connect(btnHelp, &QPushButton::clicked, this, &TformUpload::btnHelpClick);
+
+    job_ = new transfer::UploadJob(this);
+    connect(job_, &transfer::UploadJob::loggedIn, this,
+            [this] { lbl_vorgang->setText(QStringLiteral("[3/3]  Übertragung der Fahrzeuge ...")); });
+    connect(job_, &transfer::UploadJob::workBegin, this, &TformUpload::IdFTP1WorkBegin);
+    connect(job_, &transfer::UploadJob::work, this, &TformUpload::IdFTP1Work);
+    connect(job_, &transfer::UploadJob::workEnd, this, &TformUpload::IdFTP1WorkEnd);
+    connect(job_, &transfer::UploadJob::finished, this, &TformUpload::transferFinished);
+    FormCreate();
+}
+
+int TformUpload::currentPage() const {
+    return pages_->currentIndex();
+}
+
+void TformUpload::showPage(Page p) {
+    pages_->setCurrentIndex(p);
+}
+
+void TformUpload::FormCreate() {
+    const shell::Settings& s = *setup_.settings;
+    le_username->setText(s.Username);
+    le_password->setText(s.Password);
+    cbSavePassword->setChecked(s.SavePassword);
+    cbResetDays->setChecked(s.ResetDays);
+    showPage(LoginPage);
+    const model::Inventory& inv = *setup_.vehicles;
+    int pics = 0;
+    for (const model::TFahrzeug& v : inv)
+        for (const QByteArray& b : v.bilder)
+            pics += b.isEmpty() ? 0 : 1;
+    lbl_vehicles->setText(QString::number(inv.size()));
+    lbl_pics->setText(QString::number(pics));
+    btnClose->setEnabled(false);
+    btnClose->hide();
+    btnAbort->setEnabled(false);
+    ProgressBar1->hide();
+}
+
+void TformUpload::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TformUpload::FormActivate() {
+    if (currentPage() == LoginPage)
+        le_username->setFocus(Qt::OtherFocusReason);
+}
+
+void TformUpload::btnStartClick() {
+    if (!btnStart->isEnabled())
+        return;
+    if (le_username->text().isEmpty()) {
+        le_username->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
+        return;
+    }
+    if (le_password->text().isEmpty()) {
+        le_password->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
+        return;
+    }
+    bool reset = cbResetDays->isChecked();
+    if (reset && !setup_.automaticIntNr) {
+        const auto answer = Dialogs::message(
+            this, Dialogs::Kind::Question,
+            QStringLiteral("Wenn Sie die Standtage zurücksetzen, werden alle eingegebenen internen Nummern verworfen\n"
+                           "und nicht zu Karvento übertragen. Es wird empfohlen, die automatische Vergabe der "
+                           "internen\nNummern zu aktivieren (Menü \"Fahrzeug\" > \"Interne Nummern\" > "
+                           "\"Automatische Vergabe\").\n\nMöchten Sie die Standtage dennoch zurücksetzen?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel)
+            return;
+        reset = answer == QMessageBox::Yes;
+    }
+
+    btnStart->setEnabled(false);
+    ProgressBar1->setValue(0);
+    showPage(ProgressPage);
+    lbl_vorgang->setText(QStringLiteral("[1/3]  Vorbereiten der Fahrzeugübertragung ..."));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    const transfer::BuildResult built = transfer::buildUploadFile(
+        setup_.uploadPath, *setup_.vehicles, transfer::uploadKeyMode(reset, setup_.automaticIntNr), setup_.clock,
+        [](int) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    if (!built.ok()) {
+        if (built.errorBox)
+            Dialogs::error(this, built.message);
+        else
+            Dialogs::warning(this, built.message);
+        Reset();
+        return;
+    }
+
+    ProgressBar1->show();
+    btnAbort->setEnabled(true);
+    const QString host = transfer::serverHost(setup_.servers.FtpServer);
+    lbl_vorgang->setText(QStringLiteral("[2/3]  Verbindungsaufbau zu ") + host + QStringLiteral(" ..."));
+    transferInProgress_ = false;
+    abortRequested_ = false;
+    job_->start(setup_.uploadPath,
+                {setup_.servers.FtpServer, le_username->text(), le_password->text(), setup_.servers.CaCertificates});
+}
+
+void TformUpload::IdFTP1WorkBegin(qint64 total) {
+    transferInProgress_ = true;
+    abortRequested_ = false;
+    total_ = total;
+    scale_ = 1;
+    while (total / scale_ > std::numeric_limits<int>::max())
+        scale_ *= 1024;
+    ProgressBar1->setMaximum(int(total / scale_));
+    speed_ = 0;
+    started_.start();
+}
+
+void TformUpload::IdFTP1Work(qint64 done) {
+    const transfer::WorkTexts t = transfer::workTexts(done, total_, started_.elapsed(), speed_);
+    speed_ = t.speed;
+    Label3->setText(t.label3);
+    Label4->setText(t.label4);
+    ProgressBar1->setValue(int(done / scale_));
+}
+
+void TformUpload::IdFTP1WorkEnd() {
+    transferInProgress_ = false;
+    speed_ = 0;
+}
+
+void TformUpload::transferFinished(const transfer::FtpResult& r) {
+    transferInProgress_ = false;
+    if (closed_)
+        return;
+    if (!r.ok()) {
+        if (!abortRequested_ && r.failure != transfer::FtpFailure::Aborted) {
+            const auto kind = transfer::ftpFailureIsError(r.failure) ? Dialogs::Kind::Error : Dialogs::Kind::Warning;
+            Dialogs::message(this, kind, transfer::ftpFailureMessage(r.failure), QMessageBox::Ok,
+                             transfer::ftpFailureHasHelp(r.failure) ? 1002 : 0);
+        }
+        Reset();
+        return;
+    }
+    showPage(DonePage);
+    btnAbort->setEnabled(false);
+    btnStart->setEnabled(false);
+    btnStart->hide();
+    btnClose->setEnabled(true);
+    btnClose->show();
+    btnClose->setDefault(true);
+    btnClose->setFocus(Qt::OtherFocusReason);
+}
+
+void TformUpload::Reset() {
+    lbl_vorgang->clear();
+    Label3->clear();
+    Label4->clear();
+    ProgressBar1->hide();
+    showPage(LoginPage);
+    btnStart->setEnabled(true);
+    btnAbort->setEnabled(false);
+    abortRequested_ = false;
+    le_username->setFocus(Qt::OtherFocusReason);
+}
+
+void TformUpload::btnAbortClick() {
+    if (transferInProgress_) {
+        abortRequested_ = true;
+        job_->abort();
+    }
+    showPage(LoginPage);
+    le_username->setFocus(Qt::OtherFocusReason);
+}
+
+void TformUpload::btnHelpClick() {
+    Dialogs::showHelp(1002);
+}
+
+void TformUpload::FormClose() {
+    if (closed_)
+        return;
+    closed_ = true;
+    shell::Settings& s = *setup_.settings;
+    s.Username = le_username->text();
+    s.SavePassword = cbSavePassword->isChecked();
+    s.Password = s.SavePassword ? le_password->text() : QString();
+    s.ResetDays = cbResetDays->isChecked();
+    // A transfer still running ends with the dialog.
+    job_->abort();
+}
+
+void TformUpload::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void TformUpload::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+} // namespace tarmelo::gui

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "model/Fahrzeug.h"
+#include "shell/Servers.h"
+#include "shell/Settings.h"
+#include "transfer/UploadJob.h"
+#include "util/Clock.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+
+namespace tarmelo::gui {
+
+// "Fahrzeugbestand hochladen": log-in, building tmq_upload.zip, the FTP transfer and its completion.
+class TformUpload : public QDialog {
+    Q_OBJECT
+public:
+    struct Setup {
+        const model::Inventory* vehicles = nullptr;
+        shell::Settings* settings = nullptr; // log-in values and ResetDays, read and written back at closing
+        bool automaticIntNr = true;
+        Clock clock = systemClock();
+        shell::Servers servers;
+        QString uploadPath;       // tmq_upload.zip in the data folder
+        bool keyringNote = false; // the password can only be kept scrambled in config.ini
+    };
+    explicit TformUpload(Setup setup, QWidget* parent = nullptr);
+
+    enum Page { LoginPage, ProgressPage, DonePage };
+    int currentPage() const;
+
+public slots:
+    void btnStartClick();
+    void btnAbortClick();
+    void btnCloseClick() { close(); }
+    void btnHelpClick();
+    void Reset();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void IdFTP1WorkBegin(qint64 total);
+    void IdFTP1Work(qint64 done);
+    void IdFTP1WorkEnd();
+    void transferFinished(const transfer::FtpResult& r);
+    void showPage(Page p);
+
+    Setup setup_;
+    transfer::UploadJob* job_ = nullptr;
+    bool transferInProgress_ = false;
+    bool abortRequested_ = false;
+    bool closed_ = false;
+    QElapsedTimer started_;
+    double speed_ = 0;
+    qint64 total_ = 0;
+    int scale_ = 1; // bytes per progress-bar unit (files beyond the bar's int range)
+
+    QStackedWidget* pages_ = nullptr;
+    QLineEdit* le_username = nullptr;
+    QLineEdit* le_password = nullptr;
+    QCheckBox* cbSavePassword = nullptr;
+    QCheckBox* cbResetDays = nullptr;
+    QLabel* lbl_vehicles = nullptr;
+    QLabel* lbl_pics = nullptr;
+    QLabel* lbl_vorgang = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QPlainTextEdit* memo_ = nullptr;
+    QPushButton* btnHelp = nullptr;
+    QPushButton* btnAbort = nullptr;
+    QPushButton* btnStart = nullptr;
+    QPushButton* btnClose = nullptr;
+};
+
+// The note under "Kennwort speichern" when no keyring answers.
+QString keyringNoteText();
+
+} // namespace tarmelo::gui

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Drives tarmelo-cli upload and download against FTP and web log-in servers started here on 127.0.0.1.
+set -u
+cli=$1
+root=$2
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data TARMELO_SETTLE_MS=0
+unset TARMELO_PASSWORD
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+passed=0
+failed=0
+
+expect() { # description, expected exit code, expected output fragment (may be empty), command...
+    local what=$1 code=$2 fragment=$3
+    shift 3
+    local out rc
+    out=$("$@" 2>&1 </dev/null)
+    rc=$?
+    if [ "$rc" -eq "$code" ] && { [ -z "$fragment" ] || grep -qF -- "$fragment" <<<"$out"; }; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
+    fi
+}
+
+# start_server NAME SCRIPT ARGS...: the port ends up in $work/NAME.port
+start_server() {
+    local name=$1 script=$2
+    shift 2
+    "$python" "$root/tests/support/$script" "$@" >"$work/$name.port" 2>"$work/$name.err" &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [ -s "$work/$name.port" ] && return 0
+        sleep 0.1
+    done
+    echo "server $name did not start"; cat "$work/$name.err"; exit 1
+}
+
+mkdir -p "$work/ftp" "$work/config/tarmelo"
+convert -size 320x240 gradient:red-blue "$work/foto.jpg"
+cat >"$work/in.json" <<'JSON'
+[{"klasse": 1, "marke": "BMW", "modell": "320d", "kategorie": "Kombi", "ez": "03-2021", "kilometer": "48500",
+  "preis": 28900, "inr": "A-1", "bilder": ["foto.jpg", "foto.jpg"]},
+ {"klasse": 9, "marke": "Kubota", "modell": "KX 019", "kategorie": "Baugeräte", "bj": "2019", "preis": 19800,
+  "inr": "B-2"}]
+JSON
+now=(--now 2026-12-01T12:00:00)
+"$cli" build --typed-numbers "${now[@]}" "$work/in.json" "$work/bestand.zip" >/dev/null || { echo "build failed"; exit 1; }
+
+start_server ftp ftp_server.py --root "$work/ftp"
+ftp_port=$(head -1 "$work/ftp.port")
+printf '[Servers]\nFtpServer=127.0.0.1:%s\n' "$ftp_port" >"$work/servers.ini"
+nothing=$("$python" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+printf '[Servers]\nFtpServer=127.0.0.1:%s\nLoginServer=http://127.0.0.1:%s\nDealerServer=http://127.0.0.1:%s\n' \
+    "$nothing" "$nothing" "$nothing" >"$work/nothing.ini"
+
+srv=(--servers "$work/servers.ini")
+expect "upload with typed numbers" 0 "Der Fahrzeugbestand wurde erfolgreich übertragen." \
+    bash -c "echo geheim | '$cli' upload ${srv[*]} --user haendler --password-stdin --typed-numbers ${now[*]} '$work/bestand.zip'"
+expect "photos named after the typed keys" 0 "A-1_2.jpg" unzip -l "$work/ftp/tmq_upload.zip"
+expect "time-stamped keys" 0 "" env TARMELO_PASSWORD=geheim \
+    "$cli" upload "${srv[@]}" --user haendler --reset-days --typed-numbers "${now[@]}" "$work/bestand.zip"
+expect "photos named after the time-stamped keys" 0 "011226_120000_1_" unzip -l "$work/ftp/tmq_upload.zip"
+expect "wrong password" 3 "Benutzername und/oder Kennwort falsch. Eingaben überprüfen!" env TARMELO_PASSWORD=falsch \
+    "$cli" upload "${srv[@]}" --user haendler "$work/bestand.zip"
+expect "nothing listening" 4 "Proxy-Sever oder eine Firewall nutzen" env TARMELO_PASSWORD=geheim \
+    "$cli" upload --servers "$work/nothing.ini" --user haendler "$work/bestand.zip"
+expect "no user name" 2 "Bitte geben Sie Ihren Karvento-Benutzernamen ein!" env TARMELO_PASSWORD=geheim \
+    "$cli" upload "${srv[@]}" "$work/bestand.zip"
+expect "unreadable file" 2 "kann nicht gelesen werden" "$cli" upload "${srv[@]}" --user h "$work/fehlt.zip"
+expect "unknown option" 2 "Unbekannte Option" "$cli" upload --nix "$work/bestand.zip"
+# The saved log-in of config.ini (scrambled password "geheim" with the key "kvzq").
+printf '[Login]\nUsername=haendler\nPassword=0C131214021B\nSavePassword=1\n' >"$work/config/tarmelo/config.ini"
+expect "saved user and password" 0 "erfolgreich" "$cli" upload "${srv[@]}" "$work/bestand.zip"
+rm "$work/config/tarmelo/config.ini"
+# Two lines with the same typed key.
+"$cli" build --typed-numbers "${now[@]}" "$work/in.json" "$work/lines.csv" >/dev/null
+{ head -1 "$work/lines.csv"; head -1 "$work/lines.csv" | sed 's/^1;/2;/'; } >"$work/bad.csv"
+expect "typed numbers must differ" 1 "Fahrzeug 2:" env TARMELO_PASSWORD=geheim \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" "$work/bad.csv"
+
+start_server web login_server.py --archive "$work/bestand.zip"
+web=$(head -1 "$work/web.port")
+printf '[Servers]\nLoginServer=http://127.0.0.1:%s\nDealerServer=http://127.0.0.1:%s\n' "$web" "$web" >"$work/web.ini"
+start_server empty login_server.py --size 0
+empty=$(head -1 "$work/empty.port")
+printf '[Servers]\nLoginServer=http://127.0.0.1:%s\nDealerServer=http://127.0.0.1:%s\n' "$empty" "$empty" >"$work/empty.ini"
+expect "download" 0 "2 Fahrzeuge" env TARMELO_PASSWORD=geheim \
+    "$cli" download --servers "$work/web.ini" --user haendler "$work/geladen"
+expect "download saved as archive" 0 "KX 019" "$cli" dump "$work/geladen.zip"
+expect "download kept as tmq_download.zip" 0 "" test -s "$work/data/tarmelo/tmq_download.zip"
+expect "wrong password gets a faulty file" 5 "fehlerhaft" env TARMELO_PASSWORD=falsch \
+    "$cli" download --servers "$work/web.ini" --user haendler "$work/x"
+expect "empty answer is faulty" 5 "fehlerhaft" env TARMELO_PASSWORD=geheim \
+    "$cli" download --servers "$work/empty.ini" --user haendler "$work/x"
+expect "download without connection" 4 "Tarmelo konnte keine Verbindung zu Karvento herstellen." \
+    env TARMELO_PASSWORD=geheim "$cli" download --servers "$work/nothing.ini" --user haendler "$work/x"
+expect "download needs one file" 2 "" env TARMELO_PASSWORD=geheim "$cli" download --servers "$work/web.ini"
+
+echo "cli transfer tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,446 @@
+#include "common/Dialogs.h"
+#include "csv/LineWriter.h"
+#include "inventory/Archive.h"
+#include "inventory/CsvFile.h"
+#include "support/ServerProcess.h"
+#include "support/TestVehicles.h"
+#include "transfer/PasswordStore.h"
+#include "transfer/TformDownload.h"
+#include "transfer/TformUpload.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+using namespace tarmelo;
+using gui::Dialogs;
+using gui::TformDownload;
+using gui::TformUpload;
+
+namespace {
+
+template <class W = QWidget> W* child(QWidget& w, const char* name) {
+    W* c = w.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+void click(QWidget& w, const char* name) {
+    QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton);
+}
+
+void typeInto(QWidget& w, const char* name, const QString& text) {
+    auto* e = child<QLineEdit>(w, name);
+    e->clear();
+    QTest::keyClicks(e, text);
+}
+
+QStringList shownTexts() {
+    QStringList out;
+    for (const Dialogs::Shown& s : Dialogs::shown())
+        out.append(s.text);
+    return out;
+}
+
+QStringList memberNames(const QString& path) {
+    QStringList out;
+    int error = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!za)
+        return out;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i)
+        out.append(QString::fromUtf8(zip_get_name(za, zip_uint64_t(i), 0)));
+    zip_discard(za);
+    out.sort();
+    return out;
+}
+
+model::Inventory twoVehicles() {
+    model::Inventory inv;
+    for (int i = 0; i < 2; ++i) {
+        model::TFahrzeug v = test::validVehicle(1);
+        v.inr = QByteArray("T-") + QByteArray::number(i + 1);
+        v.modell = QByteArray("M") + QByteArray::number(i);
+        v.bilder[0] = QByteArray(200000, char('a' + i));
+        inv.append(v);
+    }
+    inv[1].bilder[1] = QByteArray(100000, 'z');
+    inv[1].bilder[3] = "hinter der Lücke";
+    return inv;
+}
+
+struct FtpFixture {
+    QTemporaryDir root, local;
+    std::unique_ptr<test::ServerProcess> server;
+    explicit FtpFixture(QStringList extra = {}) {
+        server = std::make_unique<test::ServerProcess>("ftp_server.py", QStringList{"--root", root.path()} + extra);
+    }
+    QString received() const { return QDir(root.path()).filePath("tmq_upload.zip"); }
+};
+
+} // namespace
+
+class UploadDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Dialogs::setTestMode(true);
+        Dialogs::shown().clear();
+        inv = twoVehicles();
+        settings.Username = "haendler";
+        settings.Password = "geheim";
+    }
+    TformUpload::Setup setup(const FtpFixture& ftp, bool automatic = true) {
+        TformUpload::Setup s;
+        s.vehicles = &inv;
+        s.settings = &settings;
+        s.automaticIntNr = automatic;
+        s.clock = fixedClock(QDateTime(QDate(2024, 1, 31), QTime(14, 25, 1)));
+        s.servers.FtpServer = QStringLiteral("127.0.0.1:%1").arg(ftp.server->port());
+        s.uploadPath = QDir(ftp.local.path()).filePath("tmq_upload.zip");
+        return s;
+    }
+    model::Inventory inv;
+    shell::Settings settings;
+};
+
+TEST_F(UploadDialogTest, PagesAndTextsAsDesigned) {
+    FtpFixture ftp;
+    TformUpload d(setup(ftp));
+    d.show();
+    EXPECT_EQ(d.windowTitle(), "Fahrzeugbestand hochladen");
+    const struct {
+        const char* name;
+        const char* text;
+    } buttons[] = {
+        {"btnHelp", "&Hilfe"}, {"btnAbort", "&Abbrechen"}, {"btnStart", "&Weiter >"}, {"btnClose", "&Fertig"}};
+    for (const auto& b : buttons)
+        EXPECT_EQ(child<QPushButton>(d, b.name)->text(), QString::fromUtf8(b.text));
+    EXPECT_EQ(child<QCheckBox>(d, "cbSavePassword")->text(), "Kennwort speichern (potentielles Sicherheitsrisiko)");
+    EXPECT_EQ(child<QCheckBox>(d, "cbResetDays")->text(), QString::fromUtf8("Standtage zurücksetzen"));
+    EXPECT_EQ(child<QLabel>(d, "lbl_vehicles")->text(), "2");
+    EXPECT_EQ(child<QLabel>(d, "lbl_pics")->text(), "4"); // every filled slot, also behind a gap
+    EXPECT_EQ(child<QLineEdit>(d, "le_password")->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(child<QPushButton>(d, "btnAbort")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(d, "btnClose")->isHidden());
+    EXPECT_TRUE(child<QProgressBar>(d, "ProgressBar1")->isHidden());
+    const QStringList memo = child<QPlainTextEdit>(d, "Memo1")->toPlainText().split('\n');
+    ASSERT_EQ(memo.size(), 9);
+    EXPECT_EQ(memo.first(), QString::fromUtf8("Achten Sie darauf, die Übertragung Ihrer Fahrzeuge "));
+    EXPECT_EQ(memo.last(), "Anspruch nehmen.");
+    EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+}
+
+TEST_F(UploadDialogTest, MissingNamesOnlyWarn) {
+    FtpFixture ftp;
+    const struct {
+        const char* user;
+        const char* password;
+        const char* message;
+    } cases[] = {{"", "geheim", "Bitte geben Sie Ihren Karvento-Benutzernamen ein!"},
+                 {"haendler", "", "Bitte geben Sie Ihr Kennwort ein!"}};
+    for (const auto& c : cases) {
+        Dialogs::shown().clear();
+        TformUpload d(setup(ftp));
+        d.show();
+        typeInto(d, "le_username", c.user);
+        typeInto(d, "le_password", c.password);
+        click(d, "btnStart");
+        EXPECT_EQ(shownTexts(), QStringList{c.message});
+        EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+        EXPECT_FALSE(QFile::exists(setup(ftp).uploadPath));
+    }
+}
+
+// The upload through the buttons, with the reset question's answers and the keys and photo names they give.
+TEST_F(UploadDialogTest, UploadsWithTheKeysTheAnswersChoose) {
+    const struct {
+        const char* name;
+        bool automatic;
+        bool reset;
+        QMessageBox::StandardButton answer; // NoButton: no question expected
+        QStringList members;                // empty: nothing sent
+    } cases[] = {
+        {"typed numbers, question answered No",
+         false,
+         true,
+         QMessageBox::No,
+         {"T-1_1.jpg", "T-2_1.jpg", "T-2_2.jpg", "fzg.csv"}},
+        {"question cancelled", false, true, QMessageBox::Cancel, {}},
+        {"typed numbers dropped for time stamps",
+         false,
+         true,
+         QMessageBox::Yes,
+         {"310124_142501_1_", "310124_142501_2_"}},
+        {"automatic numbers and reset: no question",
+         true,
+         true,
+         QMessageBox::NoButton,
+         {"310124_142501_1_", "310124_142501_2_"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FtpFixture ftp;
+        ASSERT_GT(ftp.server->port(), 0);
+        Dialogs::shown().clear();
+        settings.Password = "geheim"; // closing without "Kennwort speichern" forgot it
+        settings.ResetDays = c.reset;
+        TformUpload d(setup(ftp, c.automatic));
+        d.show();
+        if (c.answer != QMessageBox::NoButton)
+            Dialogs::queueAnswer(c.answer);
+        click(d, "btnStart");
+        if (c.members.isEmpty()) {
+            EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+            EXPECT_EQ(shownTexts().size(), 1);
+            EXPECT_FALSE(QFile::exists(ftp.received()));
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.currentPage() == TformUpload::DonePage; }, 20000))
+            << shownTexts().join("|").toStdString();
+        EXPECT_EQ(shownTexts().size(), c.answer == QMessageBox::NoButton ? 0 : 1);
+        EXPECT_TRUE(child<QPushButton>(d, "btnClose")->isVisible());
+        EXPECT_TRUE(child<QPushButton>(d, "btnStart")->isHidden());
+        EXPECT_TRUE(child<QLabel>(d, "Label3")->text().endsWith(" KB/s"));
+        const QStringList names = memberNames(ftp.received());
+        ASSERT_EQ(names.size(), 4) << names.join(",").toStdString();
+        if (c.members.size() == 4) {
+            EXPECT_EQ(names, c.members);
+        } else {
+            EXPECT_TRUE(names[0].startsWith(c.members[0]) && names[0].endsWith("_1.jpg"));
+            EXPECT_TRUE(names[1].startsWith(c.members[1]) && names[1].endsWith("_1.jpg"));
+            EXPECT_TRUE(names[2].startsWith(c.members[1]) && names[2].endsWith("_2.jpg"));
+        }
+        click(d, "btnClose");
+        EXPECT_EQ(settings.ResetDays, c.reset); // stays ticked although No was answered
+    }
+}
+
+TEST_F(UploadDialogTest, FailuresShowTheirMessageAndReturnToTheLogIn) {
+    const struct {
+        const char* name;
+        const char* password;
+        bool listening;
+        const char* message;
+    } cases[] = {
+        {"wrong password", "falsch", true, "Benutzername und/oder Kennwort falsch. Eingaben überprüfen!"},
+        {"nothing listening", "geheim", false,
+         "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FtpFixture ftp;
+        Dialogs::shown().clear();
+        TformUpload::Setup s = setup(ftp);
+        if (!c.listening)
+            s.servers.FtpServer = QStringLiteral("127.0.0.1:%1").arg(test::freePort());
+        TformUpload d(s);
+        d.show();
+        typeInto(d, "le_password", c.password);
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Dialogs::shown().isEmpty(); }, 20000));
+        EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+        EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+        EXPECT_TRUE(child<QPushButton>(d, "btnStart")->isEnabled());
+        EXPECT_FALSE(child<QPushButton>(d, "btnAbort")->isEnabled());
+        EXPECT_TRUE(child<QLabel>(d, "lbl_vorgang")->text().isEmpty());
+    }
+}
+
+TEST_F(UploadDialogTest, AbortInTheMiddleStopsWithoutMessage) {
+    FtpFixture ftp({"--throttle", "65536"});
+    ASSERT_GT(ftp.server->port(), 0);
+    for (auto& v : inv)
+        for (int k = 2; k < 12; ++k)
+            v.bilder[size_t(k)] = QByteArray(100000, char('0' + k));
+    inv[1].bilder[1] = QByteArray(100000, 'y');
+    TformUpload d(setup(ftp));
+    d.show();
+    click(d, "btnStart");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !child<QLabel>(d, "Label3")->text().isEmpty(); }, 20000));
+    EXPECT_TRUE(child<QLabel>(d, "lbl_vorgang")->text().startsWith(QString::fromUtf8("[3/3]  Übertragung")));
+    EXPECT_TRUE(child<QLabel>(d, "Label4")->text().startsWith("Restdauer:  "));
+    click(d, "btnAbort");
+    EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child<QPushButton>(d, "btnStart")->isEnabled(); }, 5000));
+    EXPECT_TRUE(Dialogs::shown().isEmpty());
+    EXPECT_TRUE(child<QLabel>(d, "Label3")->text().isEmpty());
+    EXPECT_LT(QFileInfo(ftp.received()).size(), QFileInfo(setup(ftp).uploadPath).size());
+}
+
+TEST_F(UploadDialogTest, ClosingKeepsThePasswordOnlyWhenAskedTo) {
+    FtpFixture ftp;
+    for (bool save : {true, false}) {
+        settings = {};
+        TformUpload d(setup(ftp));
+        d.show();
+        typeInto(d, "le_username", "neu");
+        typeInto(d, "le_password", "kennwort");
+        child<QCheckBox>(d, "cbSavePassword")->setChecked(save);
+        child<QCheckBox>(d, "cbResetDays")->setChecked(true);
+        d.close();
+        EXPECT_EQ(settings.Username, "neu");
+        EXPECT_EQ(settings.SavePassword, save);
+        EXPECT_EQ(settings.Password, save ? "kennwort" : "");
+        EXPECT_TRUE(settings.ResetDays);
+    }
+}
+
+class DownloadDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Dialogs::setTestMode(true);
+        Dialogs::shown().clear();
+        settings.Username = "haendler";
+        settings.Password = "geheim";
+    }
+    TformDownload::Setup setup(int port) {
+        TformDownload::Setup s;
+        s.settings = &settings;
+        s.servers.LoginServer = s.servers.DealerServer = QStringLiteral("http://127.0.0.1:%1").arg(port);
+        s.downloadPath = dir.filePath("tmq_download.zip");
+        s.cookies = &jar;
+        s.settleMs = 0;
+        s.import = [this](const QString& path) { imported.append(path); };
+        return s;
+    }
+    QTemporaryDir dir;
+    QNetworkCookieJar jar;
+    shell::Settings settings;
+    QStringList imported;
+};
+
+TEST_F(DownloadDialogTest, TextsAsDesigned) {
+    TformDownload d(setup(test::freePort()));
+    d.show();
+    EXPECT_EQ(d.windowTitle(), "Fahrzeugbestand herunterladen");
+    EXPECT_EQ(child<QPushButton>(d, "btnStart")->text(), "&Start");
+    EXPECT_EQ(child<QPushButton>(d, "btnAbort")->text(), "&Abbrechen");
+    EXPECT_EQ(child<QPushButton>(d, "btnHelp")->text(), "&Hilfe");
+    EXPECT_FALSE(child<QPushButton>(d, "btnAbort")->isEnabled());
+    EXPECT_EQ(child<QLineEdit>(d, "le_username")->text(), "haendler");
+    EXPECT_EQ(child<QGroupBox>(d, "GroupBox2")->title(), " Status ");
+}
+
+TEST_F(DownloadDialogTest, DownloadsThroughTheButtons) {
+    // A real stock archive for the import.
+    model::Inventory inv = twoVehicles();
+    const inventory::CsvLines lines =
+        inventory::buildLines(inv, 0, 1, inventory::KeyMode::Typed, fixedClock(QDateTime(QDate(2024, 1, 31), {})));
+    const QString archive = dir.filePath("bestand.zip");
+    ASSERT_TRUE(inventory::writeArchive(archive, lines.fileData(), inv, 0, 1).ok());
+    const struct {
+        const char* name;
+        QStringList args;
+        bool listening;
+        bool abortAtOnce;
+        const char* message; // empty: none
+        bool imports;
+        const char* caption;
+    } cases[] = {
+        {"archive imported", {"--archive", archive}, true, false, "", true, nullptr},
+        {"big archive", {"--size", "1500000"}, true, false, "", true, " Status: 1.464 KB heruntergeladen "},
+        {"empty answer is imported", {"--size", "0"}, true, false, "", true, " Status "},
+        {"dropped connection",
+         {"--size", "1500000", "--drop-after", "200000"},
+         true,
+         false,
+         "Beim Herunterladen der Fahrzeugdatei ist ein Fehler aufgetreten.",
+         false,
+         nullptr},
+        {"nothing listening",
+         {},
+         false,
+         false,
+         "Tarmelo konnte keine Verbindung zu Karvento herstellen.",
+         false,
+         nullptr},
+        {"abort during the log-in", {"--size", "50000"}, true, true, "", false, " Status: 1 KB heruntergeladen "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialogs::shown().clear();
+        imported.clear();
+        settings.Password = "geheim";
+        std::unique_ptr<test::ServerProcess> server;
+        int port = test::freePort();
+        if (c.listening) {
+            server = std::make_unique<test::ServerProcess>("login_server.py", c.args);
+            ASSERT_GT(server->port(), 0);
+            port = server->port();
+        }
+        TformDownload d(setup(port));
+        d.show();
+        click(d, "btnStart");
+        EXPECT_EQ(d.currentPage(), TformDownload::ProgressPage);
+        EXPECT_EQ(child<QLabel>(d, "lbl_vorgang")->text(), "[1/3]  Verbindungsaufbau zu Karvento ...");
+        if (c.abortAtOnce)
+            click(d, "btnAbort");
+        const bool ended = QTest::qWaitFor(
+            [&] { return !imported.isEmpty() || child<QPushButton>(d, "btnStart")->isEnabled(); }, 60000);
+        ASSERT_TRUE(ended) << child<QLabel>(d, "lbl_vorgang")->text().toStdString();
+        EXPECT_EQ(!imported.isEmpty(), c.imports);
+        if (*c.message) {
+            ASSERT_EQ(Dialogs::shown().size(), 1);
+            EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+        } else {
+            EXPECT_TRUE(Dialogs::shown().isEmpty());
+        }
+        if (c.caption) {
+            EXPECT_EQ(child<QGroupBox>(d, "GroupBox2")->title(), QString::fromLatin1(c.caption));
+        }
+        if (c.imports) {
+            EXPECT_EQ(child<QLabel>(d, "lbl_vorgang")->text(), "[3/3]  Import der Fahrzeuge ...");
+            EXPECT_EQ(d.result(), QDialog::Accepted);
+            if (c.args.first() == "--archive") {
+                EXPECT_EQ(inventory::readInventoryFile(imported.first()).vehicles.size(), 2);
+            }
+        } else {
+            EXPECT_EQ(d.currentPage(), TformDownload::LoginPage);
+            EXPECT_FALSE(child<QPushButton>(d, "btnAbort")->isEnabled());
+        }
+        for (const QNetworkCookie& cookie : jar.cookiesForUrl(QUrl(setup(port).servers.LoginServer)))
+            jar.deleteCookie(cookie);
+    }
+}
+
+// Without a keyring the password stays where config.ini always kept it, and only when asked to.
+TEST(PasswordStoreTest, WithoutKeyringConfigIniKeepsIt) {
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_FALSE(gui::PasswordStore::available());
+    const struct {
+        bool save;
+        const char* password;
+        const char* stored;
+    } cases[] = {{true, "geheim", "geheim"}, {false, "geheim", ""}, {true, "", ""}};
+    for (const auto& c : cases) {
+        shell::Settings s;
+        s.Username = "haendler";
+        s.SavePassword = c.save;
+        s.Password = c.password;
+        EXPECT_EQ(gui::settingsToStore(s).Password, QString::fromLatin1(c.stored));
+        shell::Settings read = s;
+        gui::restorePassword(read);
+        EXPECT_EQ(read.Password, QString::fromLatin1(c.password));
+    }
+    shell::Settings settings;
+    model::Inventory inv;
+    TformUpload::Setup setup;
+    setup.vehicles = &inv;
+    setup.settings = &settings;
+    setup.keyringNote = true;
+    TformUpload d(setup);
+    EXPECT_TRUE(child<QLabel>(d, "lblKeyringNote")->text().startsWith(QString::fromUtf8("Kein Schlüsselbund")));
+}

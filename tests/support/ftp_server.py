@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""FTP server for the transfer tests: 127.0.0.1 on a free port, printed as the first line of stdout."""
+import argparse
+import os
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def make_certificate(folder):
+    from OpenSSL import crypto
+    key = crypto.PKey()
+    key.generate_key(crypto.TYPE_RSA, 2048)
+    cert = crypto.X509()
+    cert.set_version(2)
+    cert.get_subject().CN = "127.0.0.1"
+    cert.set_serial_number(1)
+    cert.gmtime_adj_notBefore(-3600)
+    cert.gmtime_adj_notAfter(3600 * 24)
+    cert.set_issuer(cert.get_subject())
+    cert.set_pubkey(key)
+    cert.add_extensions([
+        crypto.X509Extension(b"subjectAltName", False, b"IP:127.0.0.1, DNS:localhost"),
+        crypto.X509Extension(b"basicConstraints", True, b"CA:TRUE"),
+    ])
+    cert.sign(key, "sha256")
+    pem = crypto.dump_certificate(crypto.FILETYPE_PEM, cert)
+    with open(os.path.join(folder, "server.pem"), "wb") as f:
+        f.write(pem + crypto.dump_privatekey(crypto.FILETYPE_PEM, key))
+    with open(os.path.join(folder, "ca.pem"), "wb") as f:
+        f.write(pem)
+    return os.path.join(folder, "server.pem")
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--root", required=True)
+    p.add_argument("--user", default="haendler")
+    p.add_argument("--password", default="geheim")
+    p.add_argument("--tls", help="folder for server.pem and ca.pem; offers AUTH TLS")
+    p.add_argument("--throttle", type=int, default=0, help="bytes per second the server reads")
+    p.add_argument("--log", help="file that receives every command name")
+    a = p.parse_args()
+
+    base = FTPHandler
+    if a.tls:
+        from pyftpdlib.handlers import TLS_FTPHandler
+        base = TLS_FTPHandler
+        base.certfile = make_certificate(a.tls)
+        base.tls_control_required = False
+        base.tls_data_required = False
+        # The client resumes the control connection's TLS session on the data connection, as FTPS servers
+        # commonly demand; OpenSSL resumes only with a session id context, and pyOpenSSL only with TLS 1.2.
+        from OpenSSL import SSL
+        base.ssl_options = (base.ssl_options or 0) | SSL.OP_NO_TLSv1_3
+        base.ssl_context = base.get_ssl_context()
+        base.ssl_context.set_session_id(b"tarmelo-tests")
+
+    class Handler(base):
+        def pre_process_command(self, line, cmd, arg):
+            if a.log:
+                with open(a.log, "a") as f:
+                    f.write(cmd + "\n")
+            return super().pre_process_command(line, cmd, arg)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(a.user, a.password, a.root, perm="elradfmw")
+    Handler.authorizer = authorizer
+    Handler.passive_ports = None
+    if a.throttle:
+        dtp = ThrottledDTPHandler
+        dtp.read_limit = a.throttle
+        Handler.dtp_handler = dtp
+    server = FTPServer(("127.0.0.1", 0), Handler)
+    sys.stdout.write("%d\n" % server.socket.getsockname()[1])
+    sys.stdout.flush()
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    import logging
+    logging.basicConfig(level=logging.CRITICAL)
+    main()
