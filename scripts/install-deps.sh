@@ -3,6 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libturbojpeg0-dev libvips-dev
       libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick)
+pkgs+=(poppler-utils libjpeg-turbo-progs fonts-dejavu-core)  # printing: PDF checks in tests, djpeg for the benchmark, the report font
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 // tarmelo-cli: checks, conversions and dumps of inventories without the window.
 
+#include "PrintCommands.h"
 #include "csv/VehicleChecks.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
@@ -14,6 +15,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace tarmelo;
 
@@ -37,6 +39,8 @@ int usage() {
                        "  tarmelo-cli build [--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json "
                        "AUS.csv|AUS.zip\n"
                        "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
+                       "  tarmelo-cli rename (--mask MASKE | --remove ANFANG,ENDE) [...] EIN [AUS]\n"
+                       "  tarmelo-cli print [...] EIN (AUS.pdf | --text)\n"
                        "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
     return kError;
 }
@@ -224,6 +228,11 @@ int convert(const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // These bring their own application object: printing needs fonts and so a GUI application.
+    if (argc > 1 && std::strcmp(argv[1], "rename") == 0)
+        return cli::renameMain(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
+        return cli::printMain(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
