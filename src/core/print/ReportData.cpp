@@ -5,6 +5,11 @@
 #include "print/FeatureList.h"
 #include "print/PriceTexts.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace tarmelo::print {
 
 namespace {
@@ -13,6 +18,25 @@ const QByteArray kChoose = QByteArrayLiteral("Bitte ausw\xe4hlen");
 
 QString fieldLabel(const QString& field) {
     return field == QLatin1StringView("kilometer") ? QStringLiteral("Kilometer") : QStringLiteral("Leistung");
+}
+
+// Decoding dominates the run; the photos of one vehicle are shared out among the processor's cores.
+void makeThumbnails(const model::TFahrzeug& v, std::array<QImage, model::kPhotoSlots>& photos) {
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t s = next++; s < v.bilder.size(); s = next++) {
+            if (!v.bilder[s].isEmpty())
+                photos[s] = photo::thumbnail(v.bilder[s]);
+        }
+    };
+    const int count = model::countPhotos(v);
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, std::max(count, 1));
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers)
+        t.join();
 }
 
 } // namespace
@@ -72,10 +96,7 @@ ReportBlocks prepareReport(const model::Inventory& vehicles, const PrintChoice& 
             b.dealerPrice = QStringLiteral("Händlerpreis: ") + priceText(v, v.hpreis, locale);
         if (choice.withPhotos && !v.bilder[0].isEmpty()) {
             b.photoRows = {true, !v.bilder[6].isEmpty(), !v.bilder[12].isEmpty()};
-            for (size_t s = 0; s < v.bilder.size(); ++s) {
-                if (!v.bilder[s].isEmpty())
-                    b.photos[s] = photo::thumbnail(v.bilder[s]);
-            }
+            makeThumbnails(v, b.photos);
         }
         out.blocks.append(std::move(b));
         ++printed;

@@ -178,9 +178,10 @@ void TformMain::buildMenus() {
     connect(saveAs, &QAction::triggered, this, &TformMain::actSaveFileAsExecute);
     QAction* print = makeAction(this, "actPrint", QStringLiteral("&Drucken ..."),
                                 QStringLiteral("Öffnet den Dialog zum Drucken der Fahrzeuge"));
-    // The marketplace transfer and printing come with their own dialogs; until then they are not offered.
-    for (QAction* later : {loadMobile, saveMobile, print})
+    // The marketplace transfer comes with its own dialogs; until then it is not offered.
+    for (QAction* later : {loadMobile, saveMobile})
         later->setProperty("later", true);
+    connect(print, &QAction::triggered, this, &TformMain::actPrintExecute);
     connect(insert, &QAction::triggered, this, &TformMain::actOpenVehicleExecute);
     connect(saveOne, &QAction::triggered, this, &TformMain::actSaveVehicleExecute);
     insert->setStatusTip(QStringLiteral("Fügt dem Bestand ein oder mehrere Fahrzeuge hinzu"));
@@ -229,6 +230,11 @@ void TformMain::buildMenus() {
         markModified();
     });
     numbers->addAction(automatic);
+    QAction* rename = makeAction(
+        this, "actUpdateIntNr", QStringLiteral("&Aktualisierung ..."),
+        QStringLiteral("Öffnet den Dialog zum schnellen Vergeben bzw. Umbenennen mehrerer interner Nummern"));
+    connect(rename, &QAction::triggered, this, &TformMain::actUpdateIntNrExecute);
+    numbers->addAction(rename);
     vehicle->addAction(check);
 
     QAction* help = makeAction(this, "actHelp", QStringLiteral("&Hilfe"), QStringLiteral("Öffnet die Hilfe"));
@@ -505,6 +511,7 @@ void TformMain::ActionManager1Update() {
     for (const char* n : {"actSaveMobile", "actSaveFileAs", "actPrint", "actCheckErrors"})
         set(n, any && !busy_);
     set("actSaveFile", any && !busy_ && !saved_);
+    set("actUpdateIntNr", any && !busy_ && !automaticIntNr_);
     for (const char* n : {"actCopy", "actRemove", "actSaveVehicle"})
         set(n, selected && !busy_);
     for (int n = 1; n <= inventory::kRecentCount; ++n)

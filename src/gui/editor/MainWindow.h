@@ -2,6 +2,7 @@
 
 #include "inventory/Archive.h"
 #include "model/Fahrzeug.h"
+#include "print/ReportData.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
@@ -29,6 +30,8 @@ public:
     VehicleList* list() const { return list_; }
     VehiclePages* pages() const { return pages_; }
     QAction* action(const QString& name) const;
+    const print::PrintChoice& printChoice() const { return printChoice_; }
+    const shell::Settings& settings() const { return settings_; }
 
     void setClock(Clock clock) { clock_ = std::move(clock); }
     bool isSaved() const { return saved_; }
@@ -79,6 +82,9 @@ public slots:
     void actSaveFileExecute();
     void actSaveFileAsExecute();
     void actSaveVehicleExecute();
+    // Printing and bulk renaming (MainWindowPrint.cpp).
+    void actPrintExecute();
+    void actUpdateIntNrExecute();
     // Enables every command to suit the moment.
     void ActionManager1Update();
 
@@ -128,6 +134,7 @@ private:
     QLabel* plImport_ = nullptr;
     std::function<int(inventory::WriteStage)> saveFaults_;
     shell::Settings settings_;
+    print::PrintChoice printChoice_;
     QString docName_ = QStringLiteral("Unbenannt");
     QStringList recent_{QString(), QString(), QString(), QString()};
     QProgressBar* progress_ = nullptr;
