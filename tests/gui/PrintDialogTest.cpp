@@ -9,9 +9,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace tarmelo;
@@ -151,6 +154,39 @@ TEST_F(PrintDialogTest, SavesThePdf) {
     QFile pdf(path + QStringLiteral(".pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+}
+
+// The real preview: it paints the pages on the printer and offers the PDF export in its tool bar.
+TEST_F(PrintDialogTest, RealPreviewShowsPagesAndSavesPdf) {
+    TformPrint::setPreviewHook({});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vorschau.pdf"));
+    Dialogs::queueFileName(path);
+    bool sawPreview = false;
+    // Composing runs an event loop of its own, so the preview is looked for until it shows.
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(top);
+            if (!preview || !preview->isVisible())
+                continue;
+            sawPreview = true;
+            EXPECT_FALSE(find<QPushButton>("btnOK")->isEnabled());
+            if (auto* widget = preview->findChild<QPrintPreviewWidget*>()) {
+                EXPECT_GE(widget->pageCount(), 1);
+            }
+            if (QAction* pdf = preview->findChild<QAction*>(QStringLiteral("actSavePdf")))
+                pdf->trigger();
+            poll.stop();
+            preview->reject();
+        }
+    });
+    poll.start();
+    click("btnOK");
+    EXPECT_TRUE(sawPreview);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(find<QPushButton>("btnOK")->isEnabled());
 }
 
 TEST(PrintCommand, EnabledWithVehiclesAndNotBusy) {

@@ -73,9 +73,10 @@ TformUpdateIntNr::TformUpdateIntNr(model::Inventory& vehicles, shell::Settings& 
     IntNrList->setHeaderLabels({QStringLiteral("Nr."), QStringLiteral("Marke"), QStringLiteral("Modell"),
                                 QStringLiteral("Preis (netto)"), QStringLiteral("Preis (brutto)"),
                                 QStringLiteral("Alte interne Nr."), QStringLiteral("Neue interne Nr.")});
-    const int widths[ColumnCount] = {40, 95, 135, 80, 80, 95, 95};
+    // A little wider than the classic columns: German amounts with the currency need the room.
+    const int widths[ColumnCount] = {40 + 20, 95, 135, 95, 95, 105, 105}; // the first holds the check box too
     for (int c = 0; c < ColumnCount; ++c)
-        IntNrList->setColumnWidth(c, widths[c] + (c == ColNr ? 20 : 0)); // room for the check box
+        IntNrList->setColumnWidth(c, widths[c]);
     IntNrList->setMinimumHeight(180);
 
     rbRenameMask = new QRadioButton(QStringLiteral("Umbenennmaske"), this);
@@ -201,7 +202,7 @@ TformUpdateIntNr::TformUpdateIntNr(model::Inventory& vehicles, shell::Settings& 
     FormCreate();
     // The options are in place before the first showing, so the preview is right even before it shows.
     FormShow();
-    resize(sizeHint().expandedTo(QSize(680, 560)));
+    resize(sizeHint().expandedTo(QSize(IntNrList->header()->length() + 70, 560)));
 }
 
 void TformUpdateIntNr::FormCreate() {
