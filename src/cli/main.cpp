@@ -1,5 +1,6 @@
 // tarmelo-cli: checks, conversions and dumps of inventories without the window.
 
+#include "PrintCommands.h"
 #include "cli/transfer.h"
 #include "csv/InventoryCheck.h"
 #include "csv/VehicleChecks.h"
@@ -16,6 +17,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace tarmelo;
 
@@ -44,6 +46,8 @@ int usage() {
                        "[--typed-numbers] [--now ...] DATEI\n"
                        "  tarmelo-cli download [--servers DATEI] [--user NAME] [--password-stdin] [--typed-numbers] "
                        "AUS\n"
+                       "  tarmelo-cli rename (--mask MASKE | --remove ANFANG,ENDE) [...] EIN [AUS]\n"
+                       "  tarmelo-cli print [...] EIN (AUS.pdf | --text)\n"
                        "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
     return kError;
 }
@@ -223,6 +227,11 @@ int convert(const Options& o) {
 int runUpdate(const QStringList& args); // UpdateCheck.cpp
 
 int main(int argc, char** argv) {
+    // These bring their own application object: printing needs fonts and so a GUI application.
+    if (argc > 1 && std::strcmp(argv[1], "rename") == 0)
+        return cli::renameMain(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
+        return cli::printMain(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

@@ -12,6 +12,7 @@
 #include "shell/UpdateSession.h"
 #include "support/TestHttpServer.h"
 
+#include "shell/Commands.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+
 #include <gtest/gtest.h>
 
 using namespace tarmelo;
@@ -264,7 +266,14 @@ TEST_F(ShellTest, ShellCommandsFollowTheirRules) {
     for (const char* name : {"actUpdate", "actResetArea", "actInfo", "actTipps", "actHelp", "actDealerArea",
                              "actKelvardOnline", "actExit"})
         EXPECT_TRUE(w.action(name)->isEnabled()) << name;
-    EXPECT_TRUE(w.action("actPrint")->statusTip().endsWith("(folgt)"));
+    // Every command of the table exists, with its caption and hint.
+    for (const shell::CommandInfo& c : shell::commandTable()) {
+        QAction* a = w.action(c.name);
+        ASSERT_NE(a, nullptr) << c.name.toStdString();
+        // The menus may place the access key elsewhere ("D&atei" in "&Speichern").
+        EXPECT_EQ(QString(a->text()).remove(u'&'), QString(c.caption).remove(u'&')) << c.name.toStdString();
+        EXPECT_EQ(a->statusTip(), c.hint) << c.name.toStdString();
+    }
     w.action("actTipps")->trigger();
     EXPECT_TRUE(w.tipsWindow()->isVisible());
     w.tipsWindow()->hide();

@@ -232,10 +232,9 @@ void TformMain::buildMenus() {
     connect(saveAs, &QAction::triggered, this, &TformMain::actSaveFileAsExecute);
     QAction* print = makeAction(this, "actPrint", QStringLiteral("&Drucken ..."),
                                 QStringLiteral("Öffnet den Dialog zum Drucken der Fahrzeuge"));
-    // Printing comes with its own dialog; until then it is not offered.
-    print->setProperty("later", true);
     connect(saveMobile, &QAction::triggered, this, &TformMain::actSaveMobileExecute);
     connect(loadMobile, &QAction::triggered, this, &TformMain::actLoadMobileExecute);
+    connect(print, &QAction::triggered, this, &TformMain::actPrintExecute);
     connect(insert, &QAction::triggered, this, &TformMain::actOpenVehicleExecute);
     connect(saveOne, &QAction::triggered, this, &TformMain::actSaveVehicleExecute);
     insert->setStatusTip(QStringLiteral("Fügt dem Bestand ein oder mehrere Fahrzeuge hinzu"));
@@ -284,6 +283,11 @@ void TformMain::buildMenus() {
         markModified();
     });
     numbers->addAction(automatic);
+    QAction* rename = makeAction(
+        this, "actUpdateIntNr", QStringLiteral("&Aktualisierung ..."),
+        QStringLiteral("Öffnet den Dialog zum schnellen Vergeben bzw. Umbenennen mehrerer interner Nummern"));
+    connect(rename, &QAction::triggered, this, &TformMain::actUpdateIntNrExecute);
+    numbers->addAction(rename);
     vehicle->addAction(check);
 
     QAction* help = makeAction(this, "actHelp", QStringLiteral("&Hilfe"), QStringLiteral("Öffnet die Hilfe"));
@@ -552,7 +556,7 @@ void TformMain::ActionManager1Update() {
         state.recent[size_t(n)] = !recent.value(n).isEmpty();
     for (const shell::CommandInfo& c : shell::commandTable())
         if (QAction* a = action(c.name))
-            a->setEnabled(shell::ruleAllows(c, state) && !a->property("later").toBool());
+            a->setEnabled(shell::ruleAllows(c, state));
 }
 
 bool TformMain::event(QEvent* event) {

@@ -5,6 +5,7 @@
 #include "inventory/Document.h"
 #include "model/Fahrzeug.h"
 #include "shell/Servers.h"
+#include "print/ReportData.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
@@ -36,6 +37,8 @@ public:
     VehicleList* list() const { return list_; }
     VehiclePages* pages() const { return pages_; }
     QAction* action(const QString& name) const;
+    const print::PrintChoice& printChoice() const { return printChoice_; }
+    const shell::Settings& settings() const { return settings_; }
 
     void setClock(Clock clock) { clock_ = std::move(clock); }
     bool isSaved() const { return doc_->isSaved(); }
@@ -92,6 +95,9 @@ public slots:
     void actSaveVehicleExecute();
     void actSaveMobileExecute();
     void actLoadMobileExecute();
+    // Printing and bulk renaming (MainWindowPrint.cpp).
+    void actPrintExecute();
+    void actUpdateIntNrExecute();
     // Enables every command to suit the moment.
     void ActionManager1Update();
 
@@ -160,6 +166,7 @@ private:
     QLabel* plImport_ = nullptr;
     std::function<int(inventory::WriteStage)> saveFaults_;
     shell::Settings settings_;
+    print::PrintChoice printChoice_;
     QProgressBar* progress_ = nullptr;
     QTimer* timerStat_ = nullptr;
     TformTipps* tips_ = nullptr;

@@ -140,12 +140,6 @@ void TformMain::buildShellMenus(QAction* help) {
     for (const auto& i : kIcons)
         if (QAction* a = action(QLatin1StringView(i.action)))
             a->setIcon(QIcon::fromTheme(QLatin1StringView(i.icon)));
-    // Commands whose dialogs come later say so in their hint.
-    for (QAction* a : findChildren<QAction*>())
-        if (a->property("later").toBool() && !a->statusTip().endsWith(QStringLiteral("(folgt)"))) {
-            a->setStatusTip(a->statusTip() + QStringLiteral(" (folgt)"));
-            a->setToolTip(a->statusTip());
-        }
     QIcon appIcon = QIcon::fromTheme(QStringLiteral("tarmelo"));
     if (!appIcon.isNull())
         setWindowIcon(appIcon);

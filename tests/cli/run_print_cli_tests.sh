@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Drives tarmelo-cli rename and print on real files; the PDFs are read back with poppler.
+set -u
+cli=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+expect() { # description, expected exit code, expected output fragment (may be empty), command...
+    local what=$1 code=$2 fragment=$3
+    shift 3
+    local out rc
+    out=$("$@" 2>&1)
+    rc=$?
+    if [ "$rc" -eq "$code" ] && { [ -z "$fragment" ] || grep -qF -- "$fragment" <<<"$out"; }; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
+    fi
+}
+# The exact output of a command against the expected text.
+same() { # description, expected text, command...
+    local what=$1 want=$2
+    shift 2
+    local got
+    got=$("$@" 2>/dev/null)
+    if [ "$got" == "$want" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        printf 'FAILED: %s\n--- wanted\n%s\n--- got\n%s\n' "$what" "$want" "$got"
+    fi
+}
+
+now=(--now 2024-01-31T09:05:07)
+cat >"$work/in.json" <<'JSON'
+[{"klasse": 1, "marke": "VW", "modell": "Golf", "kategorie": "Limousine", "ez": "05-2005", "kilometer": "1000",
+  "preis": 11900, "mwst": "19%", "inr": "A"},
+ {"klasse": 1, "marke": "VW", "modell": "Polo", "kategorie": "Limousine", "ez": "05-2005", "kilometer": "1000",
+  "preis": 9900, "mwst": "19%", "inr": "B"},
+ {"klasse": 1, "marke": "VW", "modell": "Up", "kategorie": "Limousine", "ez": "05-2005", "kilometer": "1000",
+  "preis": 7900, "mwst": "19%", "inr": "C"}]
+JSON
+expect "build" 0 "" "$cli" build --typed-numbers "${now[@]}" "$work/in.json" "$work/inv.zip"
+
+# Renaming: the preview lines of a dry run.
+same "mask with counter" $'1\tx\tA\tA-001\n2\tx\tB\tB-002\n3\tx\tC\tC-003' \
+    "$cli" rename --mask '[N]-[C]' --digits 3 --dry-run "$work/inv.zip"
+same "skipping an unselected row" $'1\tx\tA\tA-001\n2\t-\tB\t<Fehler>\n3\tx\tC\tA-002' \
+    "$cli" rename --mask 'A-[C]' --digits 3 --select 1,3 --skip-unselected --dry-run "$work/inv.zip" 
+same "negative start brought into range" $'1\tx\tA\t-10000\n2\tx\tB\t-9999\n3\tx\tC\t-9998' \
+    "$cli" rename --mask '[C]' --start -20000 --dry-run "$work/inv.zip"
+same "date, time and search" $'1\tx\tA\tA240131_090507\n2\tx\tB\tB240131_090507\n3\tx\tC\tC240131_090507' \
+    "$cli" rename --mask '[N][YMD]-[hms]' --search - --replace _ "${now[@]}" --dry-run "$work/inv.zip"
+same "removal" $'1\tx\tA\t\n2\tx\tB\t\n3\tx\tC\t' "$cli" rename --remove 0,7 --dry-run "$work/inv.zip"
+same "empty selection ticks none" $'1\t-\tA\tA\n2\t-\tB\tB\n3\t-\tC\tC' \
+    "$cli" rename --mask '[N]' --select '' --dry-run "$work/inv.zip"
+expect "dry run of a faulty mask exits 0" 0 "<Fehler>" "$cli" rename --mask '[n]' --dry-run "$work/inv.zip"
+
+# Applying: the refusals write nothing.
+expect "faulty mask refused" 1 "Der eingegebene Umbenennmaske ist fehlerhaft. Eingabe überprüfen!" \
+    "$cli" rename --mask '[X]' "$work/inv.zip" "$work/bad.zip"
+expect "nothing selected refused" 1 "Es muss mindestens ein Fahrzeug zum Umbenennen" \
+    "$cli" rename --mask '[N]' --select '' "$work/inv.zip" "$work/bad.zip"
+expect "refusal wrote nothing" 1 "" test -e "$work/bad.zip"
+expect "equal numbers refused as on saving" 1 "interne Nummer darf nicht mehrfach vorkommen" \
+    "$cli" rename --mask 'X' "$work/inv.zip" "$work/bad.zip"
+expect "rename applies the selected rows" 0 "" \
+    "$cli" rename --mask 'K-[C]' --start 7 --select 2-3 --skip-unselected "$work/inv.zip" "$work/renamed.zip"
+same "renamed numbers read back" $'1\tx\tA\tA\n2\tx\tK-7\tK-7\n3\tx\tK-8\tK-8' \
+    "$cli" rename --mask '[N]' --dry-run "$work/renamed.zip"
+expect "bad selection" 2 "--select" "$cli" rename --mask '[N]' --select 4 --dry-run "$work/inv.zip"
+expect "mask and removal exclude each other" 2 "Aufruf" "$cli" rename --mask '[N]' --remove 1,1 "$work/inv.zip"
+
+# Printing as text and as PDF.
+same "text of selected blocks" $'VW Polo (Limousine), interne Nummer: B\nMerkmale: EZ: 05-2005, 1.000 km\nPreis: 9.900 EUR brutto (8.319 EUR netto), 19% MwSt ausweisbar' \
+    "$cli" print --text --typed-numbers --select 2 "$work/inv.zip"
+expect "automatic numbers leave the number out" 0 "VW Up (Limousine)" "$cli" print --text --select 3 "$work/inv.zip"
+expect "no selection" 1 "Es muss mindestens ein Fahrzeug zum Drucken ausgewählt sein!" \
+    "$cli" print --text --select '' "$work/inv.zip"
+if command -v pdftotext >/dev/null; then
+    expect "pdf written" 0 "" "$cli" print "${now[@]}" --typed-numbers "$work/inv.zip" "$work/list.pdf"
+    expect "pdf title" 0 "Listenausdruck" pdfinfo "$work/list.pdf"
+    expect "pdf A4" 0 "595 x 842" pdfinfo "$work/list.pdf"
+    expect "pdf header" 0 "Fahrzeugbestand Listenausdruck" pdftotext "$work/list.pdf" -
+    expect "pdf footer" 0 "Hergestellt mit Tarmelo." pdftotext "$work/list.pdf" -
+    expect "pdf date" 0 "31.01.2024" pdftotext "$work/list.pdf" -
+    expect "pdf title line" 0 "VW Golf (Limousine), interne Nummer: A" pdftotext "$work/list.pdf" -
+    expect "pdf without photos has no images" 1 "" bash -c "pdfimages -list '$work/list.pdf' | grep image"
+fi
+
+echo "print cli: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
