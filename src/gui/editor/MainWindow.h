@@ -4,8 +4,8 @@
 #include "inventory/Archive.h"
 #include "inventory/Document.h"
 #include "model/Fahrzeug.h"
-#include "shell/Servers.h"
 #include "print/ReportData.h"
+#include "shell/Servers.h"
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
