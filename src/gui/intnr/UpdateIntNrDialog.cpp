@@ -1,6 +1,7 @@
 #include "intnr/UpdateIntNrDialog.h"
 
 #include "common/Dialogs.h"
+#include "common/VehicleChecklist.h"
 #include "model/Cp1252.h"
 #include "print/FeatureList.h"
 #include "print/PriceTexts.h"
@@ -27,7 +28,7 @@ namespace tarmelo::gui {
 
 namespace {
 
-enum Column { ColNr, ColMarke, ColModell, ColNet, ColGross, ColOld, ColNew, ColumnCount };
+enum Column { ColOld = ColFirstOwn, ColNew, ColumnCount };
 
 const QColor kGrey(180, 180, 180);
 const QColor kNewNumber(0, 64, 128);
@@ -48,13 +49,6 @@ QSpinBox* spin(QWidget* parent, const char* name, intnr::Range range, int value)
     s->setRange(range.min, range.max);
     s->setValue(value);
     return s;
-}
-
-QString dashIfEmpty(const QByteArray& text, bool choose) {
-    const QByteArray t = print::trimmedText(text);
-    if (t.isEmpty() || (choose && t == QByteArrayLiteral("Bitte ausw\xe4hlen")))
-        return QStringLiteral("-");
-    return model::fromCp1252(text);
 }
 
 } // namespace
@@ -210,15 +204,7 @@ void TformUpdateIntNr::FormCreate() {
     const QLocale locale;
     for (qsizetype i = 0; i < vehicles_.size(); ++i) {
         const model::TFahrzeug& v = vehicles_[i];
-        auto* item = new QTreeWidgetItem(IntNrList);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(ColNr, Qt::Checked);
-        item->setText(ColNr, QString::number(i + 1));
-        item->setText(ColMarke, dashIfEmpty(v.marke, true));
-        item->setText(ColModell, dashIfEmpty(v.modell, false));
-        const print::PriceColumns prices = print::priceColumns(v, locale);
-        item->setText(ColNet, prices.net);
-        item->setText(ColGross, prices.gross);
+        QTreeWidgetItem* item = addVehicleRow(IntNrList, i, v, locale);
         item->setText(ColOld, model::fromCp1252(v.inr));
     }
     comboDigits->setCurrentIndex(0);

@@ -1,6 +1,7 @@
 #include "print/PrintDialog.h"
 
 #include "common/Dialogs.h"
+#include "common/VehicleChecklist.h"
 #include "model/Cp1252.h"
 #include "print/FeatureList.h"
 #include "print/PriceTexts.h"
@@ -27,19 +28,12 @@ namespace tarmelo::gui {
 
 namespace {
 
-enum Column { ColNr, ColMarke, ColModell, ColNet, ColGross, ColFotos, ColumnCount };
+enum Column { ColFotos = ColFirstOwn, ColumnCount };
 const QColor kGrey(180, 180, 180);
 
 TformPrint::PreviewHook& previewHook() {
     static TformPrint::PreviewHook hook;
     return hook;
-}
-
-QString dashIfEmpty(const QByteArray& text, bool choose) {
-    const QByteArray t = print::trimmedText(text);
-    if (t.isEmpty() || (choose && t == QByteArrayLiteral("Bitte ausw\xe4hlen")))
-        return QStringLiteral("-");
-    return model::fromCp1252(text);
 }
 
 } // namespace
@@ -133,15 +127,7 @@ void TformPrint::FormCreate() {
     const QLocale locale;
     for (qsizetype i = 0; i < vehicles_.size(); ++i) {
         const model::TFahrzeug& v = vehicles_[i];
-        auto* item = new QTreeWidgetItem(ReportList);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(ColNr, Qt::Checked);
-        item->setText(ColNr, QString::number(i + 1));
-        item->setText(ColMarke, dashIfEmpty(v.marke, true));
-        item->setText(ColModell, dashIfEmpty(v.modell, false));
-        const print::PriceColumns prices = print::priceColumns(v, locale);
-        item->setText(ColNet, prices.net);
-        item->setText(ColGross, prices.gross);
+        QTreeWidgetItem* item = addVehicleRow(ReportList, i, v, locale);
         const int photos = model::countPhotos(v);
         item->setText(ColFotos, photos > 0 ? QString::number(photos) : QStringLiteral("-"));
     }
