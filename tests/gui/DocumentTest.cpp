@@ -134,7 +134,6 @@ TEST_F(DocumentTest, CommandEnabling) {
         w.setInventory(inv);
         w.selectRow(s.select ? 0 : -1);
         w.setSaved(s.saved);
-        w.ActionManager1Update();
         for (const char* a : s.on)
             EXPECT_TRUE(enabled(a)) << a;
         for (const char* a : s.off)
@@ -251,7 +250,6 @@ TEST_F(DocumentTest, CommandsAndClosingWhileAnArchiveIsWritten) {
         if (s != inventory::WriteStage::Write)
             return 0;
         asked = true;
-        w.ActionManager1Update();
         for (const char* a :
              {"actNeu", "actLoadFile", "actOpenVehicle", "actSaveFile", "actSaveFileAs", "actSaveVehicle", "actCopy",
               "actRemove", "actAddPkw", "actAutomaticIntNr", "actCheckErrors", "actExit"})

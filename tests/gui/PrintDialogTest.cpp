@@ -193,10 +193,8 @@ TEST(PrintCommand, EnabledWithVehiclesAndNotBusy) {
     gui::TformMain w;
     QAction* a = w.action(QStringLiteral("actPrint"));
     ASSERT_NE(a, nullptr);
-    w.ActionManager1Update();
     EXPECT_FALSE(a->isEnabled());
     w.setInventory(sixVehicles());
-    w.ActionManager1Update();
     EXPECT_TRUE(a->isEnabled());
 }
 

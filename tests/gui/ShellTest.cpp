@@ -262,7 +262,6 @@ TEST_F(ShellTest, WorkAreaResetRestoresLayoutAndForgetsOptions) {
 
 TEST_F(ShellTest, ShellCommandsFollowTheirRules) {
     TformMain w;
-    w.ActionManager1Update();
     for (const char* name : {"actUpdate", "actResetArea", "actInfo", "actTipps", "actHelp", "actDealerArea",
                              "actKelvardOnline", "actExit"})
         EXPECT_TRUE(w.action(name)->isEnabled()) << name;

@@ -226,14 +226,11 @@ TEST(UpdateIntNrCommand, EnabledOnlyWithTypedNumbersAndMarksTheInventoryChanged)
     QAction* a = w.action(QStringLiteral("actUpdateIntNr"));
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->text(), QStringLiteral("&Aktualisierung ..."));
-    w.ActionManager1Update();
     EXPECT_FALSE(a->isEnabled());
     w.setInventory(threeVehicles());
     w.setAutomaticIntNr(true);
-    w.ActionManager1Update();
     EXPECT_FALSE(a->isEnabled());
     w.setAutomaticIntNr(false);
-    w.ActionManager1Update();
     EXPECT_TRUE(a->isEnabled());
     w.setSaved(true);
     // The dialog is modal; OK is pressed as soon as it shows.

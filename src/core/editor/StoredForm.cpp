@@ -44,10 +44,9 @@ QByteArray memoForm(const QByteArray& memo) {
 }
 
 double amountForm(const FieldSpec& f, double value) {
-    const bool whole = qstrcmp(f.name, "overpass") == 0;
-    const double limited = std::clamp(value, 0.0, whole ? 9999.0 : 500000000.0);
-    const double scale = whole ? 1.0 : 100.0;
-    return std::round(limited * scale) / scale;
+    const model::AmountRange range = model::amountRange(f);
+    const double scale = std::pow(10.0, range.decimals);
+    return std::round(std::clamp(value, 0.0, range.maximum) * scale) / scale;
 }
 
 } // namespace

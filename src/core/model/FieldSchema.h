@@ -70,6 +70,15 @@ QString controlName(QStringView field, int klasse);
 int showIndex(const FieldSpec& f, const TFahrzeug& v);
 void storeIndex(const FieldSpec& f, TFahrzeug& v, int index);
 
+// The range of an amount field: prices with cents up to 500 000 000, the transfer costs in whole euros up to 9 999.
+struct AmountRange {
+    int decimals;
+    double maximum;
+};
+inline AmountRange amountRange(const FieldSpec& f) {
+    return qstrcmp(f.name, "overpass") == 0 ? AmountRange{0, 9999} : AmountRange{2, 500000000};
+}
+
 // Maximum characters an edit of the field accepts (0 = no limit).
 inline int maxLength(const FieldSpec& f) {
     return f.width;

@@ -169,15 +169,6 @@ QByteArray memoFromUi(const QString& text) {
     return model::toCp1252(t).value_or(QByteArray());
 }
 
-// Amounts: the prices with cents up to 500 000 000, the transfer costs in whole euros up to 9 999.
-struct AmountRange {
-    int decimals;
-    double maximum;
-};
-AmountRange amountRange(const FieldSpec& f) {
-    return qstrcmp(f.name, "overpass") == 0 ? AmountRange{0, 9999} : AmountRange{2, 500000000};
-}
-
 class ComboControl : public QComboBox, public FieldControl {
 public:
     ComboControl(const FieldSpec& f, int c, QWidget* parent) : QComboBox(parent), FieldControl(f, c) {
@@ -245,7 +236,7 @@ public:
 class AmountControl : public AmountEdit, public FieldControl {
 public:
     AmountControl(const FieldSpec& f, int c, QWidget* parent)
-        : AmountEdit(amountRange(f).decimals, amountRange(f).maximum, parent), FieldControl(f, c) {}
+        : AmountEdit(model::amountRange(f).decimals, model::amountRange(f).maximum, parent), FieldControl(f, c) {}
     QWidget* widget() override { return this; }
     void fill(const model::TFahrzeug& v) override { setValue(v.*field_.amount); }
     void store(model::TFahrzeug& v) const override { v.*field_.amount = value(); }
