@@ -2,6 +2,7 @@
 
 #include "inventory/RecentFiles.h"
 #include "model/Cp1252.h"
+#include "shell/Servers.h"
 
 #include <QDir>
 #include <QFile>
@@ -361,9 +362,8 @@ QByteArray writeSettings(const Settings& settings) {
 }
 
 QString settingsPath(const QString& executableDir) {
-    const QString portable = QDir(executableDir).filePath(QStringLiteral("config.ini"));
-    if (QFileInfo(portable).isFile())
-        return portable;
+    if (portableMode(executableDir))
+        return QDir(executableDir).filePath(QStringLiteral("config.ini"));
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/config.ini");
 }
 
