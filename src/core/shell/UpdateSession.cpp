@@ -32,13 +32,16 @@ QByteArray readSmall(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.read(kMaxSmallFile) : QByteArray();
 }
 
+QString internetHint() {
+    return QStringLiteral("Vergewissern Sie sich über die Funktionsfähigkeit Ihrer Internetverbindung!\n"
+                          "Falls Sie einen Proxy-Server oder eine Firewall nutzen, finden Sie darüber\n"
+                          "in der Hilfe nützliche Informationen.");
+}
+
 } // namespace
 
 QString UpdateSession::connectionFailedText() {
-    return QStringLiteral("Tarmelo konnte keine Verbindung zum Update-Server herstellen.\n\n"
-                          "Vergewissern Sie sich über die Funktionsfähigkeit Ihrer Internetverbindung!\n"
-                          "Falls Sie einen Proxy-Server oder eine Firewall nutzen, finden Sie darüber\n"
-                          "in der Hilfe nützliche Informationen.");
+    return QStringLiteral("Tarmelo konnte keine Verbindung zum Update-Server herstellen.\n\n") + internetHint();
 }
 QString UpdateSession::maintenanceText() {
     return QStringLiteral("Der Update-Server wird zurzeit gewartet.\n"
@@ -56,10 +59,7 @@ QString UpdateSession::upToDateText() {
     return QStringLiteral("Sie verfügen bereits über die aktuellste Version von Tarmelo!");
 }
 QString UpdateSession::downloadFailedText() {
-    return QStringLiteral("Tarmelo konnte die neuen Programmdateien nicht herunterladen.\n\n"
-                          "Vergewissern Sie sich über die Funktionsfähigkeit Ihrer Internetverbindung!\n"
-                          "Falls Sie einen Proxy-Server oder eine Firewall nutzen, finden Sie darüber\n"
-                          "in der Hilfe nützliche Informationen.");
+    return QStringLiteral("Tarmelo konnte die neuen Programmdateien nicht herunterladen.\n\n") + internetHint();
 }
 QString UpdateSession::noLengthText() {
     return QStringLiteral("Tarmelo konnte die neuen Programmdateien nicht herunterladen.\n"
@@ -157,13 +157,18 @@ void UpdateSession::start() {
           &UpdateSession::stepSwitchDownloaded, connectionFailedText(), true);
 }
 
-void UpdateSession::fetch(const QString& path, const QString& file, Next onSuccess, const QString& failure, bool help) {
+QNetworkReply* UpdateSession::get(const QString& path) {
+    // Every answer comes fresh from the server: a cached version file would hide a new release.
     QNetworkRequest request(url(path));
     request.setRawHeader("User-Agent", o_.userAgent.toUtf8());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setTransferTimeout(o_.transferTimeoutMs);
-    reply_ = net_->get(request);
+    return net_->get(request);
+}
+
+void UpdateSession::fetch(const QString& path, const QString& file, Next onSuccess, const QString& failure, bool help) {
+    reply_ = get(path);
     QNetworkReply* reply = reply_;
     connect(reply, &QNetworkReply::finished, this, [=, this] {
         reply->deleteLater();
@@ -228,12 +233,7 @@ void UpdateSession::stepArchiveRequested() {
     speed_ = 0;
     lengthChecked_ = false;
     archiveFailed_ = false;
-    QNetworkRequest request(url(QStringLiteral("update_files.zip")));
-    request.setRawHeader("User-Agent", o_.userAgent.toUtf8());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setRawHeader("Cache-Control", "no-cache");
-    request.setTransferTimeout(o_.transferTimeoutMs);
-    reply_ = net_->get(request);
+    reply_ = get(QStringLiteral("update_files.zip"));
     reply_->setReadBufferSize(256 * 1024);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &UpdateSession::onArchiveMeta);
     connect(reply_, &QNetworkReply::readyRead, this, &UpdateSession::onArchiveData);

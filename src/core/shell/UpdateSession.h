@@ -84,6 +84,7 @@ private:
     void cancelPoint(Next next);
     void finish(Outcome outcome, const QString& message = {}, bool help = false);
     QUrl url(const QString& path) const;
+    QNetworkReply* get(const QString& path);
     QString staged(const QString& name) const;
 
     void stepSwitchDownloaded();
