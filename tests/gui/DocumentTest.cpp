@@ -3,6 +3,7 @@
 #include "editor/MainWindow.h"
 #include "editor/VehicleList.h"
 #include "support/TestVehicles.h"
+#include "support/ViewClicks.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,8 @@ protected:
         Dialogs::setTestMode(true);
         w.setClock(fixedClock(QDateTime(QDate(2026, 12, 1), QTime(10, 0))));
         w.SetFileName(QStringLiteral("Unbenannt"));
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     }
     bool enabled(const char* name) const { return w.action(QLatin1StringView(name))->isEnabled(); }
     QString path(const char* name) const { return dir.filePath(QLatin1StringView(name)); }
@@ -132,7 +135,11 @@ TEST_F(DocumentTest, CommandEnabling) {
         for (int i = 0; i < s.vehicles; ++i)
             inv.append(validVehicle(1));
         w.setInventory(inv);
-        w.selectRow(s.select ? 0 : -1);
+        test::clickRow(w.list(), 0);
+        // Ctrl and a click on the highlighted row takes the highlight away.
+        if (!s.select)
+            test::clickRow(w.list(), 0, Qt::ControlModifier);
+        ASSERT_EQ(w.list()->selectedRow(), s.select ? 0 : -1);
         w.setSaved(s.saved);
         for (const char* a : s.on)
             EXPECT_TRUE(enabled(a)) << a;
@@ -242,7 +249,7 @@ TEST_F(DocumentTest, FailedSaveKeepsNameRecentFilesAndSavedFlag) {
 
 TEST_F(DocumentTest, CommandsAndClosingWhileAnArchiveIsWritten) {
     w.setInventory(withPhotos(3));
-    w.selectRow(1);
+    test::clickRow(w.list(), 1);
     std::vector<const char*> enabledWhileBusy;
     bool closeRefused = false;
     bool asked = false;
@@ -287,7 +294,7 @@ TEST_F(DocumentTest, OneVehicleAloneAndInsertingIt) {
     w.setInventory(withPhotos(5));
     w.SetFileName(path("bestand.zip"));
     w.setSaved(true);
-    w.selectRow(4);
+    test::clickRow(w.list(), 4);
     Dialogs::queueFileName(path("einer.zip"));
     w.actSaveVehicleExecute();
     ASSERT_TRUE(QFile::exists(path("einer.zip")));

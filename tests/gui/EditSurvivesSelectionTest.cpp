@@ -8,6 +8,7 @@
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "support/TestVehicles.h"
+#include "support/ViewClicks.h"
 
 #include <gtest/gtest.h>
 
@@ -49,10 +50,8 @@ protected:
 
     void clickRow(int row) {
         gui::VehicleList* list = w.list();
-        list->scrollToItem(list->topLevelItem(row));
-        const QRect r = list->visualItemRect(list->topLevelItem(row));
-        ASSERT_TRUE(r.isValid()) << row;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        ASSERT_NE(list->topLevelItem(row), nullptr) << row;
+        test::clickRow(list, row);
         ASSERT_EQ(list->selectedRow(), row);
         ASSERT_EQ(w.shownRow(), row) << "the editor shows the highlighted row";
     }

@@ -6,6 +6,7 @@
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
 #include "support/TestVehicles.h"
+#include "support/ViewClicks.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,8 @@ protected:
     void SetUp() override {
         gui::Dialogs::setTestMode(true);
         w.setClock(fixedClock(QDateTime(QDate(2009, 5, 15), QTime(10, 0))));
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     }
     QString currentPage() const { return w.pages()->currentWidget()->objectName(); }
     TformMain w;
@@ -172,8 +175,8 @@ TEST_F(MainWindowTest, ShowingAVehicleDoesNotModifyTheInventory) {
     v.envkv = 1;
     w.setInventory({v, model::newVehicle(5)});
     w.setSaved(true);
-    w.selectRow(1);
-    w.selectRow(0);
+    test::clickRow(w.list(), 1);
+    test::clickRow(w.list(), 0);
     EXPECT_TRUE(w.isSaved());
     EXPECT_EQ(labelText(w, "cap_1_kombiniert"), "Kombiniert:");
     EXPECT_FALSE(find(w, "lbl_1_co2")->isHidden());
@@ -248,7 +251,7 @@ TEST_F(MainWindowTest, PriceCells) {
 TEST_F(MainWindowTest, RemovingRows) {
     for (int i = 0; i < 5; ++i)
         w.AddFahrzeug(1);
-    w.selectRow(1);
+    test::clickRow(w.list(), 1);
     gui::Dialogs::queueAnswer(QMessageBox::No);
     w.actRemoveExecute();
     EXPECT_EQ(w.vehicles().size(), 5);
@@ -262,7 +265,7 @@ TEST_F(MainWindowTest, RemovingRows) {
     EXPECT_EQ(w.list()->selectedRow(), 1);
     EXPECT_EQ(labelText(w, "lblEintrag"), "2/4");
 
-    w.selectRow(3);
+    test::clickRow(w.list(), 3);
     gui::Dialogs::queueAnswer(QMessageBox::Yes);
     w.actRemoveExecute();
     EXPECT_EQ(w.list()->selectedRow(), 2);
@@ -292,7 +295,7 @@ TEST_F(MainWindowTest, PageSwitchSurvivesSelection) {
     w.sbAusstattungClick();
     EXPECT_EQ(currentPage(), "bBauma");
     EXPECT_EQ(find<QAbstractButton>(w, "sbAusstattung")->text(), ":: Ausstattung ::");
-    w.selectRow(0);
+    test::clickRow(w.list(), 0);
     EXPECT_EQ(currentPage(), "bPkw");
     w.AddFahrzeug(3);
     EXPECT_EQ(currentPage(), "aWomo");

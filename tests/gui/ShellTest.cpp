@@ -11,6 +11,7 @@
 #include "shell/UpdateRules.h"
 #include "shell/UpdateSession.h"
 #include "support/TestHttpServer.h"
+#include "support/ViewClicks.h"
 
 #include "shell/Commands.h"
 #include <QAction>
@@ -242,7 +243,7 @@ TEST_F(ShellTest, WorkAreaResetRestoresLayoutAndForgetsOptions) {
     w.list()->setColumnWidths(wide);
     w.AddFahrzeug(1);
     w.AddFahrzeug(2);
-    w.selectRow(1);
+    test::clickRow(w.list(), 1);
 
     w.action("actResetArea")->trigger();
     EXPECT_EQ(w.size(), designed);

@@ -19,4 +19,11 @@ inline void clickCheckBox(QTreeWidget* tree, int row) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, box.center());
 }
 
+// Clicks a row the way a person does: scrolled into view, then a click on its rectangle in the viewport.
+inline void clickRow(QTreeWidget* tree, int row, Qt::KeyboardModifiers modifiers = {}) {
+    QTreeWidgetItem* item = tree->topLevelItem(row);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, modifiers, tree->visualItemRect(item).center());
+}
+
 } // namespace tarmelo::test
