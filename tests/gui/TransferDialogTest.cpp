@@ -259,6 +259,56 @@ TEST_F(UploadDialogTest, FailuresShowTheirMessageAndReturnToTheLogIn) {
     }
 }
 
+// The archive is written beside the window's thread; its failures still come as the dialog's messages.
+TEST_F(UploadDialogTest, ArchiveFailuresShowTheirMessage) {
+    FtpFixture ftp;
+    const struct {
+        const char* name;
+        const char* path; // below the local folder
+        bool folderInTheWay;
+        const char* message;
+    } cases[] = {
+        {"folder missing", "fehlt/tmq_upload.zip", false,
+         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei konnte nicht erstellt werden."},
+        {"old file cannot be removed", "tmq_upload.zip", true,
+         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei existiert bereits."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialogs::shown().clear();
+        TformUpload::Setup s = setup(ftp);
+        s.uploadPath = QDir(ftp.local.path()).filePath(c.path);
+        if (c.folderInTheWay)
+            QDir(ftp.local.path()).mkpath(c.path);
+        TformUpload d(s);
+        d.show();
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Dialogs::shown().isEmpty(); }, 20000));
+        EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)))
+            << Dialogs::shown().first().text.toStdString();
+        EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+        EXPECT_TRUE(child<QPushButton>(d, "btnStart")->isEnabled());
+        EXPECT_FALSE(QFile::exists(ftp.received()));
+    }
+}
+
+// Closing while the archive is written waits for it: the inventory it reads must not change meanwhile.
+TEST_F(UploadDialogTest, StaysOpenWhileTheArchiveIsWritten) {
+    FtpFixture ftp;
+    ASSERT_GT(ftp.server->port(), 0);
+    TformUpload d(setup(ftp));
+    d.show();
+    click(d, "btnStart");
+    EXPECT_EQ(d.currentPage(), TformUpload::ProgressPage);
+    QTest::keyClick(&d, Qt::Key_Escape);
+    d.close();
+    EXPECT_TRUE(d.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.currentPage() == TformUpload::DonePage; }, 20000))
+        << shownTexts().join("|").toStdString();
+    d.close();
+    EXPECT_FALSE(d.isVisible());
+}
+
 TEST_F(UploadDialogTest, AbortInTheMiddleStopsWithoutMessage) {
     FtpFixture ftp({"--throttle", "65536"});
     ASSERT_GT(ftp.server->port(), 0);
