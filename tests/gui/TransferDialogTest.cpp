@@ -259,6 +259,49 @@ TEST_F(UploadDialogTest, FailuresShowTheirMessageAndReturnToTheLogIn) {
     }
 }
 
+// A server offering TLS gets the log-in and the file encrypted; one whose certificate is not trusted gets neither.
+TEST_F(UploadDialogTest, TlsWhenTheServerOffersIt) {
+    const struct {
+        const char* name;
+        bool trusted;
+        const char* message; // nullptr: completion page
+    } cases[] = {
+        {"trusted certificate", true, nullptr},
+        {"untrusted certificate", false, "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir certs;
+        const QString log = QDir(certs.path()).filePath("commands.log");
+        FtpFixture ftp({"--tls", certs.path(), "--log", log});
+        ASSERT_GT(ftp.server->port(), 0);
+        Dialogs::shown().clear();
+        TformUpload::Setup s = setup(ftp);
+        if (c.trusted)
+            s.servers.CaCertificates = QDir(certs.path()).filePath("ca.pem");
+        TformUpload d(s);
+        d.show();
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return d.currentPage() == TformUpload::DonePage || !Dialogs::shown().isEmpty(); }, 20000));
+        QFile commands(log);
+        const QByteArray sent = commands.open(QIODevice::ReadOnly) ? commands.readAll() : QByteArray();
+        if (c.message) {
+            ASSERT_EQ(Dialogs::shown().size(), 1);
+            EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+            EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+            EXPECT_FALSE(sent.contains("PASS\n")) << sent.constData();
+        } else {
+            EXPECT_TRUE(Dialogs::shown().isEmpty()) << shownTexts().join("|").toStdString();
+            QFile received(ftp.received()), built(s.uploadPath);
+            ASSERT_TRUE(received.open(QIODevice::ReadOnly) && built.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(received.readAll() == built.readAll());
+            EXPECT_EQ(memberNames(ftp.received()).size(), 4);
+            EXPECT_TRUE(sent.contains("PROT\n") && sent.contains("DATA-TLS\n")) << sent.constData();
+        }
+    }
+}
+
 // The archive is written beside the window's thread; its failures still come as the dialog's messages.
 TEST_F(UploadDialogTest, ArchiveFailuresShowTheirMessage) {
     FtpFixture ftp;
