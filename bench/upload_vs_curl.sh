@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Times "tarmelo-cli upload" of a 500-vehicle inventory with 15 photos each to a local FTP server against
-# "curl -T" of the same tmq_upload.zip to the same server, in the same run.
-# Usage: bench/upload_vs_curl.sh path/to/tarmelo-cli [runs]
+# Times the upload of a 500-vehicle inventory with 15 photos each to a local FTP server against "curl -T" of the
+# same tmq_upload.zip to the same server, in the same run: through the window (bench_upload_window clicks "Weiter"
+# and waits for the completion page) and through "tarmelo-cli upload".
+# Usage: bench/upload_vs_curl.sh path/to/tarmelo-cli [runs] [path/to/bench_upload_window]
 set -euo pipefail
 cli=$1
 runs=${2:-3}
+window=${3:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 server=
@@ -38,6 +40,12 @@ server=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 port=$(head -1 "$work/port")
 printf '[Servers]\nFtpServer=127.0.0.1:%s\n' "$port" >"$work/servers.ini"
+
+if [ -n "$window" ]; then
+    mkdir -p "$work/window"
+    "$window" "$port" "$work/foto.jpg" "$work/window" "$runs"
+    rm -rf "$work/window" "$work/ftp"/*
+fi
 
 now() { date +%s.%N; }
 for r in $(seq "$runs"); do

@@ -6,6 +6,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libtu
 pkgs+=(clang libclang-rt-14-dev python3)  # hardening: libFuzzer harnesses, kill test
 pkgs+=(libssl-dev python3 adwaita-icon-theme desktop-file-utils appstream xvfb xauth xdotool librsvg2-bin)  # shell
 pkgs+=(libcurl4-openssl-dev libgumbo-dev qtkeychain-qt6-dev python3-pyftpdlib python3-openssl)  # transfer
+pkgs+=(dbus gnome-keyring libsecret-1-0)  # transfer: the keyring test runs a real Secret Service
 pkgs+=(poppler-utils libjpeg-turbo-progs fonts-dejavu-core)  # printing: PDF checks in tests, djpeg for the benchmark, the report font
 missing=()
 for p in "${pkgs[@]}"; do

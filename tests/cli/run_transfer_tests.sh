@@ -77,6 +77,18 @@ expect "no user name" 2 "Bitte geben Sie Ihren Karvento-Benutzernamen ein!" env 
     "$cli" upload "${srv[@]}" "$work/bestand.zip"
 expect "unreadable file" 2 "kann nicht gelesen werden" "$cli" upload "${srv[@]}" --user h "$work/fehlt.zip"
 expect "unknown option" 2 "Unbekannte Option" "$cli" upload --nix "$work/bestand.zip"
+# A server that offers TLS: control and data connection encrypted, its certificate trusted through CaCertificates.
+mkdir -p "$work/ftps" "$work/certs"
+start_server ftps ftp_server.py --root "$work/ftps" --tls "$work/certs" --log "$work/ftps.log"
+printf '[Servers]\nFtpServer=127.0.0.1:%s\nCaCertificates=%s\n' "$(head -1 "$work/ftps.port")" "$work/certs/ca.pem" \
+    >"$work/ftps.ini"
+expect "upload over TLS" 0 "erfolgreich" env TARMELO_PASSWORD=geheim \
+    "$cli" upload --servers "$work/ftps.ini" --user haendler --typed-numbers "${now[@]}" "$work/bestand.zip"
+expect "TLS file arrived whole" 0 "A-1_2.jpg" unzip -l "$work/ftps/tmq_upload.zip"
+expect "data connection encrypted" 0 "DATA-TLS" cat "$work/ftps.log"
+printf '[Servers]\nFtpServer=127.0.0.1:%s\n' "$(head -1 "$work/ftps.port")" >"$work/untrusted.ini"
+expect "untrusted certificate" 4 "Proxy-Sever" env TARMELO_PASSWORD=geheim \
+    "$cli" upload --servers "$work/untrusted.ini" --user haendler "$work/bestand.zip"
 # The saved log-in of config.ini (scrambled password "geheim" with the key "kvzq").
 printf '[Login]\nUsername=haendler\nPassword=0C131214021B\nSavePassword=1\n' >"$work/config/tarmelo/config.ini"
 expect "saved user and password" 0 "erfolgreich" "$cli" upload "${srv[@]}" "$work/bestand.zip"

@@ -259,6 +259,99 @@ TEST_F(UploadDialogTest, FailuresShowTheirMessageAndReturnToTheLogIn) {
     }
 }
 
+// A server offering TLS gets the log-in and the file encrypted; one whose certificate is not trusted gets neither.
+TEST_F(UploadDialogTest, TlsWhenTheServerOffersIt) {
+    const struct {
+        const char* name;
+        bool trusted;
+        const char* message; // nullptr: completion page
+    } cases[] = {
+        {"trusted certificate", true, nullptr},
+        {"untrusted certificate", false, "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir certs;
+        const QString log = QDir(certs.path()).filePath("commands.log");
+        FtpFixture ftp({"--tls", certs.path(), "--log", log});
+        ASSERT_GT(ftp.server->port(), 0);
+        Dialogs::shown().clear();
+        TformUpload::Setup s = setup(ftp);
+        if (c.trusted)
+            s.servers.CaCertificates = QDir(certs.path()).filePath("ca.pem");
+        TformUpload d(s);
+        d.show();
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return d.currentPage() == TformUpload::DonePage || !Dialogs::shown().isEmpty(); }, 20000));
+        QFile commands(log);
+        const QByteArray sent = commands.open(QIODevice::ReadOnly) ? commands.readAll() : QByteArray();
+        if (c.message) {
+            ASSERT_EQ(Dialogs::shown().size(), 1);
+            EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+            EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+            EXPECT_FALSE(sent.contains("PASS\n")) << sent.constData();
+        } else {
+            EXPECT_TRUE(Dialogs::shown().isEmpty()) << shownTexts().join("|").toStdString();
+            QFile received(ftp.received()), built(s.uploadPath);
+            ASSERT_TRUE(received.open(QIODevice::ReadOnly) && built.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(received.readAll() == built.readAll());
+            EXPECT_EQ(memberNames(ftp.received()).size(), 4);
+            EXPECT_TRUE(sent.contains("PROT\n") && sent.contains("DATA-TLS\n")) << sent.constData();
+        }
+    }
+}
+
+// The archive is written beside the window's thread; its failures still come as the dialog's messages.
+TEST_F(UploadDialogTest, ArchiveFailuresShowTheirMessage) {
+    FtpFixture ftp;
+    const struct {
+        const char* name;
+        const char* path; // below the local folder
+        bool folderInTheWay;
+        const char* message;
+    } cases[] = {
+        {"folder missing", "fehlt/tmq_upload.zip", false,
+         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei konnte nicht erstellt werden."},
+        {"old file cannot be removed", "tmq_upload.zip", true,
+         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei existiert bereits."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialogs::shown().clear();
+        TformUpload::Setup s = setup(ftp);
+        s.uploadPath = QDir(ftp.local.path()).filePath(c.path);
+        if (c.folderInTheWay)
+            QDir(ftp.local.path()).mkpath(c.path);
+        TformUpload d(s);
+        d.show();
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Dialogs::shown().isEmpty(); }, 20000));
+        EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)))
+            << Dialogs::shown().first().text.toStdString();
+        EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+        EXPECT_TRUE(child<QPushButton>(d, "btnStart")->isEnabled());
+        EXPECT_FALSE(QFile::exists(ftp.received()));
+    }
+}
+
+// Closing while the archive is written waits for it: the inventory it reads must not change meanwhile.
+TEST_F(UploadDialogTest, StaysOpenWhileTheArchiveIsWritten) {
+    FtpFixture ftp;
+    ASSERT_GT(ftp.server->port(), 0);
+    TformUpload d(setup(ftp));
+    d.show();
+    click(d, "btnStart");
+    EXPECT_EQ(d.currentPage(), TformUpload::ProgressPage);
+    QTest::keyClick(&d, Qt::Key_Escape);
+    d.close();
+    EXPECT_TRUE(d.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.currentPage() == TformUpload::DonePage; }, 20000))
+        << shownTexts().join("|").toStdString();
+    d.close();
+    EXPECT_FALSE(d.isVisible());
+}
+
 TEST_F(UploadDialogTest, AbortInTheMiddleStopsWithoutMessage) {
     FtpFixture ftp({"--throttle", "65536"});
     ASSERT_GT(ftp.server->port(), 0);

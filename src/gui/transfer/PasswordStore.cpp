@@ -99,7 +99,8 @@ void restorePassword(shell::Settings& settings) {
 
 shell::Settings settingsToStore(const shell::Settings& settings) {
     shell::Settings out = settings;
-    if (!settings.SavePassword) {
+    if (!settings.SavePassword || settings.Password.isEmpty()) {
+        // An emptied field counts too: the keyring's old entry would come back at the next start.
         out.Password.clear();
         PasswordStore::remove(settings.Username);
     } else if (!settings.Password.isEmpty() && PasswordStore::write(settings.Username, settings.Password)) {

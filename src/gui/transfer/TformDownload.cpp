@@ -1,7 +1,7 @@
 #include "transfer/TformDownload.h"
 
 #include "common/Dialogs.h"
-#include "transfer/TformUpload.h"
+#include "transfer/LoginForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,22 +27,7 @@ TformDownload::TformDownload(Setup setup, QWidget* parent) : QDialog(parent), se
     pages_->setObjectName(QStringLiteral("PageControl1"));
     auto* login = new QWidget;
     auto* form = new QFormLayout(login);
-    le_username = new QLineEdit;
-    le_username->setObjectName(QStringLiteral("le_username"));
-    le_password = new QLineEdit;
-    le_password->setObjectName(QStringLiteral("le_password"));
-    le_password->setEchoMode(QLineEdit::Password);
-    form->addRow(QStringLiteral("Benutzername:"), le_username);
-    form->addRow(QStringLiteral("Kennwort:"), le_password);
-    cbSavePassword = new QCheckBox(QStringLiteral("Kennwort speichern (potentielles Sicherheitsrisiko)"));
-    cbSavePassword->setObjectName(QStringLiteral("cbSavePassword"));
-    form->addRow(QString(), cbSavePassword);
-    if (setup_.keyringNote) {
-        auto* note = new QLabel(keyringNoteText());
-        note->setObjectName(QStringLiteral("lblKeyringNote"));
-        note->setWordWrap(true);
-        form->addRow(QString(), note);
-    }
+    login_ = LoginForm::addRows(form, setup_.keyringNote);
 
     auto* progress = new QWidget;
     auto* pl = new QVBoxLayout(progress);
@@ -93,9 +78,7 @@ int TformDownload::currentPage() const {
 
 void TformDownload::FormCreate() {
     const shell::Settings& s = *setup_.settings;
-    le_username->setText(s.Username);
-    le_password->setText(s.Password);
-    cbSavePassword->setChecked(s.SavePassword);
+    login_.fill(s);
     pages_->setCurrentIndex(LoginPage);
     btnAbort->setEnabled(false);
     Animate1->setRange(0, 1);
@@ -105,7 +88,7 @@ void TformDownload::FormCreate() {
 void TformDownload::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (currentPage() == LoginPage)
-        le_username->setFocus(Qt::OtherFocusReason);
+        login_.le_username->setFocus(Qt::OtherFocusReason);
 }
 
 void TformDownload::Reset() {
@@ -116,7 +99,7 @@ void TformDownload::Reset() {
     pages_->setCurrentIndex(LoginPage);
     btnStart->setEnabled(true);
     btnAbort->setEnabled(false);
-    le_username->setFocus(Qt::OtherFocusReason);
+    login_.le_username->setFocus(Qt::OtherFocusReason);
     if (download_) {
         download_->deleteLater();
         download_ = nullptr;
@@ -126,13 +109,13 @@ void TformDownload::Reset() {
 void TformDownload::btnStartClick() {
     if (!btnStart->isEnabled())
         return;
-    if (le_username->text().isEmpty()) {
-        le_username->setFocus(Qt::OtherFocusReason);
+    if (login_.le_username->text().isEmpty()) {
+        login_.le_username->setFocus(Qt::OtherFocusReason);
         Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
         return;
     }
-    if (le_password->text().isEmpty()) {
-        le_password->setFocus(Qt::OtherFocusReason);
+    if (login_.le_password->text().isEmpty()) {
+        login_.le_password->setFocus(Qt::OtherFocusReason);
         Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
         return;
     }
@@ -146,8 +129,8 @@ void TformDownload::btnStartClick() {
     d.loginServer = setup_.servers.LoginServer;
     d.dealerServer = setup_.servers.DealerServer;
     d.caFile = setup_.servers.CaCertificates;
-    d.user = le_username->text();
-    d.password = le_password->text();
+    d.user = login_.le_username->text();
+    d.password = login_.le_password->text();
     d.target = setup_.downloadPath;
     d.settleMs = setup_.settleMs;
     download_ = new transfer::StockDownload(d, setup_.cookies, this);
@@ -200,9 +183,7 @@ void TformDownload::FormClose() {
         return;
     closed_ = true;
     shell::Settings& s = *setup_.settings;
-    s.Username = le_username->text();
-    s.SavePassword = cbSavePassword->isChecked();
-    s.Password = s.SavePassword ? le_password->text() : QString();
+    login_.store(s);
     if (download_)
         download_->abort();
 }

@@ -3,6 +3,7 @@
 #include "shell/Servers.h"
 #include "shell/Settings.h"
 #include "transfer/Download.h"
+#include "transfer/LoginForm.h"
 
 #include <QDialog>
 #include <functional>
@@ -58,9 +59,7 @@ private:
     bool closed_ = false;
 
     QStackedWidget* pages_ = nullptr;
-    QLineEdit* le_username = nullptr;
-    QLineEdit* le_password = nullptr;
-    QCheckBox* cbSavePassword = nullptr;
+    LoginForm login_;
     QLabel* lbl_vorgang = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QProgressBar* Animate1 = nullptr;

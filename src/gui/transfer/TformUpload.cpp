@@ -1,12 +1,14 @@
 #include "transfer/TformUpload.h"
 
 #include "common/Dialogs.h"
+#include "transfer/LoginForm.h"
 #include "transfer/Upload.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFormLayout>
+#include <QFutureWatcher>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,12 +18,9 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tarmelo::gui {
-
-QString keyringNoteText() {
-    return QStringLiteral("Kein Schlüsselbund verfügbar: das Kennwort wird nur verschleiert in config.ini abgelegt.");
-}
 
 namespace {
 
@@ -58,22 +57,7 @@ TformUpload::TformUpload(Setup setup, QWidget* parent) : QDialog(parent), setup_
     // Log-in page.
     auto* login = new QWidget;
     auto* form = new QFormLayout;
-    le_username = new QLineEdit;
-    le_username->setObjectName(QStringLiteral("le_username"));
-    le_password = new QLineEdit;
-    le_password->setObjectName(QStringLiteral("le_password"));
-    le_password->setEchoMode(QLineEdit::Password);
-    form->addRow(QStringLiteral("Benutzername:"), le_username);
-    form->addRow(QStringLiteral("Kennwort:"), le_password);
-    cbSavePassword = new QCheckBox(QStringLiteral("Kennwort speichern (potentielles Sicherheitsrisiko)"));
-    cbSavePassword->setObjectName(QStringLiteral("cbSavePassword"));
-    form->addRow(QString(), cbSavePassword);
-    if (setup_.keyringNote) {
-        auto* note = new QLabel(keyringNoteText());
-        note->setObjectName(QStringLiteral("lblKeyringNote"));
-        note->setWordWrap(true);
-        form->addRow(QString(), note);
-    }
+    login_ = LoginForm::addRows(form, setup_.keyringNote);
     lbl_vehicles = new QLabel;
     lbl_vehicles->setObjectName(QStringLiteral("lbl_vehicles"));
     lbl_pics = new QLabel;
@@ -181,9 +165,7 @@ void TformUpload::showPage(Page p) {
 
 void TformUpload::FormCreate() {
     const shell::Settings& s = *setup_.settings;
-    le_username->setText(s.Username);
-    le_password->setText(s.Password);
-    cbSavePassword->setChecked(s.SavePassword);
+    login_.fill(s);
     cbResetDays->setChecked(s.ResetDays);
     showPage(LoginPage);
     const model::Inventory& inv = *setup_.vehicles;
@@ -206,19 +188,19 @@ void TformUpload::showEvent(QShowEvent* event) {
 
 void TformUpload::FormActivate() {
     if (currentPage() == LoginPage)
-        le_username->setFocus(Qt::OtherFocusReason);
+        login_.le_username->setFocus(Qt::OtherFocusReason);
 }
 
 void TformUpload::btnStartClick() {
     if (!btnStart->isEnabled())
         return;
-    if (le_username->text().isEmpty()) {
-        le_username->setFocus(Qt::OtherFocusReason);
+    if (login_.le_username->text().isEmpty()) {
+        login_.le_username->setFocus(Qt::OtherFocusReason);
         Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
         return;
     }
-    if (le_password->text().isEmpty()) {
-        le_password->setFocus(Qt::OtherFocusReason);
+    if (login_.le_password->text().isEmpty()) {
+        login_.le_password->setFocus(Qt::OtherFocusReason);
         Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
         return;
     }
@@ -240,11 +222,26 @@ void TformUpload::btnStartClick() {
     ProgressBar1->setValue(0);
     showPage(ProgressPage);
     lbl_vorgang->setText(QStringLiteral("[1/3]  Vorbereiten der Fahrzeugübertragung ..."));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const transfer::BuildResult built = transfer::buildUploadFile(
-        setup_.uploadPath, *setup_.vehicles, transfer::uploadKeyMode(reset, setup_.automaticIntNr), setup_.clock,
-        [](int) { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    // The archive of a large stock takes seconds to write and sync: off the window's thread. The vehicles stay
+    // untouched meanwhile, as the dialog is modal and does not close before the build has ended.
+    building_ = true;
+    auto* watcher = new QFutureWatcher<transfer::BuildResult>(this);
+    connect(watcher, &QFutureWatcher<transfer::BuildResult>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        building_ = false;
+        buildFinished(watcher->result());
+    });
+    build_ = QtConcurrent::run([path = setup_.uploadPath, vehicles = setup_.vehicles,
+                                mode = transfer::uploadKeyMode(reset, setup_.automaticIntNr), clock = setup_.clock] {
+        return transfer::buildUploadFile(path, *vehicles, mode, clock);
+    });
+    watcher->setFuture(build_);
+}
+
+void TformUpload::buildFinished(const transfer::BuildResult& built) {
+    if (closed_)
+        return;
     if (!built.ok()) {
         if (built.errorBox)
             Dialogs::error(this, built.message);
@@ -260,8 +257,8 @@ void TformUpload::btnStartClick() {
     lbl_vorgang->setText(QStringLiteral("[2/3]  Verbindungsaufbau zu ") + host + QStringLiteral(" ..."));
     transferInProgress_ = false;
     abortRequested_ = false;
-    job_->start(setup_.uploadPath,
-                {setup_.servers.FtpServer, le_username->text(), le_password->text(), setup_.servers.CaCertificates});
+    job_->start(setup_.uploadPath, {setup_.servers.FtpServer, login_.le_username->text(), login_.le_password->text(),
+                                    setup_.servers.CaCertificates});
 }
 
 void TformUpload::IdFTP1WorkBegin(qint64 total) {
@@ -321,7 +318,7 @@ void TformUpload::Reset() {
     btnStart->setEnabled(true);
     btnAbort->setEnabled(false);
     abortRequested_ = false;
-    le_username->setFocus(Qt::OtherFocusReason);
+    login_.le_username->setFocus(Qt::OtherFocusReason);
 }
 
 void TformUpload::btnAbortClick() {
@@ -330,7 +327,7 @@ void TformUpload::btnAbortClick() {
         job_->abort();
     }
     showPage(LoginPage);
-    le_username->setFocus(Qt::OtherFocusReason);
+    login_.le_username->setFocus(Qt::OtherFocusReason);
 }
 
 void TformUpload::btnHelpClick() {
@@ -342,20 +339,28 @@ void TformUpload::FormClose() {
         return;
     closed_ = true;
     shell::Settings& s = *setup_.settings;
-    s.Username = le_username->text();
-    s.SavePassword = cbSavePassword->isChecked();
-    s.Password = s.SavePassword ? le_password->text() : QString();
+    login_.store(s);
     s.ResetDays = cbResetDays->isChecked();
     // A transfer still running ends with the dialog.
     job_->abort();
 }
 
+TformUpload::~TformUpload() {
+    build_.waitForFinished();
+}
+
 void TformUpload::closeEvent(QCloseEvent* event) {
+    if (building_) {
+        event->ignore(); // a moment until the archive is written; the transfer after it can be stopped
+        return;
+    }
     FormClose();
     QDialog::closeEvent(event);
 }
 
 void TformUpload::done(int result) {
+    if (building_)
+        return;
     FormClose();
     QDialog::done(result);
 }

@@ -3,11 +3,13 @@
 #include "model/Fahrzeug.h"
 #include "shell/Servers.h"
 #include "shell/Settings.h"
+#include "transfer/LoginForm.h"
 #include "transfer/UploadJob.h"
 #include "util/Clock.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFuture>
 
 class QCheckBox;
 class QLabel;
@@ -33,6 +35,7 @@ public:
         bool keyringNote = false; // the password can only be kept scrambled in config.ini
     };
     explicit TformUpload(Setup setup, QWidget* parent = nullptr);
+    ~TformUpload() override;
 
     enum Page { LoginPage, ProgressPage, DonePage };
     int currentPage() const;
@@ -56,11 +59,14 @@ private:
     void IdFTP1WorkBegin(qint64 total);
     void IdFTP1Work(qint64 done);
     void IdFTP1WorkEnd();
+    void buildFinished(const transfer::BuildResult& built);
     void transferFinished(const transfer::FtpResult& r);
     void showPage(Page p);
 
     Setup setup_;
     transfer::UploadJob* job_ = nullptr;
+    QFuture<transfer::BuildResult> build_;
+    bool building_ = false;
     bool transferInProgress_ = false;
     bool abortRequested_ = false;
     bool closed_ = false;
@@ -70,9 +76,7 @@ private:
     int scale_ = 1; // bytes per progress-bar unit (files beyond the bar's int range)
 
     QStackedWidget* pages_ = nullptr;
-    QLineEdit* le_username = nullptr;
-    QLineEdit* le_password = nullptr;
-    QCheckBox* cbSavePassword = nullptr;
+    LoginForm login_;
     QCheckBox* cbResetDays = nullptr;
     QLabel* lbl_vehicles = nullptr;
     QLabel* lbl_pics = nullptr;
@@ -86,8 +90,5 @@ private:
     QPushButton* btnStart = nullptr;
     QPushButton* btnClose = nullptr;
 };
-
-// The note under "Kennwort speichern" when no keyring answers.
-QString keyringNoteText();
 
 } // namespace tarmelo::gui

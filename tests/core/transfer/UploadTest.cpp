@@ -221,6 +221,8 @@ TEST(FtpUpload, AgainstARealServer) {
         {"wrong password", false, false, true, "falsch", 0, false, FtpFailure::Refused, true, false},
         {"nothing listening", false, false, false, "geheim", 0, false, FtpFailure::Unreachable, false, false},
         {"certificate not trusted", true, false, true, "geheim", 0, false, FtpFailure::Unreachable, false, false},
+        {"TLS offered and used", true, true, true, "geheim", 0, false, FtpFailure::None, true, true},
+        {"TLS and a wrong password", true, true, true, "falsch", 0, false, FtpFailure::Refused, true, false},
         {"abort in the middle", false, false, true, "geheim", 256 * 1024, true, FtpFailure::Aborted, true, false},
     };
     const QByteArray payload = randomBytes(1536 * 1024);
@@ -285,6 +287,8 @@ TEST(FtpUpload, AgainstARealServer) {
         const QByteArray sent = commands.open(QIODevice::ReadOnly) ? commands.readAll() : QByteArray();
         EXPECT_EQ(sent.contains("USER\n") && sent.contains("PASS\n"), c.credentialsSent) << sent.constData();
         EXPECT_EQ(sent.contains("PROT\n"), c.tlsUsed) << sent.constData();
+        // The server notes each data connection whose handshake completed: the file itself travelled encrypted.
+        EXPECT_EQ(sent.contains("DATA-TLS\n"), c.tlsUsed) << sent.constData();
         // TLS is always asked for first; a server without it gets plain FTP.
         if (c.listening) {
             EXPECT_TRUE(sent.startsWith("AUTH\n")) << sent.constData();
