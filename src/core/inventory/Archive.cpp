@@ -150,12 +150,13 @@ mode_t newFileMode(const QByteArray& existing) {
     return 0666 & ~mask;
 }
 
-int syncFile(const QByteArray& path, mode_t mode) {
+// Gives the archive its final permissions and, when `flush`, waits until it is on the medium.
+int syncFile(const QByteArray& path, mode_t mode, bool flush) {
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     int error = 0;
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+    if (::fchmod(fd, mode) != 0 || (flush && ::fsync(fd) != 0))
         error = errno;
     ::close(fd);
     return error;
@@ -298,7 +299,7 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
 
     int e = injected(WriteStage::Sync);
     if (!e)
-        e = syncFile(temp.path, newFileMode(existed ? finalName : QByteArray()));
+        e = syncFile(temp.path, newFileMode(existed ? finalName : QByteArray()), options.durable);
     if (e)
         return fail(failureOf(e));
 
@@ -310,7 +311,8 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
         return fail(existed && f != SaveFailure::MediumFull ? SaveFailure::CannotReplace : f);
     }
     temp.keep = true;
-    syncFolder(folder);
+    if (options.durable)
+        syncFolder(folder);
     return r;
 }
 

@@ -52,6 +52,10 @@ struct WriteOptions {
     std::function<int(WriteStage)> inject;
     // The photo members' name stem of vehicle j (the upload names them after the line's key); empty: the position.
     std::function<QByteArray(int j)> photoStem;
+    // Flush the archive to the medium before it replaces the target. A scratch file that is rebuilt on every
+    // use (the upload's) needs no flush: a crash loses nothing of the dealer's, and the flush of a large
+    // archive costs seconds.
+    bool durable = true;
 };
 
 // Writes fzg.csv (the lines' file image, deflated) and the photos of vehicles first..last as

@@ -82,6 +82,8 @@ BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, in
     inventory::WriteOptions options;
     options.progress = progress;
     options.photoStem = [&lines](int j) { return csv::GetIntNr(lines.lines[j]); };
+    // Rebuilt for every upload and read back from the page cache by the transfer.
+    options.durable = false;
     const inventory::SaveResult s =
         inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1, options);
     switch (s.failure) {
