@@ -494,6 +494,7 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
         // the limit holds for what is read, too.
         qsizetype filled = 0;
         m.csv.resize(std::min<qint64>(std::max<qint64>(f.size(), 0) + 1, limits.memberBytes + 1));
+        adviseHugePages(m.csv.constData(), m.csv.size());
         for (;;) {
             if (filled == m.csv.size()) {
                 if (m.csv.size() > limits.memberBytes)

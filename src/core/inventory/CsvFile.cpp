@@ -97,8 +97,10 @@ template <typename F> void forEachLine(const QByteArray& text, F&& line) {
     }
 }
 
+} // namespace
+
 // The records of a large file fill hundreds of megabytes that are touched once each; huge pages spare most of
-// the page faults, which otherwise cost more than reading the lines.
+// the page faults, which otherwise cost more than reading the lines. The same for the file's bytes.
 void adviseHugePages(const void* data, qsizetype bytes) {
 #ifdef MADV_HUGEPAGE
     constexpr quintptr kHuge = quintptr(2) << 20;
@@ -111,8 +113,6 @@ void adviseHugePages(const void* data, qsizetype bytes) {
     Q_UNUSED(bytes);
 #endif
 }
-
-} // namespace
 
 QList<QByteArray> splitLines(const QByteArray& text) {
     QList<QByteArray> out;
