@@ -148,17 +148,22 @@ void appendUnquotedSafe(Buffer& out, QByteArrayView s) {
 
 // Every quote doubled, every line break written as breakAs.
 void appendDoubled(Buffer& out, QByteArrayView s, const char* breakAs) {
-    if (noneOf(s, '"', '\r', '\n', '\n'))
-        return appendWhole(out, s);
+    // Runs without a quote or a line break are copied whole.
     for (qsizetype i = 0; i < s.size();) {
+        qsizetype run = i;
+        while (run < s.size() && s[run] != '"' && s[run] != '\r' && s[run] != '\n')
+            ++run;
+        out.append(s.data() + i, size_t(run - i));
+        i = run;
+        if (i == s.size())
+            break;
         if (const qsizetype n = breakAt(s, i)) {
             out += breakAs;
             i += n;
             continue;
         }
-        if (s[i] == '"')
-            out += '"';
-        out += s[i++];
+        out += "\"\"";
+        ++i;
     }
 }
 
