@@ -115,6 +115,23 @@ void BM_WriteTypicalLines(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteTypicalLines)->Unit(benchmark::kMillisecond);
 
+// The check of typed internal numbers over a large stock, as 'check --typed-numbers' and saving with them do.
+void BM_CheckTypedNumbers(benchmark::State& state) {
+    model::Inventory inv;
+    for (int i = 0; i < kTypicalLines; ++i) {
+        inv.append(typicalCar(i));
+        inv.back().inr = "BMW-" + QByteArray::number(i);
+    }
+    for (auto _ : state) {
+        auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1);
+        benchmark::DoNotOptimize(f);
+    }
+    state.SetItemsProcessed(state.iterations() * kTypicalLines);
+}
+BENCHMARK(BM_CheckTypedNumbers)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
+// The figures for the line goals: --benchmark_filter=Typical --benchmark_repetitions=5
+// --benchmark_report_aggregates_only=true gives the median of five runs.
 BENCHMARK_MAIN();

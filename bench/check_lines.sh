@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times 'tarmelo-cli check' on a file of N lines of one typical vehicle (a car with free text, price and VAT
-# rate) and prints the best of R runs in lines per second.
+# rate) and prints the median and the best of R runs in lines per second.
 # Usage: bench/check_lines.sh path/to/tarmelo-cli [N] [R]
 set -euo pipefail
 
@@ -16,15 +16,21 @@ body=${line#*;}
 awk -v n="$n" -v body="$body" 'BEGIN { for (i = 1; i <= n; ++i) printf "%d;%s\r\n", i, body }' >"$work/lines.csv"
 
 # Wall time and, for a machine shared with other work, the CPU time (user + system) of the process.
-best=""
-bestcpu=""
+walls=()
+cpus=()
 for ((r = 0; r < runs; ++r)); do
     /usr/bin/time -f "%e %U %S" -o "$work/time" "$cli" check --now 2026-12-01T12:00:00 "$work/lines.csv" >/dev/null
     read -r wall user sys <"$work/time"
-    ms=$(awk -v t="$wall" 'BEGIN { printf "%d", t * 1000 }')
-    cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
-    if [[ -z "$best" || $ms -lt $best ]]; then best=$ms; fi
-    if [[ -z "$bestcpu" || $cpu -lt $bestcpu ]]; then bestcpu=$cpu; fi
+    walls+=("$(awk -v t="$wall" 'BEGIN { printf "%d", t * 1000 }')")
+    cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')")
 done
-echo "check: $n lines, best of $runs: wall $best ms ($((n * 1000 / (best > 0 ? best : 1))) lines/s)," \
-    "CPU $bestcpu ms ($((n * 1000 / (bestcpu > 0 ? bestcpu : 1))) lines/s)"
+# The median of the sorted times, and the best.
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+best() { printf '%s\n' "$@" | sort -n | head -n 1; }
+rate() { echo $((n * 1000 / ($1 > 0 ? $1 : 1))); }
+mw=$(median "${walls[@]}")
+mc=$(median "${cpus[@]}")
+bw=$(best "${walls[@]}")
+bc=$(best "${cpus[@]}")
+echo "check: $n lines, $runs runs: wall median $mw ms ($(rate "$mw") lines/s), best $bw ms ($(rate "$bw") lines/s);" \
+    "CPU median $mc ms ($(rate "$mc") lines/s), best $bc ms ($(rate "$bc") lines/s)"

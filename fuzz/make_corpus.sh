@@ -127,3 +127,71 @@ printf '[Size]\nWidth=abc\n[Tipps]\nActItem=-5\n' >"$c/fuzz_settings/kaputt.ini"
 # Gaps in the recent files close one per reading; UTF-8 and Windows-1252 mixed.
 printf '[Recent]\nFile1=/home/h\xc3\xa4ndler/a.zip\nFile2=\nFile3=\nFile4=/home/h\xf6ndler/d.zip\n' \
     >"$c/fuzz_settings/recent-gaps-mixed-encoding.ini"
+
+# Log-in pages: both layouts of the test server's page, two forms, controls of every kind, entities.
+mkdir -p "$c"/{fuzz_htmlform,fuzz_versionfile,fuzz_unpack}
+python3 - "$root/tests/support/login_server.py" "$c/fuzz_htmlform" <<'PY'
+import importlib.util, os, sys
+spec = importlib.util.spec_from_file_location("login_server", sys.argv[1])
+m = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(m)
+out = sys.argv[2]
+def put(name, text):
+    open(os.path.join(out, name), "wb").write(text.encode("utf-8"))
+put("anmeldung.html", m.FORM_PAGE.format(first=m.PLAIN_FORM))
+put("anmeldung-tabelle.html", m.FORM_PAGE.format(first=m.TABLE_FORM))
+put("zwei-formulare.html", "<form action='a'><input name=x value=1></form><form action='b'><input name=y></form>")
+put("ohne-formular.html", m.LOGGED_IN)
+put("steuerelemente.html", """<form method=POST action="https://anmeldung.example/login?x=1&amp;y=%C3%A4">
+<textarea name=notiz>Zeile &lt;1&gt;
+Zeile 2</textarea><select name=viele multiple><option selected>a<option value=b selected>B<option>c</select>
+<input name=x disabled><input type=radio name=r value=1><input type=radio name=r value=2 checked>
+<input name=dup value=1><input name=dup value=2><input type=image name=bild><input name=&quot;q&quot; value=&#228;>
+<select name=leer></select><select name=erste><option>  eins   zwei </option><option>drei</select></form>""")
+put("offen.html", "<table><tr><td><form action=x><input name=a></td></tr></table><input name=b></form>")
+put("isindex.html", "<isindex prompt=Suche action=/suche>")
+PY
+
+# Version files as the update server writes them, with either line end, a message and broken ones.
+printf 'version\r\n3.71\r\n15.03.2011\r\nauthorized_update\r\n' >"$c/fuzz_versionfile/neu-crlf"
+printf 'version\n3.70\n10.02.2011\nauthorized_update\n' >"$c/fuzz_versionfile/gleich-lf"
+printf 'version\n4.00\n01.01.2027\nBitte wenden Sie sich an den H\xe4ndlerservice.\n' >"$c/fuzz_versionfile/meldung"
+printf 'version\n3.7\n10.02.2011\nauthorized_update\n' >"$c/fuzz_versionfile/kurze-nummer"
+printf 'version\n\xd9\xa3.70\n-\nauthorized_update' >"$c/fuzz_versionfile/fremde-ziffern"
+printf '1\n' >"$c/fuzz_versionfile/schalter"
+
+# Update archives: a program tree from Info-ZIP (with the executable bit) and Python's zipfile, and hostile
+# ones: "../x", an absolute name, a symbolic link, a folder where a file follows, a bomb of zeros.
+mkdir -p "$work/u/bin" "$work/u/share/hilfe"
+printf '#!/bin/sh\necho tarmelo\n' >"$work/u/bin/tarmelo"
+chmod 755 "$work/u/bin/tarmelo"
+printf '<html>Hilfe</html>\n' >"$work/u/share/hilfe/index.html"
+(cd "$work/u" && zip -q -X -r "$c/fuzz_unpack/infozip.zip" bin share)
+(cd "$work/u" && ln -s ../../etc/passwd bin/link && zip -q -X -y "$c/fuzz_unpack/infozip-symlink.zip" bin/link bin/tarmelo)
+python3 - "$c/fuzz_unpack" <<'PY'
+import os, sys, zipfile
+out = sys.argv[1]
+def info(name, mode=0o644, method=zipfile.ZIP_STORED):
+    i = zipfile.ZipInfo(name, (2026, 12, 1, 12, 0, 0))
+    i.compress_type = method
+    i.external_attr = mode << 16
+    i.create_system = 3
+    return i
+with zipfile.ZipFile(os.path.join(out, "python.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(info("bin/", 0o40755), b"")
+    z.writestr(info("bin/tarmelo", 0o100755, zipfile.ZIP_DEFLATED), b"#!/bin/sh\n")
+    z.writestr(info("share/hilfe/index.html", 0o644, zipfile.ZIP_DEFLATED), b"<html>Hilfe</html>\n")
+for name, member in (("python-parent.zip", "../x"), ("python-absolute.zip", "/tmp/x"),
+                     ("python-inner-parent.zip", "bin/../../x"), ("python-backslash.zip", "bin\\..\\x")):
+    with zipfile.ZipFile(os.path.join(out, name), "w") as z:
+        z.writestr(info("bin/ok"), b"ok")
+        z.writestr(info(member), b"x")
+with zipfile.ZipFile(os.path.join(out, "python-symlink.zip"), "w") as z:
+    z.writestr(info("bin/link", 0o120777), b"/etc/passwd")
+    z.writestr(info("bin/link/x"), b"x")
+with zipfile.ZipFile(os.path.join(out, "python-folder-then-file.zip"), "w") as z:
+    z.writestr(info("a/", 0o40755), b"")
+    z.writestr(info("a"), b"x")
+with zipfile.ZipFile(os.path.join(out, "python-bomb.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(info("null", 0o644, zipfile.ZIP_DEFLATED), b"\0" * (2 << 20))
+PY

@@ -1,75 +1,39 @@
 #include "csv/LineNames.h"
 
+#include "model/Cp1252.h"
+#include "model/ValueLists.h"
+
+#include <QSet>
+#include <QString>
+
 namespace tarmelo::csv {
 
 namespace {
 
-const char* const kUnder75[] = {"Abrollkipper",    "Abschleppwagen",
-                                "Absetzkipper",    "Autokran",
-                                "Autotransporter", "Dreiseitenkipper",
-                                "Fahrgestell",     "Hubarbeitsbühne",
-                                "Kehrmaschine",    "Kipper",
-                                "Koffer",          "Kühlkoffer",
-                                "Müllwagen",       "Pritsche + Plane",
-                                "Pritsche",        "Saug- und Druckwagen",
-                                "Verkaufsaufbau",  "Wechselfahrgestell"};
+// Items of a suffixed class that keep their plain name; every other item of its category list carries the suffix.
+const char* const kPlain4[] = {"Geldtransporter",         "Glastransporter",  "Kastenwagen hoch",
+                               "Kastenwagen hoch + lang", "Kastenwagen lang", "Kombi, Kleinbus bis 9 Sitze",
+                               "Kühlkastenwagen",         "Rettungswagen",    "andere Transporter/Lkw bis 7,5t"};
+const char* const kPlain5[] = {"Betonmischer",          "Getreidekipper", "Jumbo-LKW",
+                               "Lebensmitteltankwagen", "Muldenkipper",   "andere Lkw über 7,5t"};
+const char* const kPlain7[] = {"Abrollanhänger",  "Bauwagen",       "Bootsanhänger",    "Dreiseitenkipper",
+                               "Glastransport",   "Möbellift",      "Motorradanhänger", "Pkw-Anhänger",
+                               "Wechselpritsche", "andere Anhänger"};
+const char* const kPlain8[] = {"Tiefkühl", "Viehtransporter", "andere Auflieger"};
+// Read and written with the suffix although the editor's list no longer offers it.
+const char* const kFormer8[] = {"Hubarbeitsbühne"};
 
-const char* const kOver75[] = {"Abrollkipper",
-                               "Abschleppwagen",
-                               "Absetzkipper",
-                               "Autokran",
-                               "Autotransporter",
-                               "Betonpumpe",
-                               "Dreiseitenkipper",
-                               "Fahrgestell",
-                               "Getränkewagen",
-                               "Holztransporter",
-                               "Hubarbeitsbühne",
-                               "Kehrmaschine",
-                               "Kipper",
-                               "Koffer",
-                               "Kühlkoffer",
-                               "Müllwagen",
-                               "Pritsche",
-                               "Pritsche + Plane",
-                               "Saug- und Druckwagen",
-                               "Tankwagen",
-                               "Tier-/Pferdetransportwagen",
-                               "Verkaufsaufbau",
-                               "Wechselfahrgestell"};
-
-const char* const kTrailers[] = {"Autotransporter",  "Fahrgestell",  "Getränke",          "Holztransporter",
-                                 "Hubarbeitsbühne",  "Koffer",       "Kühlkoffer",        "Langmaterialtransporter",
-                                 "Lebensmitteltank", "Pritsche",     "Pritsche + Plane",  "Silo",
-                                 "Plattform",        "Tankaufbau",   "Tieflader",         "Tier-/Pferdetransport",
-                                 "Verkaufsaufbau",   "Walkingfloor", "Wechselfahrgestell"};
-
-const char* const kSemiTrailers[] = {"Autokran",
-                                     "Autotransporter",
-                                     "Fahrgestell",
-                                     "Getränke",
-                                     "Holztransporter",
-                                     "Hubarbeitsbühne",
-                                     "Kipper",
-                                     "Koffer",
-                                     "Kühlkoffer",
-                                     "Tieflader",
-                                     "Langmaterialtransporter",
-                                     "Lebensmitteltank",
-                                     "Plattform",
-                                     "Pritsche",
-                                     "Pritsche + Plane",
-                                     "Silo",
-                                     "Verkaufsaufbau",
-                                     "Tankaufbau",
-                                     "Walkingfloor",
-                                     "Wechselfahrgestell"};
-
-const SuffixedCategories kSuffixed[] = {
-    {4, " unter 7,5t", kUnder75},
-    {5, " ueber 7,5t", kOver75},
-    {7, " Anhaenger", kTrailers},
-    {8, " Auflieger", kSemiTrailers},
+struct SuffixRule {
+    int klasse;
+    const char* suffix;
+    std::span<const char* const> plain;
+    std::span<const char* const> former;
+};
+const SuffixRule kSuffixRules[] = {
+    {4, " unter 7,5t", kPlain4, {}},
+    {5, " ueber 7,5t", kPlain5, {}},
+    {7, " Anhaenger", kPlain7, {}},
+    {8, " Auflieger", kPlain8, kFormer8},
 };
 
 const RenamedCategory kRenamed[] = {
@@ -101,10 +65,37 @@ const RenamedBrand kBrands[] = {
     {4, "Ditch Witch", "DITCH_WITCH"},
 };
 
+QByteArray cp1252(const char* utf8) {
+    return model::toCp1252(QString::fromUtf8(utf8)).value_or(QByteArray());
+}
+
+QList<SuffixedCategories> buildSuffixed() {
+    QList<SuffixedCategories> out;
+    for (const SuffixRule& rule : kSuffixRules) {
+        QSet<QByteArray> plain;
+        for (const char* item : rule.plain)
+            plain.insert(cp1252(item));
+        for (const RenamedCategory& r : kRenamed)
+            if (r.klasse == rule.klasse)
+                plain.insert(cp1252(r.item));
+        SuffixedCategories sc{rule.klasse, rule.suffix, {}};
+        // The first item is the list's prompt, never a category.
+        const QList<QByteArray>& items = model::listItems(model::ListId::Kategorie, rule.klasse);
+        for (qsizetype i = 1; i < items.size(); ++i)
+            if (!plain.contains(items[i]))
+                sc.items.append(items[i]);
+        for (const char* item : rule.former)
+            sc.items.append(cp1252(item));
+        out.append(std::move(sc));
+    }
+    return out;
+}
+
 } // namespace
 
-std::span<const SuffixedCategories> suffixedCategories() {
-    return kSuffixed;
+const QList<SuffixedCategories>& suffixedCategories() {
+    static const QList<SuffixedCategories> suffixed = buildSuffixed();
+    return suffixed;
 }
 
 std::span<const RenamedCategory> renamedCategories() {

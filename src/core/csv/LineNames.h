@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
+
 #include <span>
 
 namespace tarmelo::csv {
@@ -7,13 +10,13 @@ namespace tarmelo::csv {
 // How the line names a category or a brand where it is not just the item with its umlauts written out. Items are UTF-8,
 // as in the category lists.
 
-// Items whose line name carries their class's suffix.
+// Items whose line name carries their class's suffix; the items in Windows-1252, taken from the category lists.
 struct SuffixedCategories {
     int klasse;
     const char* suffix;
-    std::span<const char* const> items;
+    QList<QByteArray> items;
 };
-std::span<const SuffixedCategories> suffixedCategories();
+const QList<SuffixedCategories>& suffixedCategories();
 
 // Items whose line name differs.
 struct RenamedCategory {

@@ -8,11 +8,13 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -51,61 +53,93 @@ Bytes trimmed(Bytes s) {
     return s;
 }
 
-// Takes the fields from the front of the line, each with its separator.
+// Takes the fields from the front of the line, each with its separator. Runs for every column of every line:
+// plain pointers, no bounds-checked views.
 class FieldCursor {
 public:
-    explicit FieldCursor(Bytes line) : rest_(line) {}
+    explicit FieldCursor(Bytes line) : p_(line.data()), end_(line.data() + line.size()) {}
 
     // Column 1 is everything before the first separator, quotes or not.
     Bytes first() {
-        const size_t sep = rest_.find(';');
-        const Bytes field = rest_.substr(0, sep);
-        rest_ = sep == Bytes::npos ? Bytes() : rest_.substr(sep + 1);
+        const char* const from = p_;
+        while (p_ < end_ && *p_ != ';')
+            ++p_;
+        const Bytes field(from, size_t(p_ - from));
+        if (p_ < end_)
+            ++p_;
         return field;
     }
 
     Bytes next() {
         ++column_;
-        if (rest_.empty())
+        if (p_ >= end_)
             return {};
-        size_t begin = 0;
-        size_t end = Bytes::npos;
-        if (rest_.front() == '"') {
+        const char* from = p_;
+        const char* to;
+        if (*p_ == '"') {
             // A quoted field ends at the first separator preceded by an odd number of quotes: doubled quotes
-            // inside the value keep the count even, the closing quote makes it odd.
-            begin = 1;
-            size_t quotes = 0;
-            for (size_t i = 1; i < rest_.size(); ++i) {
-                const char c = rest_[i];
-                if (c == '"')
-                    ++quotes;
-                else if (c == ';' && (quotes & 1) != 0) {
-                    end = i;
+            // inside the value keep the count even, the closing quote makes it odd. The quotes are found by
+            // memchr, and the separator right after a closing quote, the usual case, without a search.
+            ++from;
+            to = nullptr;
+            bool odd = false;
+            for (const char* pos = from;;) {
+                if (odd && pos < end_ && *pos == ';') {
+                    to = pos;
                     break;
                 }
+                const auto* q =
+                    static_cast<const char*>(pos < end_ ? std::memchr(pos, '"', size_t(end_ - pos)) : nullptr);
+                const char* const quoteAt = q ? q : end_;
+                if (odd && quoteAt > pos) {
+                    if (const auto* sep = static_cast<const char*>(std::memchr(pos, ';', size_t(quoteAt - pos)))) {
+                        to = sep;
+                        break;
+                    }
+                }
+                if (!q)
+                    break;
+                odd = !odd;
+                pos = quoteAt + 1;
             }
         } else {
-            end = rest_.find(';');
+            // Most unquoted fields are empty or a digit or two: a plain loop beats a library search.
+            to = p_;
+            while (to < end_ && *to != ';')
+                ++to;
+            if (to == end_)
+                to = nullptr;
         }
-        Bytes field;
-        if (end == Bytes::npos) {
-            // No separator ends the field (also a quoted field whose closing quote is not followed by ";"):
-            // it takes the rest of the line, and the end of the line acts as its separator.
-            field = rest_.substr(begin);
-            rest_ = {};
+        // No separator ends the field (also a quoted field whose closing quote is not followed by ";"): it takes
+        // the rest of the line, and the end of the line acts as its separator.
+        if (to) {
+            p_ = to + 1;
         } else {
-            field = rest_.substr(begin, end - begin);
-            rest_.remove_prefix(end + 1);
+            to = end_;
+            p_ = end_;
         }
-        if (!field.empty() && field.back() == '"')
-            field.remove_suffix(1);
-        return field;
+        if (to > from && to[-1] == '"')
+            --to;
+        return Bytes(from, size_t(to - from));
+    }
+
+    // A flag column: "1" sets it. The usual "0;" and "1;" are taken without the general way.
+    bool nextFlag() {
+        if (end_ - p_ >= 2 && p_[1] == ';' && p_[0] != '"' && p_[0] != ';') {
+            ++column_;
+            const bool set = p_[0] == '1';
+            p_ += 2;
+            return set;
+        }
+        const Bytes field = next();
+        return field.size() == 1 && field[0] == '1';
     }
 
     int column() const { return column_; }
 
 private:
-    Bytes rest_;
+    const char* p_;
+    const char* end_;
     int column_ = 1;
 };
 
@@ -161,7 +195,10 @@ QByteArray text(Bytes field, size_t width) {
 
 // Trimmed, doubled quotes undone, then cut; width 0 keeps everything.
 QByteArray textUndone(Bytes field, qsizetype width) {
-    QByteArray s = toBytes(trimmed(field));
+    const Bytes t = trimmed(field);
+    if (t.find('"') == Bytes::npos)
+        return toBytes(width > 0 ? left(t, size_t(width)) : t);
+    QByteArray s = toBytes(t);
     if (s.contains("\"\""))
         s.replace("\"\"", "\"");
     if (width > 0 && s.size() > width)
@@ -190,9 +227,18 @@ quint8 doors(Bytes field) {
     return 0;
 }
 
+// The text with one byte replaced by another, made in one copy.
+QByteArray replaced(Bytes s, char from, char to) {
+    QByteArray out = toBytes(s);
+    if (s.find(from) != Bytes::npos)
+        std::replace(out.begin(), out.end(), from, to);
+    return out;
+}
+
 QByteArray memo(Bytes field, qsizetype width) {
     QByteArray s = textUndone(field, width);
-    s.replace('\xa4', '\x80'); // the line carries the euro sign as the Latin-9 byte
+    if (s.contains('\xa4'))
+        s.replace('\xa4', '\x80'); // the line carries the euro sign as the Latin-9 byte
     return s;
 }
 
@@ -398,8 +444,7 @@ Tables buildTables() {
 
     // The line names the writer gives, read back: classes 1 to 3 in the first step, the others in the last.
     for (const SuffixedCategories& sc : suffixedCategories())
-        for (const char* item : sc.items) {
-            const QByteArray display = cp(item);
+        for (const QByteArray& display : sc.items) {
             const QByteArray key = withoutUmlauts(model::lowerCp1252(display)) + model::lowerCp1252(sc.suffix);
             t.lastStep.insert(key, CategoryKey{quint8(sc.klasse), display});
         }
@@ -610,10 +655,12 @@ static_assert(std::size(kColumnSpecs) == 148);
 struct Column {
     Rule rule = Rule::Skip;
     const model::FieldSpec* spec = nullptr;
-    size_t width = Bytes::npos; // 0 in the field table: no limit
-    qint32 limit = 0;           // Integer: the values below 10^width
-    QByteArray value;           // Type: the condition; Currency: the currency
-    std::bitset<256> codes;     // Code: codes the list can store
+    quint8 TFahrzeug::*byte = nullptr; // Flag: the field, without the way through the field table
+    bool remembered = false;           // the text of a repeated field is shared with the line before
+    size_t width = Bytes::npos;        // 0 in the field table: no limit
+    qint32 limit = 0;                  // Integer: the values below 10^width
+    QByteArray value;                  // Type: the condition; Currency: the currency
+    std::bitset<256> codes;            // Code: codes the list can store
 };
 
 std::vector<Column> buildColumns() {
@@ -631,6 +678,24 @@ std::vector<Column> buildColumns() {
             for (int i = 0; i < c.spec->width && i < 9; ++i)
                 c.limit *= 10;
             c.codes = model::storableCodes(c.spec->list);
+            c.byte = c.spec->byte;
+        }
+        // Rules that always set the text from the field alone; the first column, the position, never repeats.
+        switch (cs.rule) {
+        case Rule::Text:
+        case Rule::Undone:
+        case Rule::Integer:
+        case Rule::Month:
+        case Rule::Date:
+        case Rule::ListCode:
+        case Rule::Days:
+        case Rule::Memo:
+        case Rule::Vat:
+        case Rule::Consumption:
+            c.remembered = &cs != kColumnSpecs;
+            break;
+        default:
+            break;
         }
         if (cs.typ)
             c.value = cp(cs.typ);
@@ -660,10 +725,13 @@ void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
     switch (c.rule) {
     case Rule::Skip:
         break;
-    case Rule::Kennung:
-        v.*f->text = text(field, c.width);
-        (v.*f->text).replace('"', QByteArray());
+    case Rule::Kennung: {
+        const Bytes t = left(trimmed(field), c.width);
+        v.*f->text = toBytes(t);
+        if (t.find('"') != Bytes::npos)
+            (v.*f->text).replace('"', QByteArray());
         break;
+    }
     case Rule::Text:
         v.*f->text = text(field, c.width);
         break;
@@ -678,8 +746,7 @@ void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
             v.*f->text = toBytes(left(t, c.width));
         break;
     case Rule::Month:
-        v.*f->text = text(field, c.width);
-        (v.*f->text).replace('.', '-');
+        v.*f->text = replaced(left(trimmed(field), c.width), '.', '-');
         break;
     case Rule::Date:
         v.*f->text = text(field, c.width);
@@ -732,12 +799,38 @@ void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
 }
 
 // Every column in line order; a column past the end of the line reads as empty.
-void readColumns(Bytes line, TFahrzeug& v) {
-    const std::vector<Column>& cols = columns();
+void readColumns(Bytes line, TFahrzeug& v, LineMemory* memory) {
+    // In locals: the stores into the record could alias the vector's own pointers otherwise.
+    const Column* const cols = columns().data();
+    const size_t count = columns().size();
     FieldCursor c(line);
     readColumn(cols[0], c.first(), v);
-    for (size_t i = 1; i < cols.size(); ++i)
-        readColumn(cols[i], c.next(), v);
+    for (size_t i = 1; i < count; ++i) {
+        const Column& col = cols[i];
+        // Flags are most of the columns: set here, without a call for each.
+        if (col.rule == Rule::Flag) {
+            v.*col.byte = c.nextFlag() ? 1 : 0;
+            continue;
+        }
+        const Bytes field = c.next();
+        if (col.rule == Rule::Skip)
+            continue;
+        if (!memory || !col.remembered) {
+            readColumn(col, field, v);
+            continue;
+        }
+        LineMemory::Slot& slot = memory->byColumn[i];
+        const QByteArrayView raw(field.data(), qsizetype(field.size()));
+        if (slot.set && slot.raw.size() == raw.size() &&
+            (raw.isEmpty() || std::memcmp(slot.raw.data(), raw.data(), field.size()) == 0)) {
+            v.*col.spec->text = slot.value;
+            continue;
+        }
+        readColumn(col, field, v);
+        slot.raw = raw;
+        slot.value = v.*col.spec->text;
+        slot.set = true;
+    }
     Q_ASSERT(c.column() == 148);
 }
 
@@ -823,8 +916,8 @@ void complete(TFahrzeug& v) {
 
 } // namespace
 
-bool readLineInto(QByteArrayView line, model::TFahrzeug& v) {
-    readColumns(Bytes(line.data(), size_t(line.size())), v);
+bool readLineInto(QByteArrayView line, model::TFahrzeug& v, LineMemory* memory) {
+    readColumns(Bytes(line.data(), size_t(line.size())), v, memory);
     if (!classify(v, tables()))
         return false;
     complete(v);

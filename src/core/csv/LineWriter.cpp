@@ -11,6 +11,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace tarmelo::csv {
@@ -64,8 +65,8 @@ CategoryNames buildCategoryNames() {
     const auto cp = [](const char* utf8) { return model::toCp1252(QString::fromUtf8(utf8)).value_or(QByteArray()); };
     CategoryNames names;
     for (const SuffixedCategories& s : suffixedCategories())
-        for (const char* item : s.items) {
-            const QByteArray key = transliterate(cp(item));
+        for (const QByteArray& item : s.items) {
+            const QByteArray key = transliterate(item);
             names[size_t(s.klasse)].insert(key, key + s.suffix);
         }
     for (const RenamedCategory& r : renamedCategories())
@@ -75,10 +76,17 @@ CategoryNames buildCategoryNames() {
 
 QByteArray categoryName(int klasse, const QByteArray& kategorie) {
     static const CategoryNames names = buildCategoryNames();
+    // Stocks repeat their categories line after line: the last answer is kept, per thread.
+    thread_local int lastKlasse = -1;
+    thread_local QByteArray lastKategorie, lastName;
+    if (klasse == lastKlasse && kategorie == lastKategorie)
+        return lastName;
     QByteArray k = transliterate(kategorie);
-    if (klasse < 1 || klasse > 12)
-        return k;
-    return names[size_t(klasse)].value(k, k);
+    QByteArray name = klasse < 1 || klasse > 12 ? k : names[size_t(klasse)].value(k, k);
+    lastKlasse = klasse;
+    lastKategorie = kategorie;
+    lastName = name;
+    return name;
 }
 
 QByteArray brandName(const QByteArray& marke) {
@@ -88,8 +96,17 @@ QByteArray brandName(const QByteArray& marke) {
             n.insert(transliterate(*model::toCp1252(QString::fromUtf8(b.item))), QByteArray(b.line));
         return n;
     }();
+    // As with the categories, the last answer is kept per thread.
+    thread_local bool known = false;
+    thread_local QByteArray lastMarke, lastName;
+    if (known && marke == lastMarke)
+        return lastName;
     const QByteArray b = transliterate(marke);
-    return model::upperCp1252(names.value(b, b));
+    QByteArray name = model::upperCp1252(names.value(b, b));
+    known = true;
+    lastMarke = marke;
+    lastName = name;
+    return name;
 }
 
 // The line is assembled in a plain byte buffer: it is built for every vehicle of every save. The helpers
@@ -108,8 +125,22 @@ qsizetype breakAt(QByteArrayView s, qsizetype i) {
     return i + 1 < s.size() && s[i + 1] == '\n' ? 2 : 1;
 }
 
+// Whether s holds none of the four bytes; most values do not, and are then copied whole.
+bool noneOf(QByteArrayView s, char a, char b, char c, char d) {
+    for (const char x : s)
+        if (x == a || x == b || x == c || x == d)
+            return false;
+    return true;
+}
+
+void appendWhole(Buffer& out, QByteArrayView s) {
+    out.append(s.data(), size_t(s.size()));
+}
+
 // Line breaks and separators must never reach a line: they would break the file or its columns.
 void appendUnquotedSafe(Buffer& out, QByteArrayView s) {
+    if (noneOf(s, ';', '"', '\r', '\n'))
+        return appendWhole(out, s);
     for (const char c : s)
         if (c != ';' && c != '"' && c != '\r' && c != '\n')
             out += c;
@@ -117,15 +148,22 @@ void appendUnquotedSafe(Buffer& out, QByteArrayView s) {
 
 // Every quote doubled, every line break written as breakAs.
 void appendDoubled(Buffer& out, QByteArrayView s, const char* breakAs) {
+    // Runs without a quote or a line break are copied whole.
     for (qsizetype i = 0; i < s.size();) {
+        qsizetype run = i;
+        while (run < s.size() && s[run] != '"' && s[run] != '\r' && s[run] != '\n')
+            ++run;
+        out.append(s.data() + i, size_t(run - i));
+        i = run;
+        if (i == s.size())
+            break;
         if (const qsizetype n = breakAt(s, i)) {
             out += breakAs;
             i += n;
             continue;
         }
-        if (s[i] == '"')
-            out += '"';
-        out += s[i++];
+        out += "\"\"";
+        ++i;
     }
 }
 
@@ -133,6 +171,8 @@ void appendDoubled(Buffer& out, QByteArrayView s, const char* breakAs) {
 // unchanged; a lone quote (possible only from outside the editor) is doubled so the column stays whole.
 // A line break becomes a blank.
 void appendAsStored(Buffer& out, QByteArrayView s) {
+    if (noneOf(s, '"', '\r', '\n', '\n'))
+        return appendWhole(out, s);
     for (qsizetype i = 0; i < s.size();) {
         if (const qsizetype n = breakAt(s, i)) {
             out += ' ';
@@ -152,15 +192,21 @@ void appendAsStored(Buffer& out, QByteArrayView s) {
 }
 
 void flag(Buffer& out, quint8 f) {
-    out += f ? "1;" : "0;";
+    out.append(f ? "1;" : "0;", 2);
 }
 void plain(Buffer& out, const QByteArray& s) {
-    appendUnquotedSafe(out, s);
+    if (!s.isEmpty())
+        appendUnquotedSafe(out, s);
     out += ';';
+}
+void appendNumber(Buffer& out, long long n) {
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n);
+    out.append(buf, size_t(end - buf));
 }
 void code(Buffer& out, quint8 c) {
     if (c)
-        out += std::to_string(c);
+        appendNumber(out, c);
     out += ';';
 }
 void quoted(Buffer& out, const QByteArray& s) {
@@ -192,9 +238,13 @@ void month(Buffer& out, const QByteArray& m) {
     std::replace(out.begin() + qptrdiff(from), out.end(), '-', '.');
     out += "\";";
 }
-void typeFlag(Buffer& out, const QByteArray& typ, const char* value) {
-    out += typ == value ? "1;" : "0;";
+void typeFlag(Buffer& out, const QByteArray& typ, const QByteArray& value) {
+    flag(out, typ == value ? 1 : 0);
 }
+const QByteArray kOldtimer = QByteArrayLiteral("Oldtimer");
+const QByteArray kJahreswagen = QByteArrayLiteral("Jahreswagen");
+const QByteArray kVorfuehrwagen = QByteArray("Vorf\xfchrwagen");
+const QByteArray kTageszulassung = QByteArrayLiteral("Tageszulassung");
 
 // Reads a number written with a decimal comma.
 std::optional<double> commaNumber(const QByteArray& s) {
@@ -204,6 +254,22 @@ std::optional<double> commaNumber(const QByteArray& s) {
 
 QByteArray fixed2(double d) {
     return QByteArray::number(d, 'f', 2);
+}
+
+// The same bytes as fixed2 without its allocations. Both round the exact binary value correctly and differ only
+// on an exact tie, which only a value of odd eighths can be (x.125, x.375, ...): those go through fixed2.
+void appendFixed2(Buffer& out, double d) {
+    const double eighths = d * 8;
+    const bool tie = eighths == std::trunc(eighths) && std::fmod(eighths, 2) != 0;
+    if (std::isfinite(d) && d != 0 && std::fabs(d) < 1e15 && !tie) {
+        char buf[48];
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed, 2);
+        if (ec == std::errc()) {
+            out.append(buf, size_t(end - buf));
+            return;
+        }
+    }
+    out += fixed2(d);
 }
 
 // Rounds a half to the even neighbour, as the platform's fixed-point formatting does.
@@ -281,8 +347,9 @@ QByteArray timeStampKey(const QDateTime& now, int position, const QByteArray& di
 
 } // namespace
 
-QByteArray lineBody(const TFahrzeug& v) {
-    Buffer o;
+namespace {
+
+void appendBody(Buffer& o, const TFahrzeug& v) {
     o.reserve(size_t(512 + v.memo.size()));
     const Vat vat = vatOf(v.mwst);
     quotedAsStored(o, categoryName(v.klasse, v.kategorie)); // 3
@@ -293,11 +360,11 @@ QByteArray lineBody(const TFahrzeug& v) {
     month(o, v.au);
     month(o, v.ez);
     plain(o, v.kilometer); // 10
-    o += fixed2(netPrice(v.preis, vat, v.bn));
+    appendFixed2(o, netPrice(v.preis, vat, v.bn));
     o += ';';
     o += vat.shown ? "0;" : "1;";
     empty(o);
-    typeFlag(o, v.typ, "Oldtimer");
+    typeFlag(o, v.typ, kOldtimer);
     quotedAsStored(o, v.vin); // 15
     flag(o, v.unf);
     if (v.farbe.isEmpty() || v.farbe == model::items::kKeineFarbangabe)
@@ -307,13 +374,13 @@ QByteArray lineBody(const TFahrzeug& v) {
     plain(o, model::lineCode(model::ListId::Klima, v.klima));
     flag(o, v.taxi);
     flag(o, v.behindertengerecht); // 20
-    typeFlag(o, v.typ, "Jahreswagen");
-    typeFlag(o, v.typ, "Neuwagen");
+    typeFlag(o, v.typ, kJahreswagen);
+    typeFlag(o, v.typ, model::items::kNeuwagen);
     flag(o, v.tagesangebot);
     if (std::abs(v.hpreis) <= 1e-12) {
         empty(o);
     } else {
-        o += fixed2(netPrice(v.hpreis, vat, v.bn));
+        appendFixed2(o, netPrice(v.hpreis, vat, v.bn));
         o += ';';
     }
     empty(o); // 25
@@ -332,7 +399,7 @@ QByteArray lineBody(const TFahrzeug& v) {
     code(o, v.umwelt);
     for (quint8 f : {v.servo, v.zusatz_flag_1, v.scheckheft, v.kat, v.kickstarter, v.estarter})
         flag(o, f);
-    typeFlag(o, v.typ, "Vorf\xfchrwagen"); // 51
+    typeFlag(o, v.typ, kVorfuehrwagen); // 51
     code(o, v.antrieb);
     for (const QByteArray* s : {&v.hubraum, &v.tk, &v.nutzlast, &v.zgg, &v.hh, &v.bh})
         plain(o, *s);
@@ -363,13 +430,15 @@ QByteArray lineBody(const TFahrzeug& v) {
     plain(o, model::lineCode(model::ListId::Lieferfrist, v.lieferfrist));
     if (std::abs(v.overpass) <= 1e-12)
         empty(o);
-    else
-        o += QByteArray::number(roundEven(v.overpass)) + ';';
+    else {
+        appendNumber(o, roundEven(v.overpass));
+        o += ';';
+    }
     flag(o, v.tuev_neu);
     plain(o, model::lineCode(model::ListId::Kraftstoff, v.kraftstoff)); // 110
     plain(o, model::lineCode(model::ListId::Getriebe, v.getriebe));
     flag(o, v.export_);
-    typeFlag(o, v.typ, "Tageszulassung");
+    typeFlag(o, v.typ, kTageszulassung);
     flag(o, v.eyecatcher);
     quotedAsStored(o, v.zusatz_text_1); // 115
     quotedAsStored(o, v.zusatz_text_2);
@@ -385,14 +454,35 @@ QByteArray lineBody(const TFahrzeug& v) {
     for (const QByteArray* s : {&v.schlafplaetze, &v.laenge, &v.breite, &v.hoehe, &v.paletten, &v.ladevolumen,
                                 &v.lr_laenge, &v.lr_breite, &v.lr_hoehe}) // 140..148
         plain(o, *s);
+}
+
+// The digest as 32 upper-case hex digits; one hash object per thread, reset for every line.
+std::array<char, 32> digestHex(QByteArrayView body) {
+    thread_local QCryptographicHash md5(QCryptographicHash::Md5);
+    md5.reset();
+    md5.addData(QByteArrayView("1;\"fzg\";"));
+    md5.addData(body);
+    const QByteArrayView raw = md5.resultView();
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::array<char, 32> hex{};
+    for (qsizetype i = 0; i < raw.size() && i < 16; ++i) {
+        hex[size_t(2 * i)] = kHex[quint8(raw[i]) >> 4];
+        hex[size_t(2 * i + 1)] = kHex[quint8(raw[i]) & 15];
+    }
+    return hex;
+}
+
+} // namespace
+
+QByteArray lineBody(const TFahrzeug& v) {
+    Buffer o;
+    appendBody(o, v);
     return QByteArray(o.data(), qsizetype(o.size()));
 }
 
 QByteArray contentDigest(const QByteArray& body) {
-    QCryptographicHash md5(QCryptographicHash::Md5);
-    md5.addData(QByteArrayView("1;\"fzg\";"));
-    md5.addData(body);
-    return md5.result().toHex().toUpper();
+    const std::array<char, 32> hex = digestHex(body);
+    return QByteArray(hex.data(), qsizetype(hex.size()));
 }
 
 LineResult CreateLine(const TFahrzeug& v, int position, int duplicateCounter, KeyKind key, const Clock& clock) {
@@ -401,33 +491,41 @@ LineResult CreateLine(const TFahrzeug& v, int position, int duplicateCounter, Ke
         r.failure = std::move(failure);
         return r;
     }
-    const QByteArray body = lineBody(v);
-    QByteArray& line = r.line;
-    line.reserve(body.size() + 48);
-    line += QByteArray::number(position);
-    line += ";\"";
+    thread_local Buffer body;
+    body.clear();
+    appendBody(body, v);
+    const QByteArrayView bodyView(body.data(), qsizetype(body.size()));
+    // Position and key first, then the body: the line is made in one piece.
+    thread_local Buffer head;
+    head.clear();
+    appendNumber(head, position);
+    head += ";\"";
     switch (key) {
     case KeyKind::Placeholder:
-        line += "fzg";
+        head += "fzg";
         break;
-    case KeyKind::TypedNumber: {
+    case KeyKind::TypedNumber:
         // The reader undoes doubled quotes in this column, so a quote from an import comes back unchanged.
-        Buffer inr;
-        appendDoubled(inr, v.inr, " ");
-        line.append(inr.data(), qsizetype(inr.size()));
+        appendDoubled(head, v.inr, " ");
+        break;
+    case KeyKind::TimeStamp: {
+        const std::array<char, 32> hex = digestHex(bodyView);
+        head += timeStampKey(clock(), position, QByteArray(hex.data(), 4));
         break;
     }
-    case KeyKind::TimeStamp:
-        line += timeStampKey(clock(), position, contentDigest(body));
-        break;
-    case KeyKind::Automatic:
-        line += contentDigest(body).left(15);
-        line += QByteArray::number(model::countPhotos(v));
-        line += QByteArray::number(duplicateCounter);
+    case KeyKind::Automatic: {
+        const std::array<char, 32> hex = digestHex(bodyView);
+        head.append(hex.data(), 15);
+        appendNumber(head, model::countPhotos(v));
+        appendNumber(head, duplicateCounter);
         break;
     }
-    line += "\";";
-    line += body;
+    }
+    head += "\";";
+    QByteArray& line = r.line;
+    line.resize(qsizetype(head.size() + body.size()));
+    std::memcpy(line.data(), head.data(), head.size());
+    std::memcpy(line.data() + head.size(), body.data(), body.size());
     return r;
 }
 

@@ -4,6 +4,8 @@
 #include "model/FieldSchema.h"
 #include "model/ValueLists.h"
 
+#include <QSet>
+
 #include <cmath>
 
 namespace tarmelo::csv {
@@ -299,12 +301,14 @@ std::optional<InventoryFailure> checkInternalNumbers(const model::Inventory& inv
         if (inv.at(i).inr.isEmpty())
             return report(i, "keine interne Nummer angegeben");
 
-    QList<QByteArray> seen;
+    // A set, not a list: a list search per vehicle made a stock of 100 000 take minutes.
+    QSet<QByteArray> seen;
+    seen.reserve(qMax(0, last - first + 1));
     for (int i = first; i <= last; ++i) {
         const QByteArray key = lowerAscii(inv.at(i).inr);
         if (seen.contains(key))
             return report(i, "interne Nummer darf nicht mehrfach vorkommen");
-        seen.append(key);
+        seen.insert(key);
     }
     return std::nullopt;
 }

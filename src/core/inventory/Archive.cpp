@@ -492,13 +492,23 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
             r.failure = OpenFailure::Broken;
             return r;
         }
-        // A device or pipe reports no size: the limit holds for what is read, too.
-        while (m.csv.size() <= limits.memberBytes) {
-            const QByteArray chunk = f.read(1 << 20);
-            if (chunk.isEmpty())
+        // One buffer of the file's size, read into in place; a device or pipe reports no size and grows it, and
+        // the limit holds for what is read, too.
+        qsizetype filled = 0;
+        m.csv.resize(std::min<qint64>(std::max<qint64>(f.size(), 0) + 1, limits.memberBytes + 1));
+        adviseHugePages(m.csv.constData(), m.csv.size());
+        for (;;) {
+            if (filled == m.csv.size()) {
+                if (m.csv.size() > limits.memberBytes)
+                    break;
+                m.csv.resize(std::min<qint64>(qint64(m.csv.size()) * 2 + (1 << 20), limits.memberBytes + 1));
+            }
+            const qint64 n = f.read(m.csv.data() + filled, m.csv.size() - filled);
+            if (n <= 0)
                 break;
-            m.csv += chunk;
+            filled += qsizetype(n);
         }
+        m.csv.truncate(filled);
         if (f.error() != QFileDevice::NoError || m.csv.size() > limits.memberBytes) {
             r.failure = OpenFailure::Broken;
             return r;

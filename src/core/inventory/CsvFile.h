@@ -46,4 +46,7 @@ using TakenVehicle = std::function<void(model::TFahrzeug& vehicle, int line, int
 // Reads every line of a marketplace file; rejected lines are counted.
 ReadResult readLines(const QByteArray& text, const TakenVehicle& taken = {});
 
+// Asks for huge pages for a large buffer not yet touched: filling it then costs few page faults.
+void adviseHugePages(const void* data, qsizetype bytes);
+
 } // namespace tarmelo::inventory

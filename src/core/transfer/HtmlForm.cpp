@@ -148,6 +148,12 @@ std::optional<HtmlForm> firstForm(const QByteArray& html, const QUrl& pageUrl) {
         f.method = attribute(form, "method").toLower() == u"post" ? "POST" : "GET";
         const QString action = attribute(form, "action").trimmed();
         f.action = action.isEmpty() ? pageUrl : pageUrl.resolved(QUrl(action));
+        // An address that does not parse, or leaves the web, gets no log-in: the password goes nowhere else.
+        const QString scheme = f.action.scheme();
+        if (!f.action.isValid() || (scheme != u"http" && scheme != u"https")) {
+            gumbo_destroy_output(&kGumboDefaultOptions, out);
+            return std::nullopt;
+        }
         // A form opened inside a table before any row is left empty by the parser; the browser still gives it
         // the controls that follow, up to the next form.
         const bool fostered =

@@ -23,7 +23,8 @@ struct HtmlForm {
 
 // The first form of a page with the fields a browser sends for it (hidden ones included; unchecked check boxes,
 // disabled controls and buttons left out). Parsed by an HTML5 parser; inputs that the parser moves out of a
-// form standing between <table> and <tr> still count for it.
+// form standing between <table> and <tr> still count for it. A first form whose action is no valid http or https
+// address gives none.
 std::optional<HtmlForm> firstForm(const QByteArray& html, const QUrl& pageUrl);
 
 } // namespace tarmelo::transfer
