@@ -99,14 +99,30 @@ bool looksLikeJpeg(const QByteArray& data) {
 }
 
 RgbBuffer decodeJpegRgb(const QByteArray& jpeg) {
+    return decodeJpegRgbCovering(jpeg, QSize());
+}
+
+RgbBuffer decodeJpegRgbCovering(const QByteArray& jpeg, QSize atLeast) {
     if (jpeg.isEmpty())
         return {};
     TjHandle tj(tjInitDecompress());
     if (!tj.get())
         return {};
-    const std::optional<QSize> size = readHeader(tj.get(), jpeg);
+    std::optional<QSize> size = readHeader(tj.get(), jpeg);
     if (!size)
         return {};
+    if (atLeast.width() > 0 && atLeast.height() > 0) {
+        int count = 0;
+        const tjscalingfactor* factors = tjGetScalingFactors(&count);
+        QSize best = *size;
+        for (int i = 0; factors && i < count; ++i) {
+            const QSize scaled(TJSCALED(size->width(), factors[i]), TJSCALED(size->height(), factors[i]));
+            if (scaled.width() >= atLeast.width() && scaled.height() >= atLeast.height() &&
+                qint64(scaled.width()) * scaled.height() < qint64(best.width()) * best.height())
+                best = scaled;
+        }
+        size = best;
+    }
     // allocate() enforces the pixel cap, so a forged header cannot make us reserve gigabytes.
     RgbBuffer rgb = RgbBuffer::allocate(size->width(), size->height());
     if (rgb.isNull())

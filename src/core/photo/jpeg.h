@@ -24,6 +24,9 @@ QByteArray encodeJpeg(const QImage& image);
 namespace detail {
 
 RgbBuffer decodeJpegRgb(const QByteArray& jpeg);
+// Decodes at the smallest of the decoder's reduced scales that still covers atLeast in both directions (a display
+// copy costs a fraction of a full decode that way); the full size when none does.
+RgbBuffer decodeJpegRgbCovering(const QByteArray& jpeg, QSize atLeast);
 QByteArray encodeJpegRgb(const RgbBuffer& rgb);
 
 // EXIF orientation (1..8) of a JPEG; 1 when absent or unreadable.

@@ -135,7 +135,17 @@ QImage thumbnail(const QByteArray& jpeg) {
 QImage fitInto(const QByteArray& jpeg, QSize box) {
     if (box.width() < 1 || box.height() < 1)
         return {};
-    return decodeAndFit(jpeg, box).toImage();
+    // Shown on every change of vehicle: decoded at a reduced scale that still covers the box, then fitted.
+    const std::optional<QSize> size = jpegSize(jpeg);
+    if (!size)
+        return {};
+    const QSize target = fitSize(*size, box);
+    detail::RgbBuffer decoded = detail::decodeJpegRgbCovering(jpeg, target);
+    if (decoded.isNull())
+        return {};
+    if (decoded.size() == target)
+        return std::move(decoded).toImage();
+    return detail::resampleLanczos(decoded, target).toImage();
 }
 
 } // namespace tarmelo::photo

@@ -11,6 +11,10 @@ namespace tarmelo::photo {
 // larger than the image on either axis. An unchanged size gives an identical copy.
 QImage resampleLanczos(const QImage& image, QSize size);
 
+// Loads the resampling library now (it is loaded on first use otherwise); false when it cannot be loaded.
+// Safe from any thread: a worker can take the loading off the first photo shown.
+bool prepareResampling();
+
 namespace detail {
 
 // Same on packed RGB, multi-threaded by libvips; the source is read in place.

@@ -12,6 +12,7 @@
 #include "inventory/RecentFiles.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
+#include "photo/resample.h"
 #include "shell/Commands.h"
 #include "shell/Help.h"
 
@@ -30,6 +31,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -122,29 +124,25 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
         if (auto* box = qobject_cast<QCheckBox*>(pages_->control(QStringLiteral("cb_1_envkv"))))
             pages_->applyEnvkv(box->isChecked());
     });
-    for (int c = 1; c <= model::kClassCount; ++c) {
-        PhotoGroup* g = pages_->photos(c);
-        connect(g, &PhotoGroup::modified, this, [this] {
-            if (shownRow_ >= 0)
-                doc_->changed(shownRow_);
-            markModified();
-        });
-        connect(g, &PhotoGroup::photoCountChanged, this, [this](int n) { setPhotoIndicator(n, true); });
-        connect(g, &PhotoGroup::busyChanged, this, &TformMain::setBusy);
-        connect(g, &PhotoGroup::progressChanged, progress_, &QProgressBar::setValue);
-        g->setPreviewAllowed([this] { return !busy_ && sync_ && shownRow_ >= 0; });
-    }
+    connect(pages_, &VehiclePages::classBuilt, this, &TformMain::connectPhotos);
+    // Every class is built now: the window's minimum size covers the widest page from the first show on, so
+    // the window never grows when a vehicle of another class is selected.
+    for (int c = 1; c <= model::kClassCount; ++c)
+        pages_->ensureBuilt(c);
     showStep(-1);
     updateCommands();
+    // The photo library loads on a worker once the window is up, so the first photo shown does not wait for it.
+    QTimer::singleShot(1000, this, [] { QThreadPool::globalInstance()->start([] { photo::prepareResampling(); }); });
 }
 
 void TformMain::connectDocument() {
     // The list rows follow the vehicle array.
     connect(doc_, &inventory::Document::rowsInserted, this, [this](int first, int last) {
-        for (int r = first; r <= last; ++r) {
-            list_->appendRow();
-            refreshRow(r);
-        }
+        QList<editor::RowTexts> rows;
+        rows.reserve(last - first + 1);
+        for (int r = first; r <= last; ++r)
+            rows.append(editor::rowTexts(doc_->at(r)));
+        list_->appendRows(rows);
         // Appending may move the records in memory: the photo group must hold the shown one anew.
         bindPhotos();
         if (shownRow_ >= 0)
@@ -173,6 +171,19 @@ void TformMain::connectDocument() {
     connect(doc_, &inventory::Document::savedChanged, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::recentChanged, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::automaticIntNrChanged, this, &TformMain::updateCommands);
+}
+
+void TformMain::connectPhotos(int c) {
+    PhotoGroup* g = pages_->photos(c);
+    connect(g, &PhotoGroup::modified, this, [this] {
+        if (shownRow_ >= 0)
+            doc_->changed(shownRow_);
+        markModified();
+    });
+    connect(g, &PhotoGroup::photoCountChanged, this, [this](int n) { setPhotoIndicator(n, true); });
+    connect(g, &PhotoGroup::busyChanged, this, &TformMain::setBusy);
+    connect(g, &PhotoGroup::progressChanged, progress_, &QProgressBar::setValue);
+    g->setPreviewAllowed([this] { return !busy_ && sync_ && shownRow_ >= 0; });
 }
 
 void TformMain::bindPhotos() {
@@ -870,6 +881,23 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
     }
 }
 
+void TformMain::appendInPortions(model::Inventory vehicles) {
+    // A large inventory joins the list in portions with the events handled between them, so the window
+    // repaints and the progress moves instead of pausing until every row is there.
+    constexpr qsizetype kPortion = 100;
+    const qsizetype total = vehicles.size();
+    for (qsizetype from = 0; from < total; from += kPortion) {
+        const qsizetype n = std::min(kPortion, total - from);
+        model::Inventory portion;
+        portion.reserve(n);
+        for (qsizetype i = from; i < from + n; ++i)
+            portion.append(std::move(vehicles[i]));
+        doc_->append(std::move(portion));
+        progress_->setValue(90 + int(10 * (from + n) / total));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
 void TformMain::openAtStart(const QString& argument) {
     SetFileName(QStringLiteral("Unbenannt"));
     if (argument.isEmpty())
@@ -890,12 +918,15 @@ void TformMain::ReadFile(const QString& path, bool insert) {
     plImport_->setFixedHeight(std::max(pages_->height(), 100));
     plImport_->show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const inventory::OpenResult r = inventory::readInventoryFile(path, [this](int percent) {
-        progress_->setValue(percent);
+    // Reading fills the first nine tenths of the bar, listing the vehicles the last tenth.
+    inventory::OpenResult r = inventory::readInventoryFile(path, [this](int percent) {
+        progress_->setValue(percent * 9 / 10);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
     const bool taken = !r.vehicles.isEmpty();
-    doc_->append(r.vehicles);
+    // The closing message counts the vehicles taken: it is worded before they move into the document.
+    const QString message = r.message();
+    appendInPortions(std::move(r.vehicles));
     if (!insert) {
         if (r.ok()) {
             SetFileName(path);
@@ -914,7 +945,6 @@ void TformMain::ReadFile(const QString& path, bool insert) {
     if (doc_->count() > 0)
         selectRow(0);
     setBusy(false);
-    const QString message = r.message();
     if (!message.isEmpty()) {
         if (r.isError())
             Dialogs::error(this, message);

@@ -137,6 +137,8 @@ private:
     void updateCommands() { ActionManager1Update(); }
     void connectDocument();
     void bindPhotos();
+    void appendInPortions(model::Inventory vehicles);
+    void connectPhotos(int klasse);
     void showHint(const QString& hint);
     void emptyInventory();
     void switchPage(int page);

@@ -89,16 +89,38 @@ QList<int> VehicleList::designedColumnWidths() {
     return {27, 85, 103, 55, 55, 55, 70, 54, 75, 75};
 }
 
-int VehicleList::appendRow() {
+namespace {
+QTreeWidgetItem* newRowItem(int row, const QFont& bold) {
     auto* item = new QTreeWidgetItem;
-    const int row = topLevelItemCount();
     item->setText(0, QString::number(row + 1));
-    QFont bold = font();
-    bold.setBold(true);
     for (int c = 0; c < 3; ++c)
         item->setFont(c, bold);
-    addTopLevelItem(item);
+    return item;
+}
+} // namespace
+
+int VehicleList::appendRow() {
+    const int row = topLevelItemCount();
+    QFont bold = font();
+    bold.setBold(true);
+    addTopLevelItem(newRowItem(row, bold));
     return row;
+}
+
+void VehicleList::appendRows(const QList<editor::RowTexts>& rows) {
+    QFont bold = font();
+    bold.setBold(true);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(rows.size());
+    int row = topLevelItemCount();
+    for (const editor::RowTexts& texts : rows) {
+        QTreeWidgetItem* item = newRowItem(row++, bold);
+        for (int c = 0; c < int(texts.cells.size()); ++c)
+            item->setText(c + 1, texts.cells[c]);
+        item->setData(0, kDetailRole, texts.detail);
+        items.append(item);
+    }
+    addTopLevelItems(items);
 }
 
 void VehicleList::removeRow(int row) {

@@ -23,6 +23,8 @@ public:
 
     // Appends a row with the caption "count" and empty cells; returns its index.
     int appendRow();
+    // Appends one complete row per entry in a single insertion; the view is told once, not once per cell.
+    void appendRows(const QList<editor::RowTexts>& rows);
     // Removes the row and renumbers the captions from there on.
     void removeRow(int row);
     void setRowTexts(int row, const editor::RowTexts& texts);

@@ -23,7 +23,16 @@ using model::FieldSpec;
 
 namespace {
 
-const QString kOrange = QStringLiteral("color: rgb(215, 86, 0);");
+// The required-field mark: bold orange. Palette and font, not a style sheet: a style sheet on each of the
+// hundreds of marks made polishing the pages several times dearer.
+void markRequired(QLabel* l) {
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, QColor(215, 86, 0));
+    l->setPalette(pal);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+}
 
 QString name(const char* prefix, int c, const char* field) {
     return QStringLiteral("%1_%2_%3").arg(QLatin1StringView(prefix)).arg(c).arg(QLatin1StringView(field));
@@ -32,7 +41,7 @@ QString name(const char* prefix, int c, const char* field) {
 QLabel* asterisk(const QString& objectName, QWidget* parent) {
     auto* l = new QLabel(QStringLiteral("*"), parent);
     l->setObjectName(objectName);
-    l->setStyleSheet(kOrange + QStringLiteral("font-weight: bold;"));
+    markRequired(l);
     return l;
 }
 
@@ -72,15 +81,76 @@ VehiclePages::VehiclePages(QWidget* parent) : QStackedWidget(parent) {
     setObjectName(QStringLiteral("pcVehicle"));
     setFixedHeight(324);
     for (int c = 1; c <= model::kClassCount; ++c) {
-        addWidget(buildGeneral(c));
-        addWidget(buildEquipment(c));
-        setTabOrder(c);
+        ClassPages& cp = classes_[size_t(c)];
+        cp.general = new QWidget(this);
+        cp.general->setObjectName(model::generalPageName(c));
+        addWidget(cp.general);
+        cp.equipment = new QWidget(this);
+        cp.equipment->setObjectName(model::equipmentPageName(c));
+        addWidget(cp.equipment);
     }
     empty_ = new QWidget(this);
     addWidget(empty_);
     showNone();
-    setAutomaticIntNr(true);
-    applyEnvkv(false);
+}
+
+bool VehiclePages::isBuilt(int klasse) const {
+    return klasse >= 1 && klasse <= model::kClassCount && classes_[size_t(klasse)].built;
+}
+
+void VehiclePages::ensureBuilt(int c) {
+    if (c < 1 || c > model::kClassCount || classes_[size_t(c)].built)
+        return;
+    ClassPages& cp = classes_[size_t(c)];
+    cp.built = true;
+    // The pages are hidden while they are filled, so their new widgets appear with them and not one by one.
+    buildGeneral(c, cp.general);
+    buildEquipment(c, cp.equipment);
+    keepFocusOrder(cp.general);
+    keepFocusOrder(cp.equipment);
+    setTabOrder(c);
+
+    for (int i = 0; i < 4; ++i)
+        cp.hintLabels[size_t(i)] = cp.general->findChild<QWidget*>(QStringLiteral("lbl_%1_hint_%2").arg(c).arg(i + 1));
+    cp.inrWidgets = {cp.general->findChild<QWidget*>(model::controlName(u"inr", c)),
+                     cp.general->findChild<QWidget*>(QStringLiteral("lbl_%1_hint_5").arg(c)),
+                     cp.general->findChild<QWidget*>(name("cap", c, "inr"))};
+    cp.hintGroup = cp.general->findChild<QGroupBox*>(QStringLiteral("GroupBox_%1_4").arg(c));
+    applyAutomaticIntNr(c);
+    if (c == 1) {
+        const char* starred[] = {"innerorts", "ausserorts", "kombiniert", "co2", "kraftstoff"};
+        // The fuel type sits on the general page, the consumption values on the equipment page.
+        for (size_t i = 0; i < consumption_.stars.size(); ++i)
+            consumption_.stars[i] = control(name("lbl", 1, starred[i]));
+        consumption_.combinedCaption = qobject_cast<QLabel*>(control(QStringLiteral("cap_1_kombiniert")));
+        consumption_.combinedEdit = control(QStringLiteral("le_1_kombiniert"));
+        applyEnvkvNow();
+    }
+    emit classBuilt(c);
+}
+
+void VehiclePages::keepFocusOrder(QWidget* page) {
+    // Widgets made now join the end of the window's focus chain; Tab must reach them where the page stands,
+    // between the vehicle list and the controls after the pages, as if they had been made with the page.
+    QList<QWidget*> moving;
+    for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+        if (!page->isAncestorOf(w) || w->focusPolicy() == Qt::NoFocus)
+            continue;
+        bool inner = false; // a compound control takes its inner widgets along
+        for (QWidget* p = w->parentWidget(); p && p != page && !inner; p = p->parentWidget())
+            inner = moving.contains(p);
+        if (!inner)
+            moving.append(w);
+    }
+    // setTabOrder leaves widgets without focus alone, the page among them.
+    const Qt::FocusPolicy policy = page->focusPolicy();
+    page->setFocusPolicy(Qt::TabFocus);
+    QWidget* previous = page;
+    for (QWidget* w : std::as_const(moving)) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    page->setFocusPolicy(policy);
 }
 
 void VehiclePages::showNone() {
@@ -88,11 +158,31 @@ void VehiclePages::showNone() {
 }
 
 void VehiclePages::showPage(int klasse, model::Page page) {
+    ensureBuilt(klasse);
     setCurrentIndex(2 * klasse - (page == model::Page::General ? 2 : 1));
 }
 
-QWidget* VehiclePages::control(const QString& n) const {
-    return findChild<QWidget*>(n);
+PhotoGroup* VehiclePages::photos(int klasse) {
+    ensureBuilt(klasse);
+    return classes_[size_t(klasse)].photos;
+}
+
+QTabWidget* VehiclePages::featureTabs(int klasse) {
+    ensureBuilt(klasse);
+    return classes_[size_t(klasse)].tabs;
+}
+
+QWidget* VehiclePages::control(const QString& n) {
+    // The class is the second part of the name: only that class's pages are built and searched.
+    bool ok = false;
+    const int c = n.section(QLatin1Char('_'), 1, 1).toInt(&ok);
+    if (!ok || c < 1 || c > model::kClassCount)
+        return findChild<QWidget*>(n);
+    ensureBuilt(c);
+    const ClassPages& cp = classes_[size_t(c)];
+    if (QWidget* w = cp.general->findChild<QWidget*>(n))
+        return w;
+    return cp.equipment->findChild<QWidget*>(n);
 }
 
 FieldControl* VehiclePages::addControl(const FieldSpec& f, int c, QWidget* parent) {
@@ -183,9 +273,7 @@ void VehiclePages::addFieldList(QGridLayout* grid, std::span<const char* const> 
     grid->setRowStretch((checkCount ? checkRows : 0) + (otherCount ? otherRows : 0), 1);
 }
 
-QWidget* VehiclePages::buildGeneral(int c) {
-    auto* page = new QWidget(this);
-    page->setObjectName(model::generalPageName(c));
+void VehiclePages::buildGeneral(int c, QWidget* page) {
     auto* lay = new QHBoxLayout(page);
     lay->setContentsMargins(4, 4, 4, 4);
 
@@ -216,7 +304,7 @@ QWidget* VehiclePages::buildGeneral(int c) {
         auto* l = new QLabel(QString::fromUtf8(hints[i]), hint);
         l->setObjectName(QStringLiteral("lbl_%1_hint_%2").arg(c).arg(i + 1));
         if (i == 1)
-            l->setStyleSheet(kOrange + QStringLiteral("font-weight: bold;"));
+            markRequired(l);
         if (i < 3)
             hintRow->addWidget(l);
         else
@@ -240,12 +328,9 @@ QWidget* VehiclePages::buildGeneral(int c) {
     auto* photos = new PhotoGroup(c, page);
     classes_[size_t(c)].photos = photos;
     lay->addWidget(photos, 0, Qt::AlignTop);
-    return page;
 }
 
-QWidget* VehiclePages::buildEquipment(int c) {
-    auto* page = new QWidget(this);
-    page->setObjectName(model::equipmentPageName(c));
+void VehiclePages::buildEquipment(int c, QWidget* page) {
     auto* lay = new QHBoxLayout(page);
     lay->setContentsMargins(4, 4, 4, 4);
     const model::ClassLayout& layout = model::classLayout(c);
@@ -320,7 +405,6 @@ QWidget* VehiclePages::buildEquipment(int c) {
     }
     right->addStretch();
     lay->addLayout(right, 1);
-    return page;
 }
 
 void VehiclePages::updateCounter(int c) {
@@ -332,6 +416,7 @@ void VehiclePages::fill(const model::TFahrzeug& v) {
     const int c = v.klasse;
     if (c < 1 || c > model::kClassCount)
         return;
+    ensureBuilt(c);
     for (FieldControl* control : classes_[size_t(c)].controls)
         control->fill(v);
     if (c == 1)
@@ -359,26 +444,39 @@ void VehiclePages::setTabOrder(int c) {
 }
 
 void VehiclePages::setAutomaticIntNr(bool on) {
-    for (int c = 1; c <= model::kClassCount; ++c) {
-        for (int i = 1; i <= 4; ++i)
-            if (QWidget* l = control(QStringLiteral("lbl_%1_hint_%2").arg(c).arg(i)))
-                l->setVisible(on);
-        for (const QString& n : {model::controlName(u"inr", c), QStringLiteral("lbl_%1_hint_5").arg(c),
-                                 QStringLiteral("cap_%1_inr").arg(c)})
-            if (QWidget* w = control(n))
-                w->setVisible(!on);
-        if (auto* g = findChild<QGroupBox*>(QStringLiteral("GroupBox_%1_4").arg(c)))
-            g->setTitle(on ? QStringLiteral(" Hinweis ") : QStringLiteral(" Interne Nummer "));
-    }
+    automaticIntNr_ = on;
+    for (int c = 1; c <= model::kClassCount; ++c)
+        if (classes_[size_t(c)].built)
+            applyAutomaticIntNr(c);
+}
+
+void VehiclePages::applyAutomaticIntNr(int c) {
+    const ClassPages& cp = classes_[size_t(c)];
+    const bool on = automaticIntNr_;
+    for (QWidget* l : cp.hintLabels)
+        if (l)
+            l->setVisible(on);
+    for (QWidget* w : cp.inrWidgets)
+        if (w)
+            w->setVisible(!on);
+    if (cp.hintGroup)
+        cp.hintGroup->setTitle(on ? QStringLiteral(" Hinweis ") : QStringLiteral(" Interne Nummer "));
 }
 
 void VehiclePages::applyEnvkv(bool on) {
-    for (const char* n : {"innerorts", "ausserorts", "kombiniert", "co2", "kraftstoff"})
-        if (QWidget* star = control(name("lbl", 1, n)))
+    envkv_ = on;
+    if (classes_[1].built)
+        applyEnvkvNow();
+}
+
+void VehiclePages::applyEnvkvNow() {
+    const bool on = envkv_;
+    for (QWidget* star : consumption_.stars)
+        if (star)
             star->setVisible(on);
-    if (auto* cap = findChild<QLabel*>(QStringLiteral("cap_1_kombiniert")))
+    if (QLabel* cap = consumption_.combinedCaption)
         cap->setText(on ? QStringLiteral("Kombiniert:") : QStringLiteral("Verbr. ca.:"));
-    if (QWidget* e = control(QStringLiteral("le_1_kombiniert"))) {
+    if (QWidget* e = consumption_.combinedEdit) {
         const QString hint = on ? QStringLiteral("Kraftstoffverbrauch kombiniert in l/100 km bzw. m³/100 km (Erdgas)")
                                 : QStringLiteral("Kraftstoffverbrauch ca. in l/100 km bzw. m³/100 km (Erdgas)");
         e->setToolTip(hint);

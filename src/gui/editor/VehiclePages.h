@@ -20,7 +20,8 @@ class PhotoGroup;
 
 // The 24 editing pages (pcVehicle), generated from the field table and the class layouts: page 2c-2 is
 // the "Allgemein" page of class c, 2c-1 its "Ausstattung" page; the last page is the empty editor.
-// Every control is named <kind>_<class>_<field>.
+// Every control is named <kind>_<class>_<field>. A class's two pages get their controls when ensureBuilt asks for
+// them or the class is first needed (shown, filled, or one of its controls asked for).
 class VehiclePages : public QStackedWidget {
     Q_OBJECT
 public:
@@ -33,9 +34,13 @@ public:
     void fill(const model::TFahrzeug& v);
     void store(model::TFahrzeug& v) const;
 
-    PhotoGroup* photos(int klasse) const { return classes_[size_t(klasse)].photos; }
-    QTabWidget* featureTabs(int klasse) const { return classes_[size_t(klasse)].tabs; }
-    QWidget* control(const QString& name) const;
+    PhotoGroup* photos(int klasse);
+    QTabWidget* featureTabs(int klasse);
+    // The control named <kind>_<class>_<field>; builds that class's pages when they are not built yet.
+    QWidget* control(const QString& name);
+    // Builds the pages of the class unless that was done; classBuilt reports it.
+    void ensureBuilt(int klasse);
+    bool isBuilt(int klasse) const;
 
     // Shows the hint on the general pages or the edit of the typed internal number.
     void setAutomaticIntNr(bool on);
@@ -47,18 +52,36 @@ signals:
     void itemChanged(bool storeNow);
     void memoChanged();
     void envkvClicked();
+    // The pages of the class were built just now: their photo group exists from here on.
+    void classBuilt(int klasse);
 
 private:
     struct ClassPages {
+        QWidget* general = nullptr; // the page exists from the start, its contents once built
+        QWidget* equipment = nullptr;
+        bool built = false;
         QList<FieldControl*> controls; // in tab order
         PhotoGroup* photos = nullptr;
         MemoEdit* memo = nullptr;
         QLabel* counter = nullptr;
         QTabWidget* tabs = nullptr;
+        // What the numbering switch shows or hides, kept so the show step looks nothing up by name.
+        std::array<QWidget*, 4> hintLabels{};
+        std::array<QWidget*, 3> inrWidgets{}; // edit, asterisk, caption
+        QGroupBox* hintGroup = nullptr;
+    };
+    // The consumption widgets of class 1 that follow the consumption switch.
+    struct Consumption {
+        std::array<QWidget*, 5> stars{};
+        QLabel* combinedCaption = nullptr;
+        QWidget* combinedEdit = nullptr;
     };
 
-    QWidget* buildGeneral(int c);
-    QWidget* buildEquipment(int c);
+    void buildGeneral(int c, QWidget* page);
+    void buildEquipment(int c, QWidget* page);
+    void keepFocusOrder(QWidget* page);
+    void applyAutomaticIntNr(int c);
+    void applyEnvkvNow();
     FieldControl* addControl(const model::FieldSpec& f, int c, QWidget* parent);
     void setTabOrder(int c);
     void addField(QGridLayout* grid, int row, int col, const model::FieldSpec& f, int c, QWidget* parent);
@@ -66,7 +89,10 @@ private:
     void updateCounter(int c);
 
     std::array<ClassPages, 13> classes_;
+    Consumption consumption_;
     QWidget* empty_ = nullptr;
+    bool automaticIntNr_ = true;
+    bool envkv_ = false;
 };
 
 } // namespace tarmelo::gui
