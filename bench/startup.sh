@@ -22,7 +22,16 @@ measure() { # program, window title -> milliseconds to its first visible window
     start=$(date +%s%N)
     "$1" >/dev/null 2>&1 &
     pid=$!
-    until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do sleep 0.005; done
+    # A window that never shows (a crashed start) must not hang the benchmark: 30 s at most.
+    local deadline=$((start + 30000000000))
+    until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do
+        if [ "$(date +%s%N)" -gt "$deadline" ] || ! kill -0 "$pid" 2>/dev/null; then
+            echo "$1 zeigte kein Fenster" >&2
+            kill "$pid" 2>/dev/null || true
+            exit 1
+        fi
+        sleep 0.005
+    done
     end=$(date +%s%N)
     kill "$pid"
     wait "$pid" 2>/dev/null || true
