@@ -297,6 +297,9 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
     curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
     curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
     curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    // TLS 1.2: FTP servers commonly demand that the data connection resumes the control connection's session,
+    // which TLS 1.3's late session tickets make unreliable (refused data connections, lost sessions).
+    curl_easy_setopt(curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2) | long(CURL_SSLVERSION_MAX_TLSv1_2));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

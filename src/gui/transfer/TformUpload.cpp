@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFormLayout>
-#include <QFutureWatcher>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace tarmelo::gui {
 
@@ -223,20 +221,21 @@ void TformUpload::btnStartClick() {
     showPage(ProgressPage);
     lbl_vorgang->setText(QStringLiteral("[1/3]  Vorbereiten der Fahrzeugübertragung ..."));
 
-    // The archive of a large stock takes seconds to write and sync: off the window's thread. The vehicles stay
+    // The archive of a large stock takes seconds to write: off the window's thread. The vehicles stay
     // untouched meanwhile, as the dialog is modal and does not close before the build has ended.
     building_ = true;
-    auto* watcher = new QFutureWatcher<transfer::BuildResult>(this);
-    connect(watcher, &QFutureWatcher<transfer::BuildResult>::finished, this, [this, watcher] {
-        watcher->deleteLater();
-        building_ = false;
-        buildFinished(watcher->result());
+    build_ = std::thread([this, path = setup_.uploadPath, vehicles = setup_.vehicles,
+                          mode = transfer::uploadKeyMode(reset, setup_.automaticIntNr), clock = setup_.clock] {
+        transfer::BuildResult built = transfer::buildUploadFile(path, *vehicles, mode, clock);
+        QMetaObject::invokeMethod(
+            this,
+            [this, built = std::move(built)] {
+                build_.join();
+                building_ = false;
+                buildFinished(built);
+            },
+            Qt::QueuedConnection);
     });
-    build_ = QtConcurrent::run([path = setup_.uploadPath, vehicles = setup_.vehicles,
-                                mode = transfer::uploadKeyMode(reset, setup_.automaticIntNr), clock = setup_.clock] {
-        return transfer::buildUploadFile(path, *vehicles, mode, clock);
-    });
-    watcher->setFuture(build_);
 }
 
 void TformUpload::buildFinished(const transfer::BuildResult& built) {
@@ -346,7 +345,8 @@ void TformUpload::FormClose() {
 }
 
 TformUpload::~TformUpload() {
-    build_.waitForFinished();
+    if (build_.joinable())
+        build_.join();
 }
 
 void TformUpload::closeEvent(QCloseEvent* event) {

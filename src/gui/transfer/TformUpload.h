@@ -9,7 +9,8 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFuture>
+
+#include <thread>
 
 class QCheckBox;
 class QLabel;
@@ -65,7 +66,9 @@ private:
 
     Setup setup_;
     transfer::UploadJob* job_ = nullptr;
-    QFuture<transfer::BuildResult> build_;
+    // A thread of its own, ended with the build: the random generator libzip draws its temporary name from
+    // keeps state per thread, released only when that thread ends.
+    std::thread build_;
     bool building_ = false;
     bool transferInProgress_ = false;
     bool abortRequested_ = false;
