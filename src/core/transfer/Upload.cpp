@@ -9,7 +9,7 @@
 #include <QUrl>
 
 #include <curl/curl.h>
-#include <mutex>
+#include <dlfcn.h>
 
 namespace tarmelo::transfer {
 
@@ -157,9 +157,35 @@ WorkTexts workTexts(qint64 done, qint64 total, qint64 elapsedMs, double previous
 
 namespace {
 
-void initCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// libcurl and the libraries it pulls in (Kerberos, LDAP, SSH, RTMP ...) are loaded with the first upload:
+// linking them made every start of the program wait for their relocation.
+struct Curl {
+    decltype(&curl_global_init) globalInit = nullptr;
+    decltype(&curl_easy_init) init = nullptr;
+    decltype(&curl_easy_setopt) setopt = nullptr;
+    decltype(&curl_easy_perform) perform = nullptr;
+    decltype(&curl_easy_getinfo) getinfo = nullptr;
+    decltype(&curl_easy_strerror) strerror = nullptr;
+    decltype(&curl_easy_cleanup) cleanup = nullptr;
+};
+
+template <typename F> bool resolve(void* lib, F& f, const char* name) {
+    f = reinterpret_cast<F>(dlsym(lib, name));
+    return f != nullptr;
+}
+
+// Null when libcurl cannot be loaded.
+const Curl* curlApi() {
+    static const Curl* const api = []() -> const Curl* {
+        static Curl c;
+        void* lib = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        const bool ok = lib && resolve(lib, c.globalInit, "curl_global_init") &&
+                        resolve(lib, c.init, "curl_easy_init") && resolve(lib, c.setopt, "curl_easy_setopt") &&
+                        resolve(lib, c.perform, "curl_easy_perform") && resolve(lib, c.getinfo, "curl_easy_getinfo") &&
+                        resolve(lib, c.strerror, "curl_easy_strerror") && resolve(lib, c.cleanup, "curl_easy_cleanup");
+        return ok && c.globalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK ? &c : nullptr;
+    }();
+    return api;
 }
 
 struct Transfer {
@@ -242,10 +268,10 @@ FtpFailure classify(CURLcode code, const Transfer& t) {
 }
 
 // The system's certificates and the extra file in one blob: CURLOPT_CAINFO alone would replace the system's.
-QByteArray caBundle(CURL* curl, const QString& extra) {
+QByteArray caBundle(const Curl& api, CURL* curl, const QString& extra) {
     QByteArray pem;
     char* system = nullptr;
-    if (curl_easy_getinfo(curl, CURLINFO_CAINFO, &system) == CURLE_OK && system) {
+    if (api.getinfo(curl, CURLINFO_CAINFO, &system) == CURLE_OK && system) {
         QFile f(QString::fromLocal8Bit(system));
         if (f.open(QIODevice::ReadOnly))
             pem = f.readAll() + '\n';
@@ -259,15 +285,20 @@ QByteArray caBundle(CURL* curl, const QString& extra) {
 } // namespace
 
 FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpEvents& events) {
-    initCurl();
     FtpResult r;
+    const Curl* api = curlApi();
+    if (!api) {
+        r.failure = FtpFailure::Other;
+        r.detail = QStringLiteral("libcurl.so.4 fehlt");
+        return r;
+    }
     QFile file(localFile);
     if (!file.open(QIODevice::ReadOnly)) {
         r.failure = FtpFailure::Other;
         r.detail = file.errorString();
         return r;
     }
-    CURL* curl = curl_easy_init();
+    CURL* curl = api->init();
     if (!curl) {
         r.failure = FtpFailure::Other;
         return r;
@@ -286,41 +317,41 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
         const qint64 got = static_cast<QFile*>(stream)->read(buffer, qint64(size * n));
         return got < 0 ? CURL_READFUNC_ABORT : size_t(got);
     };
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-    curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, onRead);
-    curl_easy_setopt(curl, CURLOPT_READDATA, &file);
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(t.total));
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 8000L);
-    curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-    curl_easy_setopt(curl, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    api->setopt(curl, CURLOPT_URL, url.constData());
+    api->setopt(curl, CURLOPT_USERNAME, user.constData());
+    api->setopt(curl, CURLOPT_PASSWORD, password.constData());
+    api->setopt(curl, CURLOPT_UPLOAD, 1L);
+    api->setopt(curl, CURLOPT_READFUNCTION, onRead);
+    api->setopt(curl, CURLOPT_READDATA, &file);
+    api->setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(t.total));
+    api->setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 8000L);
+    api->setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
+    api->setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    api->setopt(curl, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
     // TLS 1.2: FTP servers commonly demand that the data connection resumes the control connection's session,
     // which TLS 1.3's late session tickets make unreliable (refused data connections, lost sessions).
-    curl_easy_setopt(curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2) | long(CURL_SSLVERSION_MAX_TLSv1_2));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, onDebug);
-    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+    api->setopt(curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2) | long(CURL_SSLVERSION_MAX_TLSv1_2));
+    api->setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api->setopt(curl, CURLOPT_ERRORBUFFER, error);
+    api->setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    api->setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+    api->setopt(curl, CURLOPT_XFERINFODATA, &t);
+    api->setopt(curl, CURLOPT_DEBUGFUNCTION, onDebug);
+    api->setopt(curl, CURLOPT_DEBUGDATA, &t);
+    api->setopt(curl, CURLOPT_VERBOSE, 1L);
     QByteArray bundle;
     if (!target.caFile.isEmpty()) {
-        bundle = caBundle(curl, target.caFile);
+        bundle = caBundle(*api, curl, target.caFile);
         curl_blob blob{bundle.data(), size_t(bundle.size()), CURL_BLOB_NOCOPY};
-        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+        api->setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
     }
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = api->perform(curl);
     if (t.begun && events.workEnd)
         events.workEnd();
     r.failure = classify(code, t);
     if (code != CURLE_OK)
-        r.detail = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
-    curl_easy_cleanup(curl);
+        r.detail = QString::fromUtf8(error[0] ? error : api->strerror(code));
+    api->cleanup(curl);
     return r;
 }
 
