@@ -8,14 +8,17 @@ if [ "${1:-}" != --inside ]; then
 fi
 build=${2:?Build-Ordner}
 runs=${3:-7}
-tarmelo=$build/src/tarmelo
 minimal=$build/bench/minimal_window
-[ -x "$tarmelo" ] && [ -x "$minimal" ] || { echo "tarmelo oder minimal_window fehlt in $build" >&2; exit 2; }
+[ -x "$build/src/tarmelo" ] && [ -x "$minimal" ] || { echo "tarmelo oder minimal_window fehlt in $build" >&2; exit 2; }
 
 # A fresh home: no settings, no recent files, the defaults of a first start.
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 export HOME=$home
+# Installed as a user would have it: run from the build folder the program misses its help and says so in a
+# message box titled "Tarmelo" before its window shows, which the title search below would take for the window.
+cmake --install "$build" --prefix "$home/inst" >/dev/null
+tarmelo=$home/inst/bin/tarmelo
 
 measure() { # program, window title -> milliseconds to its first visible window
     local start end pid
