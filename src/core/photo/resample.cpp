@@ -3,7 +3,8 @@
 
 #include "photo/resample.h"
 
-#include <dlfcn.h>
+#include "util/DynamicLibrary.h"
+
 #include <mutex>
 #include <string>
 
@@ -31,10 +32,7 @@ struct Vips {
     decltype(&g_free) free = nullptr;
 };
 
-template <typename F> bool resolve(void* lib, F& f, const char* name) {
-    f = reinterpret_cast<F>(dlsym(lib, name));
-    return f != nullptr;
-}
+using util::resolve;
 
 bool load(Vips& v) {
     // The soname the headers were built for: current minus age.

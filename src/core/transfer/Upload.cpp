@@ -2,6 +2,7 @@
 
 #include "csv/LineWriter.h"
 #include "inventory/Archive.h"
+#include "util/DynamicLibrary.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <QUrl>
 
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 namespace tarmelo::transfer {
 
@@ -169,10 +169,7 @@ struct Curl {
     decltype(&curl_easy_cleanup) cleanup = nullptr;
 };
 
-template <typename F> bool resolve(void* lib, F& f, const char* name) {
-    f = reinterpret_cast<F>(dlsym(lib, name));
-    return f != nullptr;
-}
+using util::resolve;
 
 // Null when libcurl cannot be loaded.
 const Curl* curlApi() {
