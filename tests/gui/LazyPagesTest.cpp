@@ -164,4 +164,23 @@ TEST(LazyPagesTest, PhotoCommandsOfALaterClassReachTheWindow) {
     gui::Dialogs::setTestMode(false);
 }
 
+TEST(LazyPagesTest, WindowKeepsItsShownSizeWhenEveryClassIsAdded) {
+    gui::Dialogs::setTestMode(true);
+    TformMain w;
+    w.show();
+    // Laid out by show(): what the first paint shows.
+    const QSize shown = w.size();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const char* commands[] = {"actAddPkw", "actAddKrad", "actAddWomo", "actAddLkw_k",
+                              "actAddLkw_g", "actAddSZM", "actAddHaenger", "actAddAuflieger",
+                              "actAddBaumaschine", "actAddBus", "actAddAgrar", "actAddStapler"};
+    for (const char* command : commands) {
+        SCOPED_TRACE(command);
+        w.action(QLatin1StringView(command))->trigger();
+        QTest::qWait(20);
+        EXPECT_EQ(w.size(), shown) << "a later built class must not make the window grow";
+    }
+    gui::Dialogs::setTestMode(false);
+}
+
 } // namespace

@@ -125,14 +125,25 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
             pages_->applyEnvkv(box->isChecked());
     });
     connect(pages_, &VehiclePages::classBuilt, this, &TformMain::connectPhotos);
-    // Every class is built now: the window's minimum size covers the widest page from the first show on, so
-    // the window never grows when a vehicle of another class is selected.
-    for (int c = 1; c <= model::kClassCount; ++c)
+    // The classes with the widest and the tallest pages are built now: they give the window its minimum size from
+    // the first show on, so it never grows when a vehicle of another class is selected. The other classes are
+    // built one by one once the window waits for input, or at once when one is asked for.
+    for (const int c : {4, 11, 3})
         pages_->ensureBuilt(c);
+    QTimer::singleShot(0, this, &TformMain::buildNextClass);
     showStep(-1);
     updateCommands();
     // The photo library loads on a worker once the window is up, so the first photo shown does not wait for it.
     QTimer::singleShot(1000, this, [] { QThreadPool::globalInstance()->start([] { photo::prepareResampling(); }); });
+}
+
+void TformMain::buildNextClass() {
+    for (int c = 1; c <= model::kClassCount; ++c)
+        if (!pages_->isBuilt(c)) {
+            pages_->ensureBuilt(c);
+            QTimer::singleShot(0, this, &TformMain::buildNextClass);
+            return;
+        }
 }
 
 void TformMain::connectDocument() {

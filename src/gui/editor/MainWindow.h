@@ -119,6 +119,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void buildNextClass();
     void buildMenus();
     void buildShellMenus(QAction* help);
     QAction* shellAction(const QString& name);

@@ -17,6 +17,7 @@
 #include "shell/WorkArea.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -60,13 +61,26 @@ const struct {
     {"actSaveVehicle", "document-save"},
 };
 
+// The program's own icon, read from its installation's icon folder. Not through the icon theme: a folder
+// without an icon cache (an installation outside /usr) costs the theme thousands of file look-ups per icon name.
+QIcon programIcon() {
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons/hicolor/");
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString file = folder + QStringLiteral("%1x%1/apps/tarmelo.png").arg(size);
+        if (QFileInfo::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon::fromTheme(QStringLiteral("tarmelo")) : icon;
+}
+
 } // namespace
 
 void TformMain::ensureIconTheme() {
-    // Platforms without a desktop (Xvfb, offscreen) search no system folder and set no theme; the program's own
-    // icons and the XDG data folders are added, and the theme the program depends on stands in.
+    // Platforms without a desktop (Xvfb, offscreen) search no system folder and set no theme; the XDG data
+    // folders are added, and the theme the program depends on stands in.
     QStringList paths = QIcon::themeSearchPaths();
-    QStringList wanted = {QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons"))};
+    QStringList wanted;
     for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         wanted.append(QDir(dir).filePath(QStringLiteral("icons")));
     bool changed = false;
@@ -140,9 +154,10 @@ void TformMain::buildShellMenus(QAction* help) {
     for (const auto& i : kIcons)
         if (QAction* a = action(QLatin1StringView(i.action)))
             a->setIcon(QIcon::fromTheme(QLatin1StringView(i.icon)));
-    QIcon appIcon = QIcon::fromTheme(QStringLiteral("tarmelo"));
+    // Application-wide, so that the dialogs and the info box show it too.
+    const QIcon appIcon = programIcon();
     if (!appIcon.isNull())
-        setWindowIcon(appIcon);
+        QApplication::setWindowIcon(appIcon);
 
     tips_ = new TformTipps(&settings_, QDir(shareFolder()).filePath(QLatin1StringView(shell::kTipsFileName)), this);
     tips_->hide();

@@ -50,7 +50,7 @@ TformInfo::TformInfo(const std::optional<QDate>& lastUpdate, QUrl web, QString e
     QPalette pal = band->palette();
     pal.setColor(QPalette::Window, Qt::white);
     band->setPalette(pal);
-    band->setPixmap(QIcon::fromTheme(QStringLiteral("tarmelo")).pixmap(40, 40));
+    band->setPixmap(windowIcon().pixmap(40, 40));
     band->setContentsMargins(8, 0, 0, 0);
 
     auto* frame = new QFrame(this);
