@@ -1,5 +1,7 @@
 #include "transfer/LoginForm.h"
 
+#include "common/Dialogs.h"
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -42,6 +44,20 @@ void LoginForm::store(shell::Settings& s) const {
     s.Username = le_username->text();
     s.SavePassword = cbSavePassword->isChecked();
     s.Password = s.SavePassword ? le_password->text() : QString();
+}
+
+bool LoginForm::requireFilled(QWidget* dialog) const {
+    if (le_username->text().isEmpty()) {
+        le_username->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(dialog, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
+        return false;
+    }
+    if (le_password->text().isEmpty()) {
+        le_password->setFocus(Qt::OtherFocusReason);
+        Dialogs::warning(dialog, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
+        return false;
+    }
+    return true;
 }
 
 } // namespace tarmelo::gui

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QFormLayout;
 class QLineEdit;
+class QWidget;
 
 namespace tarmelo::gui {
 
@@ -21,6 +22,8 @@ struct LoginForm {
     void fill(const shell::Settings& s) const;
     // What closing the dialog keeps: the password only when it is to be saved.
     void store(shell::Settings& s) const;
+    // Both fields filled; otherwise the first empty one takes the focus, the user is told, and false.
+    bool requireFilled(QWidget* dialog) const;
 };
 
 // The note under "Kennwort speichern" when no keyring answers.

@@ -109,16 +109,8 @@ void TformDownload::Reset() {
 void TformDownload::btnStartClick() {
     if (!btnStart->isEnabled())
         return;
-    if (login_.le_username->text().isEmpty()) {
-        login_.le_username->setFocus(Qt::OtherFocusReason);
-        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
+    if (!login_.requireFilled(this))
         return;
-    }
-    if (login_.le_password->text().isEmpty()) {
-        login_.le_password->setFocus(Qt::OtherFocusReason);
-        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
-        return;
-    }
     btnStart->setEnabled(false);
     btnAbort->setEnabled(true);
     GroupBox2->setTitle(QStringLiteral(" Status "));

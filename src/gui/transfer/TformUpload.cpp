@@ -192,16 +192,8 @@ void TformUpload::FormActivate() {
 void TformUpload::btnStartClick() {
     if (!btnStart->isEnabled())
         return;
-    if (login_.le_username->text().isEmpty()) {
-        login_.le_username->setFocus(Qt::OtherFocusReason);
-        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
+    if (!login_.requireFilled(this))
         return;
-    }
-    if (login_.le_password->text().isEmpty()) {
-        login_.le_password->setFocus(Qt::OtherFocusReason);
-        Dialogs::warning(this, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
-        return;
-    }
     bool reset = cbResetDays->isChecked();
     if (reset && !setup_.automaticIntNr) {
         const auto answer = Dialogs::message(
