@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 using namespace tarmelo;
@@ -159,6 +160,8 @@ int main(int argc, char** argv) {
         qint64 begun = -1;
         QObject::connect(job, &transfer::UploadJob::workBegin, &dialog, [&] { begun = clock.elapsed(); });
         Run run;
+        // Both timings start without dirty pages of the other one's files waiting to be written back.
+        ::sync();
         watch.start();
         clock.start();
         qint64 built = -1;
@@ -194,6 +197,7 @@ int main(int argc, char** argv) {
         dialog.close();
 
         QProcess curl;
+        ::sync();
         clock.restart();
         curl.start(QStringLiteral("curl"),
                    {QStringLiteral("-sS"), QStringLiteral("-u"), QStringLiteral("haendler:geheim"),
