@@ -171,9 +171,9 @@ TEST(LazyPagesTest, WindowKeepsItsShownSizeWhenEveryClassIsAdded) {
     // Laid out by show(): what the first paint shows.
     const QSize shown = w.size();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const char* commands[] = {"actAddPkw", "actAddKrad", "actAddWomo", "actAddLkw_k",
-                              "actAddLkw_g", "actAddSZM", "actAddHaenger", "actAddAuflieger",
-                              "actAddBaumaschine", "actAddBus", "actAddAgrar", "actAddStapler"};
+    const char* commands[] = {"actAddPkw",         "actAddKrad", "actAddWomo",    "actAddLkw_k",
+                              "actAddLkw_g",       "actAddSZM",  "actAddHaenger", "actAddAuflieger",
+                              "actAddBaumaschine", "actAddBus",  "actAddAgrar",   "actAddStapler"};
     for (const char* command : commands) {
         SCOPED_TRACE(command);
         w.action(QLatin1StringView(command))->trigger();
