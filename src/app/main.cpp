@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
     const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
     tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
-    tarmelo::gui::restorePassword(settings);
+    const bool keyringUnread = !tarmelo::gui::restorePassword(settings);
     // Saves killed in an earlier run left their temporary files beside the archives they were writing.
     for (const QString& recent : settings.File)
         if (!recent.isEmpty())
@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
     window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
     const int rc = app.exec();
     QString error;
-    if (!tarmelo::shell::saveSettingsFile(settingsFile, tarmelo::gui::settingsToStore(window.currentSettings()),
-                                          &error))
+    if (!tarmelo::shell::saveSettingsFile(
+            settingsFile, tarmelo::gui::settingsToStore(window.currentSettings(), keyringUnread), &error))
         std::fprintf(stderr, "%s\n", qPrintable(error));
     return rc;
 }

@@ -146,3 +146,46 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+// A password the keyring did not give at start (locked, no answer in time) leaves the field empty; closing the
+// program must not take that for an emptied field and remove the entry. Unticking still removes it.
+TEST(Keyring, APasswordNotReadAtStartStaysInTheKeyring) {
+    const struct {
+        const char* what;
+        bool save;
+        bool unread;
+        bool kept;
+    } cases[] = {
+        {"not read at start, ticked", true, true, true},
+        {"not read at start, unticked", false, true, false},
+        {"read at start, emptied", true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(PasswordStore::write("spaet", QStringLiteral("geheim")));
+        shell::Settings s;
+        s.Username = QStringLiteral("spaet");
+        s.SavePassword = c.save;
+        EXPECT_TRUE(gui::settingsToStore(s, c.unread).Password.isEmpty());
+        EXPECT_EQ(PasswordStore::read("spaet").has_value(), c.kept);
+    }
+    PasswordStore::remove("spaet");
+}
+
+TEST(Keyring, RestoringTellsWhetherTheKeyringAnswered) {
+    ASSERT_TRUE(PasswordStore::write("da", QStringLiteral("geheim")));
+    PasswordStore::remove("weg");
+    const struct {
+        const char* user;
+        const char* password;
+    } cases[] = {{"da", "geheim"}, {"weg", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.user);
+        shell::Settings s;
+        s.Username = QString::fromLatin1(c.user);
+        s.SavePassword = true;
+        EXPECT_TRUE(gui::restorePassword(s)) << "an answer, with or without an entry";
+        EXPECT_EQ(s.Password, QString::fromLatin1(c.password));
+    }
+    PasswordStore::remove("da");
+}

@@ -58,13 +58,17 @@ bool PasswordStore::available() {
     return answers;
 }
 
-std::optional<QString> PasswordStore::read(const QString& user) {
+std::optional<QString> PasswordStore::read(const QString& user, bool* answered) {
+    if (answered)
+        *answered = true;
     if (!available())
         return std::nullopt;
     auto* job = new QKeychain::ReadPasswordJob(kService);
     job->setInsecureFallback(false);
     job->setKey(keyOf(user));
     const Outcome o = run(job);
+    if (answered)
+        *answered = o.answered && (o.error == QKeychain::NoError || o.error == QKeychain::EntryNotFound);
     if (!o.answered || o.error != QKeychain::NoError)
         return std::nullopt;
     return o.text;
@@ -90,19 +94,23 @@ void PasswordStore::remove(const QString& user) {
     run(job);
 }
 
-void restorePassword(shell::Settings& settings) {
+bool restorePassword(shell::Settings& settings) {
     if (!settings.SavePassword || !settings.Password.isEmpty())
-        return; // an older config.ini with the scrambled password is read as it stands
-    if (auto p = PasswordStore::read(settings.Username))
+        return true; // an older config.ini with the scrambled password is read as it stands
+    bool answered = true;
+    if (auto p = PasswordStore::read(settings.Username, &answered))
         settings.Password = *p;
+    return answered;
 }
 
-shell::Settings settingsToStore(const shell::Settings& settings) {
+shell::Settings settingsToStore(const shell::Settings& settings, bool keyringUnread) {
     shell::Settings out = settings;
     if (!settings.SavePassword || settings.Password.isEmpty()) {
-        // An emptied field counts too: the keyring's old entry would come back at the next start.
         out.Password.clear();
-        PasswordStore::remove(settings.Username);
+        // An emptied field counts too: the keyring's old entry would come back at the next start. A field that
+        // stayed empty because the keyring did not give the password at start says nothing: the entry stays.
+        if (!settings.SavePassword || !keyringUnread)
+            PasswordStore::remove(settings.Username);
     } else if (!settings.Password.isEmpty() && PasswordStore::write(settings.Username, settings.Password)) {
         out.Password.clear();
     }
