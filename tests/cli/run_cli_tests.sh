@@ -5,22 +5,7 @@ cli=$1
 root=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-expect() { # description, expected exit code, expected output fragment (may be empty), command...
-    local what=$1 code=$2 fragment=$3
-    shift 3
-    local out rc
-    out=$("$@" 2>&1)
-    rc=$?
-    if [ "$rc" -eq "$code" ] && { [ -z "$fragment" ] || grep -qF -- "$fragment" <<<"$out"; }; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
-    fi
-}
+. "$(dirname "$0")/common.sh"
 
 now=(--now 2026-12-01T12:00:00)
 
@@ -128,5 +113,4 @@ else
         "$(keys "$work/k3.zip")"
 fi
 
-echo "cli: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "cli"

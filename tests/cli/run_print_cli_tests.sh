@@ -4,22 +4,7 @@ set -u
 cli=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-expect() { # description, expected exit code, expected output fragment (may be empty), command...
-    local what=$1 code=$2 fragment=$3
-    shift 3
-    local out rc
-    out=$("$@" 2>&1)
-    rc=$?
-    if [ "$rc" -eq "$code" ] && { [ -z "$fragment" ] || grep -qF -- "$fragment" <<<"$out"; }; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
-    fi
-}
+. "$(dirname "$0")/common.sh"
 # The exact output of a command against the expected text.
 same() { # description, expected text, command...
     local what=$1 want=$2
@@ -91,5 +76,4 @@ if command -v pdftotext >/dev/null; then
     expect "pdf without photos has no images" 1 "" bash -c "pdfimages -list '$work/list.pdf' | grep image"
 fi
 
-echo "print cli: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "print cli"

@@ -14,22 +14,7 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data TARMELO_SETTLE_MS=0
 unset TARMELO_PASSWORD
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
-passed=0
-failed=0
-
-expect() { # description, expected exit code, expected output fragment (may be empty), command...
-    local what=$1 code=$2 fragment=$3
-    shift 3
-    local out rc
-    out=$("$@" 2>&1 </dev/null)
-    rc=$?
-    if [ "$rc" -eq "$code" ] && { [ -z "$fragment" ] || grep -qF -- "$fragment" <<<"$out"; }; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAILED: %s (exit %s, wanted %s)\n%s\n' "$what" "$rc" "$code" "$out"
-    fi
-}
+. "$(dirname "$0")/common.sh"
 
 # start_server NAME SCRIPT ARGS...: the port ends up in $work/NAME.port
 start_server() {
@@ -117,5 +102,4 @@ expect "download without connection" 4 "Tarmelo konnte keine Verbindung zu Karve
     env TARMELO_PASSWORD=geheim "$cli" download --servers "$work/nothing.ini" --user haendler "$work/x"
 expect "download needs one file" 2 "" env TARMELO_PASSWORD=geheim "$cli" download --servers "$work/web.ini"
 
-echo "cli transfer tests: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "cli transfer tests"
