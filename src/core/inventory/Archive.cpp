@@ -392,7 +392,7 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
             if (pass == 0 && m.hasCsv && name != csvName)
                 continue;
             if (progress)
-                progress(0);
+                progress(pass == 0 ? 0 : int(kMembersPercent * i / count));
             QByteArray data;
             if (!readMember(za, zip_uint64_t(i), std::min(limits.memberBytes, budget), data)) {
                 ok = false;
@@ -454,11 +454,12 @@ void addPhotos(model::TFahrzeug& v, const QHash<QString, QByteArray>& photos) {
     }
 }
 
-OpenResult takeLines(const Members& m, const std::function<void(int)>& progress) {
+// `from`: the percentage reached before the lines.
+OpenResult takeLines(const Members& m, const std::function<void(int)>& progress, int from) {
     OpenResult r;
     ReadResult read = readLines(m.csv, [&](model::TFahrzeug& v, int line, int lines) {
         if (progress)
-            progress(int(std::lround(100.0 * line / lines)));
+            progress(from + int(std::lround((100.0 - from) * line / lines)));
         addPhotos(v, m.photos);
     });
     r.lines = read.lines;
@@ -514,7 +515,7 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
             return r;
         }
     }
-    return takeLines(m, progress);
+    return takeLines(m, progress, isArchivePath(path) ? kMembersPercent : 0);
 }
 
 OpenResult readInventoryArchive(const QByteArray& archive, const std::function<void(int)>& progress,
@@ -539,7 +540,7 @@ OpenResult readInventoryArchive(const QByteArray& archive, const std::function<v
         r.failure = OpenFailure::NoCsv;
         return r;
     }
-    return takeLines(m, progress);
+    return takeLines(m, progress, kMembersPercent);
 }
 
 } // namespace tarmelo::inventory

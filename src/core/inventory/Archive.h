@@ -103,7 +103,9 @@ struct ReadLimits {
 
 // Reads an inventory archive (by the extension rule) or a plain file of marketplace lines.
 // Photos of an archive are taken from <kennung>_<v>.jpg, v = 1..15, names compared without regard
-// to case, and reduced as imported photos. `progress` gets 0 per member read, then 0..100 per line.
+// to case, and reduced as imported photos. `progress` gets 0..100 over the whole reading: an archive's members
+// take the first kMembersPercent, the lines (with their photos) the rest. It is called for every member and line.
+inline constexpr int kMembersPercent = 5;
 OpenResult readInventoryFile(const QString& path, const std::function<void(int)>& progress = {},
                              const ReadLimits& limits = {});
 // The same for an archive held in memory.

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -212,6 +214,29 @@ TEST(ArchiveRoundTrip, EveryClassWithItsPhotos) {
             for (int k = 0; k < a.size(); ++k)
                 EXPECT_EQ(b[k].toStdString(), a[k].toStdString()) << "line " << i + 1 << " column " << k + 1;
         }
+    }
+}
+
+// The bar moves while an archive's members are read, not only with the lines, and never goes back.
+TEST(ArchiveRoundTrip, ProgressRisesThroughMembersAndLines) {
+    QTemporaryDir dir;
+    const model::Inventory inv = inventoryWithPhotos();
+    const QByteArray csv = csvOf(inv, 0, 11);
+    ASSERT_TRUE(writeArchive(dir.filePath("bestand.zip"), csv, inv, 0, 11).ok());
+    writeBytes(dir.filePath("bestand.csv"), csv);
+    const struct {
+        const char* file;
+        bool members;
+    } cases[] = {{"bestand.zip", true}, {"bestand.csv", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        QList<int> seen;
+        ASSERT_TRUE(readInventoryFile(dir.filePath(c.file), [&seen](int p) { seen.append(p); }).ok());
+        ASSERT_FALSE(seen.isEmpty());
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        EXPECT_GE(seen.last(), 90) << "the lines fill the rest";
+        const bool rose = std::any_of(seen.begin(), seen.end(), [](int p) { return p > 0 && p < kMembersPercent; });
+        EXPECT_EQ(rose, c.members);
     }
 }
 
