@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,8 +177,13 @@ TEST(LazyPagesTest, WindowKeepsItsShownSizeWhenEveryClassIsAdded) {
                               "actAddBaumaschine", "actAddBus",  "actAddAgrar",   "actAddStapler"};
     for (const char* command : commands) {
         SCOPED_TRACE(command);
-        w.action(QLatin1StringView(command))->trigger();
+        // As the menu item is chosen: only when a person could choose it.
+        QAction* add = w.action(QLatin1StringView(command));
+        ASSERT_TRUE(add->isEnabled());
+        const qsizetype before = w.vehicles().size();
+        add->trigger();
         QTest::qWait(20);
+        ASSERT_EQ(w.vehicles().size(), before + 1);
         EXPECT_EQ(w.size(), shown) << "a later built class must not make the window grow";
     }
     gui::Dialogs::setTestMode(false);
