@@ -86,17 +86,17 @@ expect "archive under another extension is text" 2 "Es konnten keine Fahrzeuge i
     "$cli" check "$work/archiv.csv"
 expect "build into a missing folder" 2 "Ziellaufwerk" "$cli" build "${now[@]}" "$work/in.json" "$work/fehlt/b.zip"
 
-# Automatic numbers of JSON vehicles stay the same through open and save: the JSON record is already the one the
-# editor would store, so the content line does not change at the first save.
+# Automatic numbers of JSON vehicles stay the same through open and save: build writes what the JSON says, and
+# opening and saving change nothing.
 categories=("" "Cabrio/Roadster" "Chopper/Cruiser" "Alkoven" "Abrollkipper" "Abrollkipper" "Gefahrgut"
     "Abrollanhänger" "Autokran" "Arbeitsbühne" "Doppeldecker" "Bodenbearbeitung" "Containerstapler")
 {
     printf '['
     for c in 1 2 3 4 5 6 7 8 9 10 11 12; do
         [ "$c" -gt 1 ] && printf ','
-        printf '{"klasse": %s, "marke": "andere", "modell": " Modell ", "kategorie": "%s", "ez": "05-2005",' \
+        printf '{"klasse": %s, "marke": "andere", "modell": "Modell", "kategorie": "%s", "ez": "05-2005",' \
             "$c" "${categories[$c]}"
-        printf ' "kilometer": "1000", "preis": 11900.004, "typ": "Gebrauchtwagen", "memo": "a\nb "}'
+        printf ' "kilometer": "1000", "preis": 11900.004, "typ": "Gebrauchtwagen", "memo": "a\nb"}'
     done
     printf ']'
 } >"$work/classes.json"
@@ -112,5 +112,14 @@ else
     printf 'FAILED: automatic numbers changed through convert\n%s\n---\n%s\n' "$(keys "$work/k1.zip")" \
         "$(keys "$work/k3.zip")"
 fi
+
+# Build refuses what the file could not hold as given, naming it.
+printf '[{"klasse": 1}, {"klasse": 2}, {"klasse": 9, "marke": "TRAILIS", "kategorie": "Minibagger"}]' >"$work/mini.json"
+expect "category of another class" 2 'Fahrzeug 3: Kategorie "Minibagger" gibt es bei Baumaschinen nicht.' \
+    "$cli" build "$work/mini.json" "$work/mini.csv"
+printf '[{"klasse": 9, "marke": "Trailis", "modell": "R 1", "kategorie": "RADLADER", "bj": "2019", "preis": 100}]' \
+    >"$work/case.json"
+expect "category in another case and an unknown brand" 0 "" "$cli" build "${now[@]}" "$work/case.json" "$work/case.csv"
+expect "written in the list's spelling" 0 '"Radlader";"TRAILIS"' cat "$work/case.csv"
 
 finish "cli"

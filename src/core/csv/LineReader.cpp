@@ -924,6 +924,10 @@ bool readLineInto(QByteArrayView line, model::TFahrzeug& v, LineMemory* memory) 
     return true;
 }
 
+const char* columnField(int column) {
+    return column >= 1 && column <= int(std::size(kColumnSpecs)) ? kColumnSpecs[column - 1].field : nullptr;
+}
+
 std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {
     TFahrzeug v;
     if (!readLineInto(line, v))

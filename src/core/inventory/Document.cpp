@@ -1,6 +1,7 @@
 #include "inventory/Document.h"
 
 #include "csv/InventoryCheck.h"
+#include "editor/NewRecord.h"
 #include "inventory/RecentFiles.h"
 
 namespace tarmelo::inventory {
@@ -11,9 +12,11 @@ Document::Document(QObject* parent) : QObject(parent) {
 }
 
 int Document::appendNew(int klasse) {
-    const int row = model::appendNew(vehicles_, klasse);
-    if (row >= 0)
-        emit rowsInserted(row, row);
+    if (klasse < 1 || klasse > model::kClassCount)
+        return -1;
+    vehicles_.append(editor::newRecord(klasse));
+    const int row = count() - 1;
+    emit rowsInserted(row, row);
     return row;
 }
 

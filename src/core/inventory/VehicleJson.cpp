@@ -1,8 +1,10 @@
 #include "VehicleJson.h"
 
-#include "editor/StoredForm.h"
+#include "csv/LineReader.h"
+#include "csv/LineWriter.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
+#include "model/VehicleClass.h"
 #include "photo/jpeg.h"
 
 #include <QCryptographicHash>
@@ -65,6 +67,15 @@ QString fieldError(int index, const QString& field, const QString& what) {
     return QStringLiteral("Fahrzeug %1, Feld \"%2\": %3").arg(index + 1).arg(field, what);
 }
 
+// A list value in the list's spelling, found regardless of letter case.
+std::optional<QByteArray> listSpelling(const QList<QByteArray>& items, const QByteArray& value) {
+    const QByteArray lower = model::lowerCp1252(value);
+    for (const QByteArray& item : items)
+        if (model::lowerCp1252(item) == lower)
+            return item;
+    return std::nullopt;
+}
+
 // Reads one field into the record; returns an error text or an empty string.
 QString readField(const FieldSpec& f, const QJsonValue& value, int index, JsonVehicle& out) {
     const QString name = QString::fromLatin1(f.name);
@@ -78,7 +89,7 @@ QString readField(const FieldSpec& f, const QJsonValue& value, int index, JsonVe
         const auto bytes = model::toCp1252(text);
         if (!bytes)
             return fieldError(index, name, model::nonCp1252Message(text));
-        v.*f.text = model::cut(*bytes, f.width);
+        v.*f.text = *bytes;
         return {};
     }
     case FieldKind::Flag:
@@ -110,6 +121,71 @@ QString readField(const FieldSpec& f, const QJsonValue& value, int index, JsonVe
     }
     }
     return {};
+}
+
+// The list values of the record in the lists' spelling. The brand and the colour are free; the category must be
+// one of the class's (by it the reader finds the class again); the other lists travel as codes, so their value
+// must be an item of a list.
+QString listValues(model::TFahrzeug& v, int index) {
+    for (const FieldSpec& f : model::fields()) {
+        if (!f.text || f.list == model::ListId::None || f.list == model::ListId::Marke ||
+            f.list == model::ListId::Farbe || (v.*f.text).isEmpty())
+            continue;
+        QByteArray& text = v.*f.text;
+        std::optional<QByteArray> item;
+        if (f.list == model::ListId::Kategorie) {
+            item = listSpelling(model::listItems(f.list, v.klasse), text);
+            if (!item)
+                return QStringLiteral("Fahrzeug %1: Kategorie \"%2\" gibt es bei %3 nicht.")
+                    .arg(index + 1)
+                    .arg(model::fromCp1252(text), model::classNameAmong(v.klasse));
+        } else {
+            for (int c = 1; c <= model::kClassCount && !item; ++c)
+                item = listSpelling(model::listItems(f.list, c), text);
+            if (!item)
+                return fieldError(index, QString::fromLatin1(f.name),
+                                  QStringLiteral("\"%1\" steht in keiner Liste.").arg(model::fromCp1252(text)));
+        }
+        text = *item;
+    }
+    return {};
+}
+
+QString jsonText(const QJsonValue& value) {
+    return value.isString() ? QStringLiteral("\"%1\"").arg(value.toString())
+                            : QString::number(value.toDouble(), 'g', 17);
+}
+
+// The vehicle must come back from its line as the JSON gives it: a given value the reader gives back otherwise
+// (blanks it trims, a text longer than the field, an amount or a code out of range) is refused, naming what it
+// would become. Otherwise the file would not hold what the JSON says, and the automatic number would change at the
+// next save. Texts the JSON leaves out take what the reader makes of them (the blank masks, "keine Angabe" ...).
+QString carried(model::TFahrzeug& v, const QJsonObject& given, int index) {
+    // As a typed-number build writes it: the key's quotes doubled.
+    const auto lineOf = [](const model::TFahrzeug& x) {
+        return "1;\"" + QByteArray(x.inr).replace('"', "\"\"") + "\";" + csv::lineBody(x);
+    };
+    const std::optional<model::TFahrzeug> back = csv::ReadLine(lineOf(v));
+    if (!back)
+        return {}; // no category: the checks say so
+    for (const FieldSpec& f : model::fields())
+        if (f.text && !given.contains(QLatin1StringView(f.name)) && qstrcmp(f.name, "kennung") != 0)
+            v.*f.text = (*back).*f.text;
+    const auto refusal = [&](const QString& name) {
+        return fieldError(index, name,
+                          QStringLiteral("%1 lässt sich nicht unverändert speichern, gelesen ergibt es %2.")
+                              .arg(jsonText(vehicleToJson(v).value(name)), jsonText(vehicleToJson(*back).value(name))));
+    };
+    if (back->inr != v.inr)
+        return refusal(QStringLiteral("inr"));
+    const QByteArray body = csv::lineBody(v), again = csv::lineBody(*back);
+    if (again == body)
+        return {};
+    // The first column that differs names the field.
+    int column = 3;
+    for (qsizetype i = 0; i < std::min(body.size(), again.size()) && body[i] == again[i]; ++i)
+        column += body[i] == ';';
+    return refusal(QString::fromLatin1(csv::columnField(column)));
 }
 
 } // namespace
@@ -153,8 +229,10 @@ JsonRead vehiclesFromJson(const QByteArray& json) {
                 return r;
             }
         }
-        // As if typed into the editor: the record a save of the program would hold.
-        jv.vehicle = editor::storedForm(std::move(jv.vehicle));
+        if (QString e = listValues(jv.vehicle, i); !e.isEmpty() || !(e = carried(jv.vehicle, o, i)).isEmpty()) {
+            r.error = e;
+            return r;
+        }
         r.vehicles.append(std::move(jv));
     }
     return r;

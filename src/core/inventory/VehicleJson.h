@@ -23,8 +23,12 @@ struct JsonRead {
     QString error; // German; empty on success
 };
 
-// A JSON array of vehicles; "klasse" is required, absent fields keep the defaults of a new vehicle. Each record
-// takes the form the editor would store (editor::storedForm). A text that Windows-1252 cannot hold is refused.
+// A JSON array of vehicles; "klasse" is required, absent fields keep the defaults of a new vehicle. Values are
+// taken as they are; list values are found regardless of letter case and take the list's spelling. What a
+// marketplace line cannot carry is refused with a message naming vehicle, field and value: a text that
+// Windows-1252 cannot hold, a category the class does not have, a list value no list has, and any value the
+// line reader would not give back as it is (trimmed blanks, a text longer than its field, an amount or a code out
+// of range).
 JsonRead vehiclesFromJson(const QByteArray& json);
 
 } // namespace tarmelo::inventory

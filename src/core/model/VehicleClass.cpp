@@ -9,19 +9,20 @@ namespace {
 struct ClassNames {
     const char* shown; // UTF-8
     const char* page;
+    const char* among; // UTF-8, after "bei"
 };
-const ClassNames kNames[12] = {{"Pkw", "Pkw"},
-                               {"Motorrad", "Krad"},
-                               {"Wohnmobil", "Womo"},
-                               {"Transporter und Lkw bis 7,5t", "Lkw_k"},
-                               {"Lkw über 7,5t", "Lkw_g"},
-                               {"Sattelzugmaschine (SZM)", "SZM"},
-                               {"Anhänger", "Haenger"},
-                               {"Auflieger", "Auflieger"},
-                               {"Baumaschine", "Bauma"},
-                               {"Bus", "Bus"},
-                               {"Agrarfahrzeug", "Agrar"},
-                               {"Stapler", "Stapler"}};
+const ClassNames kNames[12] = {{"Pkw", "Pkw", "Pkw"},
+                               {"Motorrad", "Krad", "Motorrädern"},
+                               {"Wohnmobil", "Womo", "Wohnmobilen"},
+                               {"Transporter und Lkw bis 7,5t", "Lkw_k", "Transportern und Lkw bis 7,5t"},
+                               {"Lkw über 7,5t", "Lkw_g", "Lkw über 7,5t"},
+                               {"Sattelzugmaschine (SZM)", "SZM", "Sattelzugmaschinen"},
+                               {"Anhänger", "Haenger", "Anhängern"},
+                               {"Auflieger", "Auflieger", "Aufliegern"},
+                               {"Baumaschine", "Bauma", "Baumaschinen"},
+                               {"Bus", "Bus", "Bussen"},
+                               {"Agrarfahrzeug", "Agrar", "Agrarfahrzeugen"},
+                               {"Stapler", "Stapler", "Staplern"}};
 
 const char* const kVehicle1[] = {"marke", "modell",    "kategorie", "ez",       "hu",
                                  "au",    "kilometer", "leistung",  "kwps",     "kraftstoff",
@@ -162,6 +163,9 @@ bool validClass(int c) {
 
 QString className(int klasse) {
     return validClass(klasse) ? QString::fromUtf8(kNames[klasse - 1].shown) : QString();
+}
+QString classNameAmong(int klasse) {
+    return validClass(klasse) ? QString::fromUtf8(kNames[klasse - 1].among) : QString();
 }
 QString generalPageName(int klasse) {
     return validClass(klasse) ? QLatin1Char('a') + QLatin1StringView(kNames[klasse - 1].page) : QString();

@@ -7,6 +7,8 @@ namespace tarmelo::model {
 
 // The name the navigation bar shows after "Typ:".
 QString className(int klasse);
+// The class's vehicles in the plural, as a message puts them after "bei" ("bei Baumaschinen").
+QString classNameAmong(int klasse);
 // Object names of the "Allgemein" and "Ausstattung" pages; they stand at 2c-2 and 2c-1 in the page stack.
 QString generalPageName(int klasse);
 QString equipmentPageName(int klasse);

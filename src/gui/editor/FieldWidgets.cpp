@@ -169,34 +169,74 @@ QByteArray memoFromUi(const QString& text) {
     return model::toCp1252(t).value_or(QByteArray());
 }
 
+// The brand lists are old: a brand may be typed. The colour list only suggests as well.
+bool typedList(model::ListId list) {
+    return list == model::ListId::Farbe || list == model::ListId::Marke;
+}
+
 class ComboControl : public QComboBox, public FieldControl {
 public:
-    ComboControl(const FieldSpec& f, int c, QWidget* parent) : QComboBox(parent), FieldControl(f, c) {
+    ComboControl(const FieldSpec& f, int c, QWidget* parent)
+        : QComboBox(parent), FieldControl(f, c), hint_(f.hint ? QString::fromUtf8(f.hint) : QString()) {
         addItems(model::listDisplayItems(f.list, c));
-        if (free()) {
+        if (typed()) {
             setEditable(true);
             setInsertPolicy(QComboBox::NoInsert);
             lineEdit()->setMaxLength(f.width);
             lineEdit()->setValidator(new KeyFilterValidator(model::Filter::None, this));
+            connect(this, &QComboBox::editTextChanged, this, [this] { markUnknown(false); });
         } else {
             setMaxVisibleItems(20);
+            connect(this, &QComboBox::currentIndexChanged, this, [this](int i) { markUnknown(i < 0 && unknown_); });
         }
     }
     QWidget* widget() override { return this; }
+    // The colour list only suggests: any text may be typed. So may a brand the list does not know.
+    bool typed() const { return typedList(field_.list); }
+
+protected:
     void fill(const model::TFahrzeug& v) override {
-        if (free())
+        if (field_.list == model::ListId::Farbe) {
             setEditText(model::fromCp1252(model::colourShowText(v.*field_.text)));
-        else
-            setCurrentIndex(model::showIndex(field_, v));
+            return;
+        }
+        const int index = model::showIndex(field_, v);
+        // A value the list does not hold is shown as it is stored, set apart from the list's items, and kept.
+        const QString stored = index < 0 && field_.text ? model::fromCp1252(v.*field_.text) : QString();
+        if (typed()) {
+            setCurrentIndex(index);
+            if (index < 0)
+                setEditText(stored);
+        } else {
+            unknown_ = !stored.isEmpty();
+            setPlaceholderText(stored);
+            setCurrentIndex(index);
+        }
+        markUnknown(!stored.isEmpty());
     }
     void store(model::TFahrzeug& v) const override {
-        if (free())
+        if (field_.list == model::ListId::Farbe)
             v.*field_.text = model::colourStoreText(model::toCp1252(currentText()).value_or(QByteArray()));
+        else if (typed())
+            v.*field_.text = model::cut(model::toCp1252(currentText()).value_or(QByteArray()), field_.width);
         else
             model::storeIndex(field_, v, currentIndex());
     }
-    // The colour list only suggests: any text may be typed.
-    bool free() const { return field_.list == model::ListId::Farbe; }
+
+private:
+    void markUnknown(bool on) {
+        if (on == italic_)
+            return;
+        italic_ = on;
+        QFont f = font();
+        f.setItalic(on);
+        setFont(f);
+        setToolTip(on ? QStringLiteral("nicht in der Liste") : hint_);
+    }
+
+    const QString hint_;
+    bool unknown_ = false; // the shown record holds a value the list does not
+    bool italic_ = false;
 };
 
 class EditControl : public QLineEdit, public FieldControl {
@@ -296,49 +336,63 @@ QByteArray FieldControl::recordText(const QString& text) const {
     return model::cut(model::inSet(field_.trimIn, klasse_) ? bytes.trimmed() : bytes, field_.width);
 }
 
+namespace {
+
+// Every change of the control marks it edited before the handler runs: a field whose change is stored at once
+// must find its control edited.
+template <typename Sender, typename Signal>
+void onEdit(FieldControl* control, Sender* sender, Signal signal, const std::function<void()>& changed) {
+    QObject::connect(sender, signal, sender, [control, changed] {
+        control->setEdited();
+        changed();
+    });
+}
+
+} // namespace
+
 FieldControl* makeFieldControl(const FieldSpec& f, int klasse, QWidget* parent, const std::function<void()>& changed) {
     FieldControl* control = nullptr;
     switch (f.control) {
     case model::Control::Combo: {
         auto* box = new ComboControl(f, klasse, parent);
-        if (box->free())
-            QObject::connect(box, &QComboBox::editTextChanged, box, changed);
-        QObject::connect(box, &QComboBox::currentIndexChanged, box, changed);
+        if (box->typed())
+            onEdit(box, box, &QComboBox::editTextChanged, changed);
+        onEdit(box, box, &QComboBox::currentIndexChanged, changed);
         control = box;
         break;
     }
     case model::Control::Edit: {
         auto* e = new EditControl(f, klasse, parent);
-        QObject::connect(e, &QLineEdit::textChanged, e, changed);
+        onEdit(e, e, &QLineEdit::textChanged, changed);
         control = e;
         break;
     }
     case model::Control::Mask: {
         auto* e = new MaskControl(f, klasse, parent);
-        QObject::connect(e, &QLineEdit::textChanged, e, changed);
+        onEdit(e, e, &QLineEdit::textChanged, changed);
         control = e;
         break;
     }
     case model::Control::Amount: {
         auto* e = new AmountControl(f, klasse, parent);
-        QObject::connect(e, &QDoubleSpinBox::valueChanged, e, changed);
+        onEdit(e, e, &QDoubleSpinBox::valueChanged, changed);
         control = e;
         break;
     }
     case model::Control::Check: {
         auto* b = new CheckControl(f, klasse, parent);
-        QObject::connect(b, &QCheckBox::toggled, b, changed);
+        onEdit(b, b, &QCheckBox::toggled, changed);
         control = b;
         break;
     }
     case model::Control::Radio: {
         auto* r = new RadioControl(f, klasse, parent);
-        QObject::connect(r->yes(), &QRadioButton::toggled, r, changed);
+        onEdit(r, r->yes(), &QRadioButton::toggled, changed);
         return r;
     }
     case model::Control::Memo: {
         auto* m = new MemoControl(f, klasse, parent);
-        QObject::connect(m, &QPlainTextEdit::textChanged, m, changed);
+        onEdit(m, m, &QPlainTextEdit::textChanged, changed);
         control = m;
         break;
     }

@@ -74,6 +74,8 @@ QString filterText(model::Filter filter, const QString& text);
 
 // The control of one record field on one class's page: it shows the field of a record (the show step) and puts
 // its value back (the store step). One class per control kind; makeFieldControl picks it from the field table.
+// Only a control the person changed since the show step writes its field: showing a vehicle never alters it,
+// whatever its controls can or cannot display.
 class FieldControl {
 public:
     FieldControl(const model::FieldSpec& field, int klasse) : field_(field), klasse_(klasse) {}
@@ -81,19 +83,34 @@ public:
     virtual QWidget* widget() = 0;
     // The widgets that take the focus, in tab order.
     virtual QList<QWidget*> focusWidgets() { return {widget()}; }
-    virtual void fill(const model::TFahrzeug& v) = 0;
-    virtual void store(model::TFahrzeug& v) const = 0;
+    // The show step: the control takes the record's value and counts as unedited.
+    void show(const model::TFahrzeug& v) {
+        fill(v);
+        edited_ = false;
+    }
+    // The store step: the field is written only when the control was edited since the show step.
+    void storeEdited(model::TFahrzeug& v) const {
+        if (edited_)
+            store(v);
+    }
+    void setEdited() { edited_ = true; }
     const model::FieldSpec& field() const { return field_; }
 
 protected:
+    virtual void fill(const model::TFahrzeug& v) = 0;
+    virtual void store(model::TFahrzeug& v) const = 0;
     // The field's text as the record keeps it: cut to the width, trimmed where the class's store step trims.
     QByteArray recordText(const QString& text) const;
 
     const model::FieldSpec& field_;
     const int klasse_;
+
+private:
+    bool edited_ = false;
 };
 
-// changed runs on every edit of the control, including those the show step makes.
+// changed runs on every edit of the control, including those the show step makes; every change marks the control
+// edited, and the show step clears that mark afterwards.
 FieldControl* makeFieldControl(const model::FieldSpec& field, int klasse, QWidget* parent,
                                const std::function<void()>& changed);
 

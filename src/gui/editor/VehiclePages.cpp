@@ -418,7 +418,7 @@ void VehiclePages::fill(const model::TFahrzeug& v) {
         return;
     ensureBuilt(c);
     for (FieldControl* control : classes_[size_t(c)].controls)
-        control->fill(v);
+        control->show(v);
     if (c == 1)
         applyEnvkv(v.envkv != 0);
 }
@@ -428,7 +428,7 @@ void VehiclePages::store(model::TFahrzeug& v) const {
     if (c < 1 || c > model::kClassCount)
         return;
     for (const FieldControl* control : classes_[size_t(c)].controls)
-        control->store(v);
+        control->storeEdited(v);
 }
 
 void VehiclePages::setTabOrder(int c) {

@@ -30,7 +30,8 @@ public:
     void showNone();
     void showPage(int klasse, model::Page page);
 
-    // Fills the controls of the vehicle's class from the record (the show step) and stores them back.
+    // Fills the controls of the vehicle's class from the record (the show step), and stores the fields whose
+    // controls were edited since then back into it (the store step).
     void fill(const model::TFahrzeug& v);
     void store(model::TFahrzeug& v) const;
 
