@@ -6,6 +6,8 @@
 #include "editor/MainWindow.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
+#include "inventory/Archive.h"
+#include "inventory/CsvFile.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
@@ -14,15 +16,19 @@
 #include "support/ViewClicks.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 using namespace tarmelo;
 
@@ -147,6 +153,117 @@ TEST(ShowStoreKeepsRecords, AnEditChangesOnlyItsField) {
         EXPECT_EQ(differingColumns(csv::lineBody(v), csv::lineBody(w.vehicles()[0])), e.columns);
     }
     gui::Dialogs::setTestMode(false);
+}
+
+// An archive whose vehicles hold what the lists do not know, and fields without a control on their pages.
+model::Inventory oddVehicles() {
+    model::TFahrzeug bauma = test::validVehicle(9);
+    bauma.marke = "TRAILIS";
+    bauma.kategorie = "Radlader";
+    bauma.klima = "Klimaanlage";
+    bauma.radformel = 3;
+    bauma.kraftstoff = "Diesel";
+    model::TFahrzeug lkw = test::validVehicle(5);
+    lkw.marke = "Tesla";
+    lkw.kategorie = "Kipper";
+    lkw.typ = "Jahreswagen";
+    lkw.ez = QDate::currentDate().addMonths(-3).toString("MM-yyyy").toLatin1();
+    lkw.kraftstoff = "Wasserstoff";
+    lkw.modell = "Semi \"Plaid\"";
+    model::TFahrzeug pkw = test::validVehicle(1);
+    pkw.marke = "cupra";
+    pkw.kategorie = "KOMBI";
+    pkw.typ = "Tageszulassung";
+    pkw.ez = lkw.ez;
+    pkw.farbe = *model::toCp1252(QStringLiteral("perlmutt-weiß"));
+    pkw.memo = "Klima, AHK \xA0 \x80";
+    pkw.hydraulik = 2;
+    model::TFahrzeug stapler = test::validVehicle(12);
+    stapler.marke = "Linde";
+    stapler.kategorie = "Frontstapler";
+    stapler.klima = "Klimaautomatik";
+    return {bauma, lkw, pkw, stapler};
+}
+
+QList<QByteArray> archiveLines(const QString& path) {
+    const inventory::OpenResult r = inventory::readInventoryFile(path);
+    const inventory::CsvLines lines =
+        inventory::buildLines(r.vehicles, 0, int(r.vehicles.size()) - 1, inventory::KeyMode::Automatic, systemClock());
+    return lines.lines;
+}
+
+// As a dealer meets it: open the archive, click every vehicle and every page, nothing is modified; tick one box on
+// vehicle 2 and save: only that vehicle's line changes, in that column and in its automatic number.
+TEST(ShowStoreKeepsRecords, ClickingThroughAnArchiveChangesNothingButTheOneEdit) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bestand.zip");
+    {
+        const model::Inventory inv = oddVehicles();
+        const inventory::CsvLines lines =
+            inventory::buildLines(inv, 0, int(inv.size()) - 1, inventory::KeyMode::Automatic, systemClock());
+        ASSERT_TRUE(lines.ok()) << lines.failure->index << " " << lines.failure->failure.message.toStdString();
+        ASSERT_TRUE(inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1).ok());
+        // Written again from what the reader makes of it: the file the program itself would keep.
+        const inventory::OpenResult read = inventory::readInventoryFile(path);
+        const inventory::CsvLines again = inventory::buildLines(read.vehicles, 0, int(read.vehicles.size()) - 1,
+                                                                inventory::KeyMode::Automatic, systemClock());
+        ASSERT_EQ(read.vehicles.size(), 4);
+        ASSERT_TRUE(inventory::writeArchive(path, again.fileData(), read.vehicles, 0, 3).ok());
+    }
+    const QList<QByteArray> before = archiveLines(path);
+
+    gui::Dialogs::setTestMode(true);
+    gui::TformMain w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    gui::Dialogs::queueFileName(path);
+    w.actLoadFileExecute();
+    ASSERT_EQ(w.vehicles().size(), 4);
+    const auto click = [&](const char* name) {
+        auto* b = w.findChild<QAbstractButton*>(name);
+        ASSERT_TRUE(b && b->isEnabled()) << name;
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+    for (int round = 0; round < 2; ++round)
+        for (int row = 0; row < 4; ++row) {
+            test::clickRow(w.list(), row);
+            click("sbAusstattung");
+            if (QTabWidget* tabs = w.pages()->featureTabs(w.vehicles()[row].klasse))
+                for (int tab : {1, 0})
+                    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(tab).center());
+            click("sbAllgemein");
+        }
+    EXPECT_TRUE(w.isSaved());
+    EXPECT_FALSE(w.action("actSaveFile")->isEnabled());
+
+    // A value the list does not hold is shown as it is, set apart from the list's items.
+    test::clickRow(w.list(), 1);
+    auto* brand = w.findChild<QComboBox*>("combo_5_marke");
+    EXPECT_EQ(brand->currentText(), "TESLA");
+    EXPECT_TRUE(brand->font().italic());
+    EXPECT_EQ(brand->toolTip(), "nicht in der Liste");
+    auto* typ = w.findChild<QComboBox*>("combo_5_typ");
+    EXPECT_EQ(typ->currentIndex(), -1);
+    EXPECT_EQ(typ->placeholderText(), "Jahreswagen");
+    EXPECT_TRUE(typ->font().italic());
+
+    click("sbAusstattung");
+    QTabWidget* tabs = w.pages()->featureTabs(5);
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+    auto* abs = w.findChild<QCheckBox*>("cb_5_abs");
+    QTest::mouseClick(abs, Qt::LeftButton, {}, QPoint(abs->height() / 2, abs->height() / 2));
+    EXPECT_FALSE(w.isSaved());
+    QTest::mouseClick(w.findChild<QToolBar*>("MainToolBar")->widgetForAction(w.action("actSaveFile")), Qt::LeftButton);
+    EXPECT_TRUE(w.isSaved());
+    gui::Dialogs::setTestMode(false);
+
+    const QList<QByteArray> after = archiveLines(path);
+    ASSERT_EQ(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(i == 1 || after[i] == before[i]) << i;
+    EXPECT_EQ(differingColumns(csv::lineBody(*csv::ReadLine(before[1])), csv::lineBody(*csv::ReadLine(after[1]))),
+              QList<int>{34});
+    EXPECT_NE(csv::GetIntNr(after[1]), csv::GetIntNr(before[1])) << "the automatic number follows the content";
 }
 
 } // namespace
