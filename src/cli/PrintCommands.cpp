@@ -5,6 +5,8 @@
 #include "intnr/Renaming.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
+#include "model/Cp1252.h"
+#include "photo/reduce.h"
 #include "print/ReportData.h"
 #include "print/ReportLayout.h"
 
@@ -193,7 +195,7 @@ int renameMain(int argc, char** argv) {
     intnr::RenameOptions o;
     if (const auto mask = a.value("--mask")) {
         o.maskMode = true;
-        o.mask = mask->left(intnr::kMaskLength);
+        o.mask = *mask;
     } else {
         o.maskMode = false;
         const QStringList parts = a.value("--remove")->split(u',');
@@ -216,8 +218,13 @@ int renameMain(int argc, char** argv) {
     o.step = *step;
     o.digits = *digits;
     o.skipNonSelected = a.has("--skip-unselected");
-    o.search = a.value("--search").value_or(QString()).left(intnr::kSearchLength);
-    o.replace = a.value("--replace").value_or(QString()).left(intnr::kSearchLength);
+    o.search = a.value("--search").value_or(QString());
+    o.replace = a.value("--replace").value_or(QString());
+    // The texts the dialog's fields would not take are refused before anything is read or written.
+    if (const QString refused = intnr::checkTexts(o); !refused.isEmpty()) {
+        err(refused);
+        return kError;
+    }
 
     model::Inventory vehicles;
     if (!loadInventory(a.files[0], vehicles))
@@ -248,7 +255,13 @@ int renameMain(int argc, char** argv) {
         return kFailed;
     }
     intnr::applyNumbers(vehicles, preview, ticked);
-    return saveTyped(a.files.value(1, a.files[0]), vehicles, *clock);
+    int changed = 0;
+    for (qsizetype i = 0; i < vehicles.size(); ++i)
+        changed += model::fromCp1252(vehicles[i].inr) != olds[i];
+    const int rc = saveTyped(a.files.value(1, a.files[0]), vehicles, *clock);
+    if (rc == kOk)
+        out(QStringLiteral("%1 interne Nummer(n) geändert.").arg(changed));
+    return rc;
 }
 
 int printMain(int argc, char** argv) {
@@ -293,6 +306,13 @@ int printMain(int argc, char** argv) {
         err(blocks.error);
         return kFailed;
     }
+    for (const print::VehicleBlock& b : blocks.blocks)
+        for (size_t slot = 0; slot < b.unreadable.size(); ++slot)
+            if (b.unreadable[slot])
+                err(QStringLiteral("Warnung: Fahrzeug %1, Bild %2: %3.")
+                        .arg(b.position + 1)
+                        .arg(slot + 1)
+                        .arg(photo::kUnreadable));
     if (asText) {
         write(stdout, print::reportText(blocks.blocks));
         return kOk;

@@ -58,6 +58,18 @@ same "renamed numbers read back" $'1\tx\tA\tA\n2\tx\tK-7\tK-7\n3\tx\tK-8\tK-8' \
     "$cli" rename --mask '[N]' --dry-run "$work/renamed.zip"
 expect "bad selection" 2 "--select" "$cli" rename --mask '[N]' --select 4 --dry-run "$work/inv.zip"
 expect "mask and removal exclude each other" 2 "Aufruf" "$cli" rename --mask '[N]' --remove 1,1 "$work/inv.zip"
+expect "the applied count is reported" 0 "2 interne Nummer(n) geändert." \
+    "$cli" rename --mask '[N]-1' --select 1-2 "$work/inv.zip" "$work/counted.zip"
+
+# Texts the dialog's fields would not take are refused before anything is written.
+cp "$work/inv.zip" "$work/kept.zip"
+expect "mask outside the number's characters" 2 'Das Zeichen "☃" ist in der Umbenennmaske nicht erlaubt.' \
+    "$cli" rename --mask '[N]☃' "$work/kept.zip"
+expect "replacement with a quote" 2 'Das Zeichen """ ist im Ersetzungstext nicht erlaubt.' \
+    "$cli" rename --mask '[N]' --search A --replace '"' "$work/kept.zip"
+expect "mask longer than 50" 2 "Höchstens 50 Zeichen sind in der Umbenennmaske erlaubt." \
+    "$cli" rename --mask "$(printf 'x%.0s' {1..51})" "$work/kept.zip"
+expect "refused rename left the archive" 0 "" cmp "$work/inv.zip" "$work/kept.zip"
 
 # Printing as text and as PDF.
 same "text of selected blocks" $'VW Polo (Limousine), interne Nummer: B\nMerkmale: EZ: 05-2005, 1.000 km\nPreis: 9.900 EUR brutto (8.319 EUR netto), 19% MwSt ausweisbar' \
@@ -74,6 +86,14 @@ if command -v pdftotext >/dev/null; then
     expect "pdf date" 0 "31.01.2024" pdftotext "$work/list.pdf" -
     expect "pdf title line" 0 "VW Golf (Limousine), interne Nummer: A" pdftotext "$work/list.pdf" -
     expect "pdf without photos has no images" 1 "" bash -c "pdfimages -list '$work/list.pdf' | grep image"
+
+    # A photo that cannot be decoded says so in its frame and on stderr.
+    (cd "$work" && unzip -q inv.zip fzg.csv && convert -size 200x150 gradient:red-blue 1_1.jpg &&
+        head -c 900 1_1.jpg >1_2.jpg && zip -q -0 broken.zip fzg.csv 1_1.jpg 1_2.jpg)
+    expect "unreadable photo warned" 0 "Warnung: Fahrzeug 1, Bild 2: Bild nicht lesbar." \
+        "$cli" print "${now[@]}" "$work/broken.zip" "$work/broken.pdf"
+    expect "unreadable photo in its frame" 0 "Bild nicht lesbar" pdftotext "$work/broken.pdf" -
+    expect "the readable photo printed" 0 "image" bash -c "pdfimages -list '$work/broken.pdf'"
 fi
 
 finish "print cli"

@@ -251,6 +251,18 @@ TEST_F(PhotoGroupTest, StepsStayWithinTheFirstAndLastPhoto) {
     }
 }
 
+// A stored photo that cannot be decoded is not a blank frame: the frame says so, and stepping on shows the next.
+TEST_F(PhotoGroupTest, UnreadablePhotoSaysSoInItsFrame) {
+    fill(2);
+    car.bilder[0] = car.bilder[0].left(car.bilder[0].size() / 2);
+    group.setVehicle(&car);
+    EXPECT_EQ(pos(), QStringLiteral("1 / 2"));
+    EXPECT_EQ(frame()->text(), QStringLiteral("Bild nicht lesbar"));
+    EXPECT_FALSE(frame()->isHidden());
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("sp_1_next")), Qt::LeftButton);
+    EXPECT_EQ(shownPhoto(), 1);
+}
+
 struct DeleteCase {
     int count;
     int at;

@@ -128,6 +128,10 @@ TEST_F(UpdateIntNrDialogTest, KeyFilterTokensAndCounterFields) {
     start->selectAll();
     QTest::keyClicks(start, QStringLiteral("99999"));
     EXPECT_LE(start->value(), 10000);
+    // An emptied field counts as its minimum, not as the value it held.
+    start->selectAll();
+    QTest::keyClick(start, Qt::Key_Delete);
+    EXPECT_EQ(dialog->previewTexts(), QStringList({"-10000", "-9999", "-9998"}));
 
     QLineEdit* search = find<QLineEdit>("leSearch");
     search->setFocus();

@@ -1,8 +1,37 @@
 #include "intnr/Renaming.h"
 
 #include "model/Cp1252.h"
+#include "model/FieldSchema.h"
 
 namespace tarmelo::intnr {
+
+QString checkTexts(const RenameOptions& o) {
+    struct Text {
+        bool used;
+        const QString& text;
+        qsizetype length;
+        model::Filter filter;
+        const char* where; // UTF-8
+    };
+    const Text texts[] = {{o.maskMode, o.mask, kMaskLength, model::Filter::Mask, "in der Umbenennmaske"},
+                          {true, o.search, kSearchLength, model::Filter::Inr, "im Suchtext"},
+                          {true, o.replace, kSearchLength, model::Filter::Inr, "im Ersetzungstext"}};
+    for (const Text& t : texts) {
+        if (!t.used)
+            continue;
+        const QString where = QString::fromUtf8(t.where);
+        if (t.text.size() > t.length)
+            return QStringLiteral("Höchstens %1 Zeichen sind %2 erlaubt.").arg(t.length).arg(where);
+        for (qsizetype i = 0; i < t.text.size(); ++i) {
+            if (model::passesFilter(t.filter, t.text[i]))
+                continue;
+            // A character outside the basic plane is named whole.
+            const qsizetype n = t.text[i].isHighSurrogate() && i + 1 < t.text.size() ? 2 : 1;
+            return QStringLiteral("Das Zeichen \"%1\" ist %2 nicht erlaubt.").arg(t.text.mid(i, n), where);
+        }
+    }
+    return {};
+}
 
 QString trimControls(const QString& text) {
     qsizetype begin = 0;

@@ -42,6 +42,11 @@ struct RenameOptions {
     bool skipNonSelected = false;
 };
 
+// Why the texts of the options cannot be used, or an empty text: the mask at most 50 characters of the internal
+// number's characters and the brackets of its tokens, the search and replace texts at most 40 of the number's
+// characters, as the dialog's fields take them.
+QString checkTexts(const RenameOptions& options);
+
 // Blanks and control characters removed at both ends.
 QString trimControls(const QString& text);
 

@@ -2210,6 +2210,27 @@ QString controlName(QStringView name, int klasse) {
     return f ? controlName(*f, klasse) : QString();
 }
 
+bool passesFilter(Filter filter, QChar c) {
+    const char16_t u = c.unicode();
+    const bool digit = u >= '0' && u <= '9';
+    switch (filter) {
+    case Filter::Digits:
+        return digit;
+    case Filter::Mask:
+        if (u == '[' || u == ']')
+            return true;
+        [[fallthrough]];
+    case Filter::Inr:
+        return digit || u == ' ' || u == '-' || u == '_' || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+    case Filter::Decimal:
+        return digit || u == ',';
+    case Filter::None:
+        break;
+    }
+    // Control characters, a lone C1 control among them, never belong into a field.
+    return u >= 0x20 && u != 0x7F && !(u >= 0x80 && u < 0xA0) && isCp1252(c);
+}
+
 int showIndex(const FieldSpec& f, const TFahrzeug& v) {
     if (f.text)
         return showText(f.list, v.klasse, v.*f.text);

@@ -11,8 +11,13 @@ namespace tarmelo::model {
 enum class FieldKind : quint8 { Text, Flag, Code, Amount, LongText, Photos };
 // Control kinds of the editing pages, each with its name prefix (combo_, le_, me_, ce_, cb_, rb_).
 enum class Control : quint8 { None, Combo, Edit, Mask, Amount, Check, Radio, Memo, Image };
-// Key filters of the edits: digits; the internal-number characters; digits and comma.
-enum class Filter : quint8 { None, Digits, Inr, Decimal };
+// Key filters of the edits: digits; the internal-number characters; digits and comma; the renaming mask (the
+// internal-number characters and the brackets of its tokens).
+enum class Filter : quint8 { None, Digits, Inr, Decimal, Mask };
+
+// Whether a character may be typed into a field with the filter; None takes every Windows-1252 character but the
+// control characters.
+bool passesFilter(Filter filter, QChar c);
 
 using ClassSet = quint16; // bit c set: class c
 

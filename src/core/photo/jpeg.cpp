@@ -3,6 +3,8 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 namespace tarmelo::photo {
 
@@ -27,11 +29,13 @@ const unsigned char* bytes(const QByteArray& data) {
     return reinterpret_cast<const unsigned char*>(data.constData());
 }
 
-std::optional<QSize> readHeader(tjhandle handle, const QByteArray& jpeg) {
+std::optional<QSize> readHeader(tjhandle handle, const QByteArray& jpeg, int* colorspaceOut = nullptr) {
     int width = 0, height = 0, subsampling = 0, colorspace = 0;
     if (tjDecompressHeader3(handle, bytes(jpeg), static_cast<unsigned long>(jpeg.size()), &width, &height, &subsampling,
                             &colorspace) != 0)
         return std::nullopt;
+    if (colorspaceOut)
+        *colorspaceOut = colorspace;
     if (width <= 0 || height <= 0)
         return std::nullopt;
     return QSize(width, height);
@@ -73,6 +77,47 @@ int orientationFromTiff(const unsigned char* tiff, std::size_t size) {
     return 1;
 }
 
+// Calls segment(marker, body, size) for each marker segment before the image data until it returns true.
+template <typename F> bool findSegment(const QByteArray& jpeg, F&& segment) {
+    if (!detail::looksLikeJpeg(jpeg))
+        return false;
+    const auto* p = bytes(jpeg);
+    const std::size_t size = std::size_t(jpeg.size());
+    std::size_t at = 2;
+    while (at + 4 <= size && p[at] == 0xFF) {
+        const unsigned marker = p[at + 1];
+        if (marker == 0xDA || marker == 0xD9) // image data begins: no more headers
+            break;
+        const std::size_t length = read16(p + at + 2, true);
+        if (length < 2 || at + 2 + length > size)
+            break;
+        if (segment(marker, p + at + 4, length - 2))
+            return true;
+        at += 2 + length;
+    }
+    return false;
+}
+
+// Photoshop's CMYK JPEGs, marked by Adobe's APP14 segment, store the four channels inverted.
+bool adobeInverted(const QByteArray& jpeg) {
+    return findSegment(jpeg, [](unsigned marker, const unsigned char* body, std::size_t size) {
+        return marker == 0xEE && size >= 5 && std::equal(body, body + 5, "Adobe");
+    });
+}
+
+// Four channels as stored into RGB: each colour channel under the black one.
+void cmykToRgb(const std::uint8_t* cmyk, detail::RgbBuffer& rgb, bool inverted) {
+    std::uint8_t* out = rgb.data();
+    const std::size_t pixels = std::size_t(rgb.width()) * std::size_t(rgb.height());
+    for (std::size_t i = 0; i < pixels; ++i, cmyk += 4, out += 3) {
+        const unsigned k = inverted ? cmyk[3] : 255u - cmyk[3];
+        for (int c = 0; c < 3; ++c) {
+            const unsigned v = inverted ? cmyk[c] : 255u - cmyk[c];
+            out[c] = std::uint8_t((v * k + 127) / 255);
+        }
+    }
+}
+
 } // namespace
 
 std::optional<QSize> jpegSize(const QByteArray& jpeg) {
@@ -108,7 +153,8 @@ RgbBuffer decodeJpegRgbCovering(const QByteArray& jpeg, QSize atLeast) {
     TjHandle tj(tjInitDecompress());
     if (!tj.get())
         return {};
-    std::optional<QSize> size = readHeader(tj.get(), jpeg);
+    int colorspace = TJCS_RGB;
+    std::optional<QSize> size = readHeader(tj.get(), jpeg, &colorspace);
     if (!size)
         return {};
     if (atLeast.width() > 0 && atLeast.height() > 0) {
@@ -128,8 +174,18 @@ RgbBuffer decodeJpegRgbCovering(const QByteArray& jpeg, QSize atLeast) {
     if (rgb.isNull())
         return {};
     // Warnings (e.g. premature end of data) count as failure: a half-grey photo must not be stored.
+    constexpr int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
+        // The decoder gives such photos only as their four channels.
+        std::unique_ptr<std::uint8_t[]> cmyk(new (std::nothrow) std::uint8_t[rgb.byteCount() / 3 * 4]);
+        if (!cmyk || tjDecompress2(tj.get(), bytes(jpeg), static_cast<unsigned long>(jpeg.size()), cmyk.get(),
+                                   rgb.width(), rgb.width() * 4, rgb.height(), TJPF_CMYK, flags) != 0)
+            return {};
+        cmykToRgb(cmyk.get(), rgb, adobeInverted(jpeg));
+        return rgb;
+    }
     if (tjDecompress2(tj.get(), bytes(jpeg), static_cast<unsigned long>(jpeg.size()), rgb.data(), rgb.width(),
-                      rgb.width() * 3, rgb.height(), TJPF_RGB, TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0)
+                      rgb.width() * 3, rgb.height(), TJPF_RGB, flags) != 0)
         return {};
     return rgb;
 }
@@ -153,25 +209,14 @@ QByteArray encodeJpegRgb(const RgbBuffer& rgb) {
 }
 
 int jpegExifOrientation(const QByteArray& jpeg) {
-    if (!looksLikeJpeg(jpeg))
-        return 1;
-    const auto* p = bytes(jpeg);
-    const std::size_t size = std::size_t(jpeg.size());
-    std::size_t at = 2;
-    while (at + 4 <= size && p[at] == 0xFF) {
-        const unsigned marker = p[at + 1];
-        if (marker == 0xDA || marker == 0xD9) // image data begins: no EXIF after this
-            break;
-        const std::size_t length = read16(p + at + 2, true);
-        if (length < 2 || at + 2 + length > size)
-            break;
-        const unsigned char* body = p + at + 4;
-        const std::size_t bodySize = length - 2;
-        if (marker == 0xE1 && bodySize >= 6 && std::equal(body, body + 6, "Exif\0\0"))
-            return orientationFromTiff(body + 6, bodySize - 6);
-        at += 2 + length;
-    }
-    return 1;
+    int orientation = 1;
+    findSegment(jpeg, [&](unsigned marker, const unsigned char* body, std::size_t size) {
+        if (marker != 0xE1 || size < 6 || !std::equal(body, body + 6, "Exif\0\0"))
+            return false;
+        orientation = orientationFromTiff(body + 6, size - 6);
+        return true;
+    });
+    return orientation;
 }
 
 } // namespace detail

@@ -23,6 +23,8 @@ inline constexpr QSize kPhotoBox{640, 480};
 inline constexpr QSize kCompactBox{400, 300};
 inline constexpr QSize kThumbnailBox{104, 78};
 inline constexpr qsizetype kCompactFromBytes = 450'000;
+// Shown in a photo's frame, in the editor and in the print, when its stored data cannot be decoded.
+inline const QString kUnreadable = QStringLiteral("Bild nicht lesbar");
 
 // Nearest integer, an exact half going to the even neighbour; independent of the FPU rounding mode.
 int roundHalfEven(double value);

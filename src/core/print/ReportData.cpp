@@ -17,10 +17,12 @@ QString fieldLabel(const QString& field) {
 
 // Made one after the other: the photo pipeline is not safe to call from several threads at once (a run
 // sharing the photos of a vehicle among threads crashed now and then).
-void makeThumbnails(const model::TFahrzeug& v, std::array<QImage, model::kPhotoSlots>& photos) {
+void makeThumbnails(const model::TFahrzeug& v, VehicleBlock& b) {
     for (size_t s = 0; s < v.bilder.size(); ++s) {
-        if (!v.bilder[s].isEmpty())
-            photos[s] = photo::thumbnail(v.bilder[s]);
+        if (v.bilder[s].isEmpty())
+            continue;
+        b.photos[s] = photo::thumbnail(v.bilder[s]);
+        b.unreadable[s] = b.photos[s].isNull();
     }
 }
 
@@ -81,7 +83,7 @@ ReportBlocks prepareReport(const model::Inventory& vehicles, const PrintChoice& 
             b.dealerPrice = QStringLiteral("Händlerpreis: ") + priceText(v, v.hpreis, locale);
         if (choice.withPhotos && !v.bilder[0].isEmpty()) {
             b.photoRows = {true, !v.bilder[6].isEmpty(), !v.bilder[12].isEmpty()};
-            makeThumbnails(v, b.photos);
+            makeThumbnails(v, b);
         }
         out.blocks.append(std::move(b));
         ++printed;

@@ -29,10 +29,11 @@ struct VehicleBlock {
     QString title;
     QString features; // "[keine]" when there is none
     QString memo;
-    QString price;                                 // "Preis: ..."
-    QString dealerPrice;                           // "Händlerpreis: ..."
-    std::array<QImage, model::kPhotoSlots> photos; // thumbnails; a null image is a hidden frame
-    std::array<bool, 3> photoRows{};               // rows of frames 1-6, 7-12, 13-15
+    QString price;                                     // "Preis: ..."
+    QString dealerPrice;                               // "Händlerpreis: ..."
+    std::array<QImage, model::kPhotoSlots> photos;     // thumbnails; a null image is a hidden frame
+    std::array<bool, model::kPhotoSlots> unreadable{}; // a stored photo that cannot be decoded: its frame says so
+    std::array<bool, 3> photoRows{};                   // rows of frames 1-6, 7-12, 13-15
 };
 
 struct ReportBlocks {

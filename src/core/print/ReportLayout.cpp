@@ -1,5 +1,7 @@
 #include "print/ReportLayout.h"
 
+#include "photo/reduce.h"
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -197,6 +199,13 @@ void ReportLayout::addBlock(const VehicleBlock& b) {
         QList<Item> frames;
         for (int f = 0; f < 6; ++f) {
             const size_t slot = size_t(row * 6 + f);
+            if (slot < b.unreadable.size() && b.unreadable[slot]) {
+                const QRectF frame(f * kFrameStep, kFrameTop, kFrameWidth, kFrameHeight);
+                frames.append(box(Item::Kind::Rect, frame));
+                frames.append(
+                    text(frame.x(), frame.center().y() - 7, photo::kUnreadable, ReportFont::Normal, true, kFrameWidth));
+                continue;
+            }
             if (slot >= b.photos.size() || b.photos[slot].isNull())
                 continue;
             const QImage& img = b.photos[slot];

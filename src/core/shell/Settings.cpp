@@ -2,6 +2,7 @@
 
 #include "inventory/RecentFiles.h"
 #include "model/Cp1252.h"
+#include "model/FieldSchema.h"
 #include "shell/Servers.h"
 
 #include <QDir>
@@ -51,20 +52,11 @@ QString trimControl(const QString& s) {
     return s.mid(begin, end - begin);
 }
 
-bool isMaskChar(QChar c, bool allowBrackets) {
-    const char16_t u = c.unicode();
-    if ((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z'))
-        return true;
-    if (u == ' ' || u == '-' || u == '_')
-        return true;
-    return allowBrackets && (u == '[' || u == ']');
-}
-
 // Trimmed, cut to maxLen, and replaced by fallback when a character lies outside the allowed set.
 QString validatedText(const QString& raw, qsizetype maxLen, bool allowBrackets, const QString& fallback) {
     const QString text = trimControl(raw).left(maxLen);
     for (QChar c : text) {
-        if (!isMaskChar(c, allowBrackets))
+        if (!model::passesFilter(allowBrackets ? model::Filter::Mask : model::Filter::Inr, c))
             return fallback;
     }
     return text;

@@ -13,20 +13,7 @@ namespace tarmelo::gui {
 KeyFilterValidator::KeyFilterValidator(model::Filter filter, QObject* parent) : QValidator(parent), filter_(filter) {}
 
 bool KeyFilterValidator::passes(model::Filter filter, QChar c) {
-    const char16_t u = c.unicode();
-    const bool digit = u >= '0' && u <= '9';
-    switch (filter) {
-    case model::Filter::Digits:
-        return digit;
-    case model::Filter::Inr:
-        return digit || u == ' ' || u == '-' || u == '_' || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
-    case model::Filter::Decimal:
-        return digit || u == ',';
-    case model::Filter::None:
-        break;
-    }
-    // Control characters, a lone C1 control among them, never belong into a field.
-    return u >= 0x20 && u != 0x7F && !(u >= 0x80 && u < 0xA0) && model::isCp1252(c);
+    return model::passesFilter(filter, c);
 }
 
 QString filterText(model::Filter filter, const QString& text) {

@@ -119,7 +119,11 @@ void PhotoGroup::refreshPic(int p) {
     const int n = model::countPhotos(*vehicle_);
     p = std::clamp(p, 1, n);
     position_ = p;
-    image_->setPixmap(scaledPhoto(vehicle_->bilder[size_t(p - 1)]));
+    const QPixmap scaled = scaledPhoto(vehicle_->bilder[size_t(p - 1)]);
+    if (scaled.isNull())
+        image_->setText(photo::kUnreadable);
+    else
+        image_->setPixmap(scaled);
     image_->show();
     empty_->hide();
     // While an add runs the group takes no commands, as the blocking original did.

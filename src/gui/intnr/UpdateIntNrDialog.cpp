@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "common/VehicleChecklist.h"
+#include "editor/FieldWidgets.h"
 #include "model/Cp1252.h"
 #include "print/FeatureList.h"
 #include "print/PriceTexts.h"
@@ -17,12 +18,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tarmelo::gui {
 
@@ -49,6 +50,14 @@ QSpinBox* spin(QWidget* parent, const char* name, intnr::Range range, int value)
     s->setRange(range.min, range.max);
     s->setValue(value);
     return s;
+}
+
+// The value as typed when the field holds a whole number, otherwise the field's minimum: an emptied field is not
+// its last value.
+int spinValue(const QSpinBox* s) {
+    bool ok = false;
+    const int v = s->cleanText().toInt(&ok);
+    return ok ? std::clamp(v, s->minimum(), s->maximum()) : s->minimum();
 }
 
 } // namespace
@@ -84,8 +93,7 @@ TformUpdateIntNr::TformUpdateIntNr(model::Inventory& vehicles, shell::Settings& 
     comboRenameMask->setInsertPolicy(QComboBox::NoInsert);
     comboRenameMask->lineEdit()->setMaxLength(intnr::kMaskLength);
     // A key the mask cannot hold is discarded (comboRenameMaskKeyPress); pasted text is held to the same set.
-    comboRenameMask->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[ A-Za-z0-9_\\-\\[\\]]*")), this));
+    comboRenameMask->setValidator(new KeyFilterValidator(model::Filter::Mask, this));
     for (int t = 0; t < 4; ++t) {
         sb[t] = new QToolButton(this);
         sb[t]->setObjectName(QLatin1StringView(kTokens[t].name));
@@ -110,7 +118,7 @@ TformUpdateIntNr::TformUpdateIntNr(model::Inventory& vehicles, shell::Settings& 
     leReplace->setObjectName(QStringLiteral("leReplace"));
     for (QLineEdit* e : {leSearch, leReplace}) {
         e->setMaxLength(intnr::kSearchLength);
-        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[ A-Za-z0-9_\\-]*")), e));
+        e->setValidator(new KeyFilterValidator(model::Filter::Inr, e));
     }
 
     auto* btnSelectAll = new QPushButton(QStringLiteral("Alle auswählen"), this);
@@ -179,8 +187,11 @@ TformUpdateIntNr::TformUpdateIntNr(model::Inventory& vehicles, shell::Settings& 
     connect(rbRenameMask, &QRadioButton::clicked, this, &TformUpdateIntNr::rbRenameMaskClick);
     connect(rbDeleteChar, &QRadioButton::clicked, this, &TformUpdateIntNr::rbDeleteCharClick);
     connect(comboRenameMask, &QComboBox::editTextChanged, this, &TformUpdateIntNr::RefreshIntNrList);
-    for (QSpinBox* s : {seBeginning, seEnding, seStart, seStep})
+    // The edit's own text too: an emptied field changes no value and emits nothing, but counts as the minimum.
+    for (QSpinBox* s : {seBeginning, seEnding, seStart, seStep}) {
         connect(s, &QSpinBox::valueChanged, this, &TformUpdateIntNr::RefreshIntNrList);
+        connect(s->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, &TformUpdateIntNr::RefreshIntNrList);
+    }
     connect(comboDigits, &QComboBox::currentIndexChanged, this, &TformUpdateIntNr::RefreshIntNrList);
     connect(cbSkipNonSelected, &QCheckBox::toggled, this, &TformUpdateIntNr::RefreshIntNrList);
     connect(leSearch, &QLineEdit::textChanged, this, &TformUpdateIntNr::RefreshIntNrList);
@@ -296,12 +307,12 @@ intnr::RenameOptions TformUpdateIntNr::options() const {
     intnr::RenameOptions o;
     o.maskMode = rbRenameMask->isChecked();
     o.mask = comboRenameMask->currentText();
-    o.beginning = seBeginning->value();
-    o.ending = seEnding->value();
+    o.beginning = spinValue(seBeginning);
+    o.ending = spinValue(seEnding);
     o.search = leSearch->text();
     o.replace = leReplace->text();
-    o.start = seStart->value();
-    o.step = seStep->value();
+    o.start = spinValue(seStart);
+    o.step = spinValue(seStep);
     o.digits = comboDigits->currentText().toInt();
     o.skipNonSelected = cbSkipNonSelected->isChecked();
     return o;

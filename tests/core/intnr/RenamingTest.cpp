@@ -130,6 +130,34 @@ TEST(Renaming, Refusals) {
               QStringLiteral("Es muss mindestens ein Fahrzeug zum Umbenennen der internen Nummer ausgewählt sein!"));
 }
 
+// The texts are held to the characters the dialog's fields take, and to their lengths: nothing is cut or dropped.
+TEST(Renaming, TextsTheDialogWouldNotTake) {
+    const struct {
+        RenameOptions options;
+        const char* message;
+    } table[] = {
+        {mask("[N]-[C]_x y"), ""},
+        {withSearch(mask("[N]"), "-", "_"), ""},
+        {mask("[N]☃"), "Das Zeichen \"☃\" ist in der Umbenennmaske nicht erlaubt."},
+        {mask("[N]😀"), "Das Zeichen \"😀\" ist in der Umbenennmaske nicht erlaubt."},
+        {mask("A/[C]"), "Das Zeichen \"/\" ist in der Umbenennmaske nicht erlaubt."},
+        {mask(QByteArray(51, 'x').constData()), "Höchstens 50 Zeichen sind in der Umbenennmaske erlaubt."},
+        {withSearch(mask("[N]"), "ä", ""), "Das Zeichen \"ä\" ist im Suchtext nicht erlaubt."},
+        {withSearch(mask("[N]"), "[N]", ""), "Das Zeichen \"[\" ist im Suchtext nicht erlaubt."},
+        {withSearch(removal(1, 0), "A", "€"), "Das Zeichen \"€\" ist im Ersetzungstext nicht erlaubt."},
+        {withSearch(removal(1, 0), QByteArray(41, 'a').constData(), ""),
+         "Höchstens 40 Zeichen sind im Suchtext erlaubt."},
+        {[] {
+             RenameOptions o = removal(1, 0);
+             o.mask = QStringLiteral("\";"); // not used in removal mode
+             return o;
+         }(),
+         ""},
+    };
+    for (const auto& t : table)
+        EXPECT_EQ(intnr::checkTexts(t.options), QString::fromUtf8(t.message)) << t.options.mask.toStdString();
+}
+
 TEST(Renaming, ApplyOnlyTickedRows) {
     model::Inventory inv(3, model::newVehicle(1));
     inv[0].inr = "A";

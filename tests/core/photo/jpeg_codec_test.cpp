@@ -73,6 +73,28 @@ TEST(JpegCodec, ReadsSizeFromHeaderAndRoundTripsColours) {
     EXPECT_NEAR(centre.blue(), 40, 3);
 }
 
+// CMYK photos (print shops, Photoshop) are decoded too; Adobe's files store the channels inverted.
+TEST(JpegCodec, DecodesCmykPhotos) {
+    QFile file(QStringLiteral(TARMELO_TEST_DATA "/cmyk-adobe.jpg")); // written by ImageMagick
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    for (const QImage& decoded :
+         {decodeJpeg(data),
+          reduceAddedPhotoData(data).jpeg.isEmpty() ? QImage() : decodeJpeg(reduceAddedPhotoData(data).jpeg)}) {
+        ASSERT_EQ(decoded.size(), QSize(64, 48));
+        const struct {
+            int x;
+            QColor colour;
+        } samples[] = {{8, QColor(200, 30, 40)}, {56, QColor(20, 60, 180)}};
+        for (const auto& s : samples) {
+            const QColor c = decoded.pixelColor(s.x, 24);
+            EXPECT_NEAR(c.red(), s.colour.red(), 4) << s.x;
+            EXPECT_NEAR(c.green(), s.colour.green(), 4) << s.x;
+            EXPECT_NEAR(c.blue(), s.colour.blue(), 4) << s.x;
+        }
+    }
+}
+
 TEST(JpegCodec, TransparentImagesAreStoredOnWhite) {
     QImage image(64, 64, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
