@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -52,15 +51,6 @@ TEST(ArchiveLock, OneHolderAtATimeAndDeadHoldersTakenOver) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_TRUE(QFile::exists(dir.filePath(".bestand.zip.lock")));
     EXPECT_EQ(first.take(archive), ArchiveLock::Result::Taken);
-
-    // A folder where no lock file can be made: the archive is used without one.
-    const QString readOnly = dir.filePath("nur-lesen");
-    ASSERT_TRUE(QDir().mkdir(readOnly));
-    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
-    if (::access(QFile::encodeName(readOnly).constData(), W_OK) != 0) {
-        EXPECT_EQ(second.take(readOnly + "/a.zip"), ArchiveLock::Result::Unprotected);
-    }
-    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(FileStamp, ChangesOfSizeTimeOrContentAreNoticed) {
