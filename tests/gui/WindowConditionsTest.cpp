@@ -3,12 +3,14 @@
 #include "common/Dialogs.h"
 #include "common/Translations.h"
 #include "editor/MainWindow.h"
+#include "editor/PicPreview.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
 #include "intnr/UpdateIntNrDialog.h"
 #include "inventory/CsvFile.h"
 #include "print/PrintDialog.h"
 #include "shell/Help.h"
+#include "shell/InfoDialog.h"
 #include "shell/TipsWindow.h"
 #include "shell/UpdateDialog.h"
 #include "support/TestVehicles.h"
@@ -269,12 +271,15 @@ TEST_F(WindowConditions, F1OpensTheHelpOfTheWindowItIsPressedIn) {
     gui::TformPrint print(vehicles, choice, false, kClock, &w);
     gui::TformUpdateIntNr rename(vehicles, settings, kClock, &w);
     gui::TformUpdate update(gui::UpdateContext{}, &last, &w);
+    gui::TformInfo info(last, QUrl(), QString(), QString(), &w);
+    gui::TformPicPreview preview(QByteArray(), &w);
     const struct {
         QWidget* window;
         int context;
     } cases[] = {
-        {&w, shell::kHelpMain},        {w.tipsWindow(), shell::kHelpTips}, {&print, shell::kHelpPrint},
-        {&rename, shell::kHelpRename}, {&update, shell::kHelpUpdate},
+        {&w, shell::kHelpMain},          {w.tipsWindow(), shell::kHelpTips}, {&print, shell::kHelpPrint},
+        {&rename, shell::kHelpRename},   {&update, shell::kHelpUpdate},      {&info, shell::kHelpInfo},
+        {&preview, shell::kHelpPreview},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.context);
