@@ -1,6 +1,7 @@
 // The Tarmelo desktop program.
 
 #include "common/Dialogs.h"
+#include "common/Translations.h"
 #include "editor/MainWindow.h"
 #include "inventory/Archive.h"
 #include "shell/Help.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tarmelo"));
     // No display name: the window manager would append it to "Tarmelo - NAME".
     QGuiApplication::setDesktopFileName(QStringLiteral("tarmelo"));
+    tarmelo::gui::installQtTranslations();
     // Numbers follow the system's regional settings; without any, the German ones are the reference.
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -37,16 +39,18 @@ int main(int argc, char** argv) {
         if (!recent.isEmpty())
             tarmelo::inventory::removeSaveLeftovers(tarmelo::inventory::archivePath(recent));
     window.applySettings(settings);
+    // Written when closing goes ahead, while the window still has the geometry to save.
+    window.setSettingsWriter([&settingsFile, keyringUnread](const tarmelo::shell::Settings& current) {
+        QString error;
+        if (!tarmelo::shell::saveSettingsFile(settingsFile, tarmelo::gui::settingsToStore(current, keyringUnread),
+                                              &error))
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+    });
     window.show();
     const QStringList args = app.arguments();
     window.openAtStart(args.value(1));
     // Without a known update the installed program file's age stands for the installation's.
     const QFileInfo program(QCoreApplication::applicationFilePath());
     window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
-    const int rc = app.exec();
-    QString error;
-    if (!tarmelo::shell::saveSettingsFile(
-            settingsFile, tarmelo::gui::settingsToStore(window.currentSettings(), keyringUnread), &error))
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-    return rc;
+    return app.exec();
 }

@@ -66,6 +66,19 @@ TEST(SaveFaultsInTheWindow, EveryCallFailsInTurn) {
         const QByteArray old = fileBytes(target);
         const QStringList recent = w.recentFiles();
         w.setInventory(withPhotos(3));
+        // The archive is written on a thread of its own: the faults are armed there.
+        int failAt = 0;
+        bool hit = false;
+        faults::Call hitCall = faults::Call::Open;
+        w.setSaveThreadHook([&](bool before) {
+            if (before) {
+                faults::arm(failAt, c.error);
+                return;
+            }
+            faults::disarm();
+            hit = faults::hit();
+            hitCall = faults::hitCall();
+        });
         int k = 1;
         for (; k <= 500; ++k) {
             SCOPED_TRACE("call " + std::to_string(k));
@@ -73,18 +86,18 @@ TEST(SaveFaultsInTheWindow, EveryCallFailsInTurn) {
             w.SetOpenRecent(recent);
             w.setSaved(false);
             Dialogs::shown().clear();
-            faults::arm(k, c.error);
+            failAt = k;
             w.actSaveFileExecute();
-            faults::disarm();
-            if (!faults::hit()) {
+            if (!hit) {
                 EXPECT_TRUE(w.isSaved());
                 EXPECT_TRUE(Dialogs::shown().isEmpty());
                 break;
             }
-            SCOPED_TRACE(std::string("failed ") + faults::name(faults::hitCall()));
+            SCOPED_TRACE(std::string("failed ") + faults::name(hitCall));
             const QStringList entries =
                 QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-            EXPECT_EQ(entries, QStringList{"bestand.zip"});
+            // The archive, and the lock that keeps other windows from it.
+            EXPECT_EQ(entries, QStringList({".bestand.zip.lock", "bestand.zip"}));
             if (w.isSaved()) {
                 // The fault hit nothing the save needed.
                 EXPECT_TRUE(Dialogs::shown().isEmpty());
@@ -92,13 +105,17 @@ TEST(SaveFaultsInTheWindow, EveryCallFailsInTurn) {
                 QFile f(target);
                 ASSERT_TRUE(f.open(QIODevice::WriteOnly));
                 f.write(old);
+                f.close();
+                // Read again, so that the window does not take the old file back for a change made elsewhere.
+                w.ReadFile(target, false);
+                w.setInventory(withPhotos(3));
                 continue;
             }
             ASSERT_EQ(Dialogs::shown().size(), 1);
             const QString text = Dialogs::shown()[0].text;
             // A fault in putting the new file in place is reported as a file that cannot be replaced.
             EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.start)) ||
-                        (faults::hitCall() == faults::Call::Rename && text.startsWith("Eine Datei mit dem Namen")))
+                        (hitCall == faults::Call::Rename && text.startsWith("Eine Datei mit dem Namen")))
                 << text.toStdString();
             EXPECT_EQ(w.documentName(), target);
             EXPECT_EQ(w.recentFiles(), recent);

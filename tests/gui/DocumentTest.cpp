@@ -253,18 +253,24 @@ TEST_F(DocumentTest, CommandsAndClosingWhileAnArchiveIsWritten) {
     std::vector<const char*> enabledWhileBusy;
     bool closeRefused = false;
     bool asked = false;
+    // The archive is written on a thread of its own; the window is looked at on its own thread meanwhile.
     w.setSaveFaults([&](inventory::WriteStage s) {
         if (s != inventory::WriteStage::Write)
             return 0;
-        asked = true;
-        for (const char* a :
-             {"actNeu", "actLoadFile", "actOpenVehicle", "actSaveFile", "actSaveFileAs", "actSaveVehicle", "actCopy",
-              "actRemove", "actAddPkw", "actAutomaticIntNr", "actCheckErrors", "actExit"})
-            if (enabled(a))
-                enabledWhileBusy.push_back(a);
-        QCloseEvent close;
-        QApplication::sendEvent(&w, &close);
-        closeRefused = !close.isAccepted();
+        QMetaObject::invokeMethod(
+            &w,
+            [&] {
+                asked = true;
+                for (const char* a :
+                     {"actNeu", "actLoadFile", "actOpenVehicle", "actSaveFile", "actSaveFileAs", "actSaveVehicle",
+                      "actCopy", "actRemove", "actAddPkw", "actAutomaticIntNr", "actCheckErrors", "actExit"})
+                    if (enabled(a))
+                        enabledWhileBusy.push_back(a);
+                QCloseEvent close;
+                QApplication::sendEvent(&w, &close);
+                closeRefused = !close.isAccepted();
+            },
+            Qt::BlockingQueuedConnection);
         return 0;
     });
     Dialogs::queueFileName(path("b.zip"));

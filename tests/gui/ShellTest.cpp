@@ -223,6 +223,8 @@ TEST_F(ShellTest, ToolBarButtonsNeverReadTheSame) {
 TEST_F(ShellTest, WorkAreaResetRestoresLayoutAndForgetsOptions) {
     TformMain w;
     w.show();
+    // Settings without geometry give the designed size, centred and fitted onto the screen.
+    w.applySettings(shell::Settings{});
     const QSize designed = w.size();
     const QList<int> columns = w.list()->columnWidths();
     shell::Settings s;

@@ -34,7 +34,10 @@ QStringList addToRecent(QStringList recent, const QString& path) {
 }
 
 QString recentCaption(int n, const QString& path) {
-    return QStringLiteral("&%1 - %2").arg(n).arg(path.isEmpty() ? QStringLiteral("(keine)") : path);
+    // An "&" of the path is shown as itself, not taken for the access key of the next letter.
+    QString shown = path;
+    shown.replace(u'&', QStringLiteral("&&"));
+    return QStringLiteral("&%1 - %2").arg(n).arg(path.isEmpty() ? QStringLiteral("(keine)") : shown);
 }
 
 } // namespace tarmelo::inventory

@@ -73,6 +73,34 @@ public:
         // A file written by the Windows program is in Windows-1252; ours are UTF-8.
         utf8_ = data.isValidUtf8();
         ini_.LoadData(data.constData(), static_cast<size_t>(data.size()));
+        data_ = data;
+    }
+
+    // The value exactly as it stands after "=", blanks included: the INI library trims every value it reads.
+    std::optional<QString> unchangedText(const char* section, const char* key) const {
+        if (!text(section, key))
+            return std::nullopt;
+        const QByteArray wantedSection = QByteArray(section).toLower();
+        const QByteArray wantedKey = QByteArray(key).toLower();
+        bool inSection = false;
+        std::optional<QByteArray> found; // a repeated key: the last one counts, as in the library
+        for (QByteArray line : data_.split('\n')) {
+            if (line.endsWith('\r'))
+                line.chop(1);
+            const QByteArray trimmed = line.trimmed();
+            if (trimmed.startsWith('[')) {
+                inSection =
+                    trimmed.endsWith(']') && trimmed.mid(1, trimmed.size() - 2).trimmed().toLower() == wantedSection;
+                continue;
+            }
+            const qsizetype eq = line.indexOf('=');
+            if (!inSection || eq < 0 || line.left(eq).trimmed().toLower() != wantedKey)
+                continue;
+            found = line.mid(eq + 1);
+        }
+        if (!found)
+            return text(section, key);
+        return utf8_ ? QString::fromUtf8(*found) : model::fromCp1252(*found);
     }
 
     std::optional<QString> text(const char* section, const char* key) const {
@@ -105,6 +133,7 @@ public:
 
 private:
     CSimpleIniA ini_;
+    QByteArray data_;
     bool utf8_ = true;
 };
 
@@ -155,11 +184,12 @@ std::string numbered(const char* prefix, int n) {
 // How a value read from the file is checked before it is taken.
 enum class Check : quint8 {
     None,
-    Password, // scrambled in the file, kept only with SavePassword
-    Path,     // blanks and control characters trimmed
-    Mask,     // a renaming mask: 50 characters of the mask set with brackets, else the default
-    Plain,    // a search or replace text: 40 characters of the mask set without brackets, else the default
-    Date,     // the date of the last update
+    Password,  // scrambled in the file, kept only with SavePassword
+    Path,      // blanks and control characters trimmed
+    Mask,      // a renaming mask: 50 characters of the mask set with brackets, else the default
+    Plain,     // a search or replace text: 40 characters of the mask set without brackets, else the default
+    Date,      // the date of the last update
+    Unchanged, // taken as it stands, leading and trailing blanks included
 };
 
 using Value = std::variant<bool*, int*, std::optional<int>*, QString*, std::optional<QDate>*>;
@@ -182,7 +212,7 @@ std::vector<Key> keys(Settings& s) {
     };
     for (int n = 0; n < 10; ++n)
         k.push_back({"Table", numbered("col", n), &s.col[size_t(n)]});
-    k.push_back({"Login", "Username", &s.Username});
+    k.push_back({"Login", "Username", &s.Username, Check::Unchanged});
     k.push_back({"Login", "Password", &s.Password, Check::Password});
     k.push_back({"Login", "SavePassword", &s.SavePassword});
     for (int n = 0; n < int(s.File.size()); ++n)
@@ -219,6 +249,7 @@ QString checkedText(const QString& raw, Check check, const QString& def) {
         return validatedText(raw, 40, false, def);
     case Check::None:
     case Check::Date:
+    case Check::Unchanged:
         break;
     }
     return raw;
@@ -246,8 +277,10 @@ void readKey(const IniReader& in, const Key& k) {
             else if constexpr (std::is_same_v<T, std::optional<int>>)
                 *member = in.integer(section, name);
             else if constexpr (std::is_same_v<T, QString>)
-                *member =
-                    checkedText(in.text(section, name, k.check == Check::Mask ? *member : QString()), k.check, *member);
+                *member = k.check == Check::Unchanged
+                              ? in.unchangedText(section, name).value_or(*member)
+                              : checkedText(in.text(section, name, k.check == Check::Mask ? *member : QString()),
+                                            k.check, *member);
             else
                 *member = readDate(in.text(section, name, QString()));
         },

@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QQueue>
+#include <QWidget>
 
 namespace tarmelo::gui {
 
@@ -22,6 +24,30 @@ TestState& state() {
     static TestState s;
     return s;
 }
+
+class HelpKey : public QObject {
+public:
+    HelpKey(QWidget* window, int context) : QObject(window), context_(context) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const bool override = event->type() == QEvent::ShortcutOverride;
+        if (!override && event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
+            return false;
+        if (override) {
+            event->accept();
+            return true;
+        }
+        Dialogs::showHelp(context_);
+        return true;
+    }
+
+private:
+    int context_;
+};
 } // namespace
 
 QMessageBox::StandardButton Dialogs::message(QWidget* parent, Kind kind, const QString& text,
@@ -66,6 +92,10 @@ void Dialogs::showHelp(int context) {
     }
     const QString folder = shell::helpFolder(QCoreApplication::applicationDirPath());
     QDesktopServices::openUrl(shell::helpPageUrl(folder, context));
+}
+
+void Dialogs::bindHelpKey(QWidget* window, int context) {
+    new HelpKey(window, context);
 }
 
 QString Dialogs::openFileName(QWidget* parent, const QString& caption, const QString& filter) {

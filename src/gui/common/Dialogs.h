@@ -38,6 +38,9 @@ public:
 
     // Opens the help page of a help context in the browser.
     static void showHelp(int context);
+    // F1 anywhere in the window opens the help page of its context. The window takes the key before any shortcut:
+    // a tool window would otherwise share F1 with the main window's help command, and Qt would run neither.
+    static void bindHelpKey(QWidget* window, int context);
 
     // Test hooks: while answers are queued, nothing is shown.
     static void setTestMode(bool on);

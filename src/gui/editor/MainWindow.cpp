@@ -15,22 +15,29 @@
 #include "photo/resample.h"
 #include "shell/Commands.h"
 #include "shell/Help.h"
+#include "shell/WorkArea.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
@@ -63,6 +70,25 @@ const AddCommand kAdd[12] = {
 const QString kOrange = QStringLiteral("color: rgb(215, 86, 0);");
 const QString kGrey = QStringLiteral("color: rgb(103, 103, 103);");
 
+// The editing pages, scrolled where the screen is smaller than the widest page; otherwise they get their full size.
+class PageArea : public QScrollArea {
+public:
+    explicit PageArea(QWidget* pages, QWidget* parent) : QScrollArea(parent) {
+        setObjectName(QStringLiteral("pcVehicleArea"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(pages);
+    }
+    // Room for the horizontal scroll bar too: a narrow window shows it, and it must not cost the pages' last row.
+    QSize sizeHint() const override {
+        const int f = 2 * frameWidth();
+        const QSize pages = widget()->sizeHint().expandedTo(widget()->minimumSizeHint());
+        return pages + QSize(f, f + horizontalScrollBar()->sizeHint().height());
+    }
+    // Room for a group's first rows and the scroll bars; the list above gives way first.
+    QSize minimumSizeHint() const override { return QSize(320, 140); }
+};
+
 QAction* makeAction(QObject* parent, const char* name, const QString& caption, const QString& hint = {}) {
     auto* a = new QAction(caption, parent);
     a->setObjectName(QLatin1StringView(name));
@@ -78,7 +104,6 @@ QAction* makeAction(QObject* parent, const char* name, const QString& caption, c
 TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("Tarmelo"));
-    resize(1060, 760);
     doc_ = new inventory::Document(this);
     doc_->setName(QStringLiteral("Unbenannt"));
 
@@ -93,12 +118,16 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     auto* listArea = new QHBoxLayout;
     listArea->setSpacing(0);
     list_->setMinimumHeight(115);
+    // The list takes what the pages leave; on a small screen it gives way down to its minimum first.
+    list_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     listArea->addWidget(list_, 1);
-    listArea->addWidget(buildControlPanel());
+    plControl_ = buildControlPanel();
+    listArea->addWidget(plControl_);
     v->addLayout(listArea, 1);
     plNavigation_ = buildNavigation();
     v->addWidget(plNavigation_);
-    v->addWidget(pages_);
+    pageArea_ = new PageArea(pages_, central);
+    v->addWidget(pageArea_);
     plImport_ = new QLabel(QStringLiteral("Fahrzeuge werden importiert ..."), this);
     plImport_->setObjectName(QStringLiteral("plImport"));
     plImport_->setAlignment(Qt::AlignCenter);
@@ -125,14 +154,17 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
             pages_->applyEnvkv(box->isChecked());
     });
     connect(pages_, &VehiclePages::classBuilt, this, &TformMain::connectPhotos);
-    // The classes with the widest and the tallest pages are built now: they give the window its minimum size from
-    // the first show on, so it never grows when a vehicle of another class is selected. The other classes are
+    // The classes with the widest and the tallest pages are built now: they give the window its size from the
+    // first show on, so it never grows when a vehicle of another class is selected. The other classes are
     // built one by one once the window waits for input, or at once when one is asked for.
     for (const int c : {4, 11, 3})
         pages_->ensureBuilt(c);
     QTimer::singleShot(0, this, &TformMain::buildNextClass);
     showStep(-1);
     updateCommands();
+    // The pages' full size where the screen has room for it (applySettings and the work-area reset fit it on).
+    designedSize_ = sizeHint().expandedTo(QSize(1060, 760));
+    resize(designedSize_);
     // The photo library loads on a worker once the window is up, so the first photo shown does not wait for it.
     QTimer::singleShot(1000, this, [] { QThreadPool::globalInstance()->start([] { photo::prepareResampling(); }); });
 }
@@ -210,10 +242,7 @@ void TformMain::buildMenus() {
     addMenu_ = new QMenu(QStringLiteral("&Hinzufügen"), this);
     QMenu* trucks = nullptr;
     for (int c = 1; c <= model::kClassCount; ++c) {
-        QString caption = QString::fromUtf8(kAdd[c - 1].caption);
-        if (c == 3)
-            caption = QStringLiteral("W&ohnmobil"); // the main menu's access key differs from the drop-down's
-        QAction* a = makeAction(this, kAdd[c - 1].name, caption);
+        QAction* a = makeAction(this, kAdd[c - 1].name, QString::fromUtf8(kAdd[c - 1].caption));
         a->setData(c);
         connect(a, &QAction::triggered, this, [this, c] { AddFahrzeug(c); });
         if (c == 4)
@@ -354,20 +383,13 @@ QWidget* TformMain::buildControlPanel() {
     v->setContentsMargins(4, 2, 2, 2);
     v->setSpacing(2);
 
-    // The drop-down repeats the add commands with their own access keys.
+    // The drop-down offers the add commands themselves, so it follows their enabling.
     auto* dropMenu = new QMenu(panel);
     QMenu* trucks = nullptr;
     for (int c = 1; c <= model::kClassCount; ++c) {
-        QAction* a = dropMenu->addAction(QString::fromUtf8(kAdd[c - 1].caption));
-        if (c == 4) {
-            dropMenu->removeAction(a);
+        if (c == 4)
             trucks = dropMenu->addMenu(QStringLiteral("Transporter und Nutzfahrzeuge"));
-            trucks->addAction(a);
-        } else if (c > 4) {
-            dropMenu->removeAction(a);
-            trucks->addAction(a);
-        }
-        connect(a, &QAction::triggered, this, [this, c] { AddFahrzeug(c); });
+        (c <= 3 ? dropMenu : trucks)->addAction(action(QLatin1StringView(kAdd[c - 1].name)));
     }
     auto* tools = new QHBoxLayout;
     tools->setSpacing(0);
@@ -378,6 +400,8 @@ QWidget* TformMain::buildControlPanel() {
     add->setStatusTip(QStringLiteral("Fahrzeug hinzufügen"));
     add->setMenu(dropMenu);
     add->setPopupMode(QToolButton::InstantPopup);
+    QAction* addPkw = action(QStringLiteral("actAddPkw"));
+    connect(addPkw, &QAction::changed, add, [add, addPkw] { add->setEnabled(addPkw->isEnabled()); });
     auto* remove = new QToolButton(panel);
     remove->setObjectName(QStringLiteral("tbRemove"));
     remove->setText(QStringLiteral("–"));
@@ -608,17 +632,44 @@ void TformMain::applySettings(const shell::Settings& settings) {
         columns[size_t(i)] = widths.value(i);
     const QSize screen = this->screen() ? this->screen()->size() : QSize();
     const shell::WindowPlacement place = shell::placeWindow(settings, screen, geometry(), columns);
-    if (!place.fromFile && this->screen()) {
-        // Designed size, centred; the layout may need more, and the window grows to that when shown.
-        QRect r(QPoint(), size().expandedTo(minimumSizeHint()));
-        r.moveCenter(this->screen()->availableGeometry().center());
-        move(r.topLeft());
-    } else if (place.fromFile) {
-        setGeometry(place.rect);
+    if (place.fromFile) {
+        placeOnScreen(place.rect);
         list_->setColumnWidths(QList<int>(place.columns.begin(), place.columns.end()));
+        // The restored rectangle stays what it was: maximized before it is shown, the window has no other.
         if (place.maximized)
             setWindowState(windowState() | Qt::WindowMaximized);
+    } else if (this->screen()) {
+        // Designed size, centred, and never larger than the screen.
+        QRect r(QPoint(), designedSize_);
+        r.moveCenter(this->screen()->availableGeometry().center());
+        placeOnScreen(r);
     }
+}
+
+void TformMain::placeOnScreen(QRect rect) {
+    QList<QRect> areas;
+    for (QScreen* s : QGuiApplication::screens())
+        areas.append(s->availableGeometry());
+    // Before the first show the window manager's frame is not known; a title bar's height is kept free.
+    const QMargins frame =
+        isVisible()
+            ? QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                       frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom())
+            : QMargins(0, 30, 0, 0);
+    normalRect_ = shell::fitOntoScreens(rect, areas, frame);
+    setGeometry(normalRect_);
+}
+
+void TformMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (isVisible() && windowState() == Qt::WindowNoState)
+        normalRect_ = geometry();
+}
+
+void TformMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isVisible() && windowState() == Qt::WindowNoState)
+        normalRect_ = geometry();
 }
 
 shell::Settings TformMain::currentSettings() const {
@@ -628,7 +679,8 @@ shell::Settings TformMain::currentSettings() const {
         s.File[size_t(i)] = recent.value(i);
     s.AutomaticIntNr = doc_->automaticIntNr();
     s.Maximized = isMaximized();
-    const QRect g = isMaximized() ? normalGeometry() : geometry();
+    // Maximized, the window keeps the rectangle it had, or was given at start, for the next start.
+    const QRect g = windowState() == Qt::WindowNoState || !normalRect_.isValid() ? geometry() : normalRect_;
     s.Left = g.x();
     s.Top = g.y();
     s.Width = g.width();
@@ -684,6 +736,8 @@ void TformMain::actNeuExecute() {
     if (!askSaveChanges())
         return;
     SetFileName(QStringLiteral("Unbenannt"));
+    lock_.reset();
+    stamp_ = {};
     emptyInventory();
     markModified();
 }
@@ -698,7 +752,7 @@ void TformMain::actOpenRecentExecute(int n) {
         doc_->forgetRecent(n);
         return;
     }
-    if (!askSaveChanges())
+    if (!askSaveChanges() || !lockDocumentFile(path))
         return;
     emptyInventory();
     ReadFile(path, false);
@@ -709,7 +763,8 @@ void TformMain::actLoadFileExecute() {
         return;
     const QString path = Dialogs::openFileName(this, QStringLiteral("Öffnen"),
                                                QStringLiteral("Alle Dateien (*);;Archiv (*.zip);;CSV-Datei (*.csv)"));
-    if (path.isEmpty())
+    // A file another instance holds is refused before the inventory shown here is given up.
+    if (path.isEmpty() || !lockDocumentFile(path))
         return;
     emptyInventory();
     ReadFile(path, false);
@@ -737,10 +792,16 @@ void TformMain::actSaveVehicleExecute() {
 }
 
 void TformMain::closeEvent(QCloseEvent* event) {
+    // The busy flag refuses at once: input is not held back while a file is read or written.
     if (busy_ || !askSaveChanges()) {
         event->ignore();
         return;
     }
+    if (settingsWriter_ && !settingsWritten_) {
+        settingsWritten_ = true;
+        settingsWriter_(currentSettings());
+    }
+    lock_.reset();
     event->accept();
 }
 
@@ -844,6 +905,75 @@ void TformMain::actCheckErrorsExecute() {
 
 namespace tarmelo::gui {
 
+void TformMain::runOffThread(const std::function<void()>& work) {
+    // A thread of its own, joined here: the libraries' per-thread state ends with it.
+    std::unique_ptr<QThread> thread(QThread::create(work));
+    QEventLoop loop;
+    connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    loop.exec();
+    thread->wait();
+}
+
+void TformMain::holdEditor(bool hold) {
+    if (hold) {
+        heldFocus_ = QApplication::focusWidget();
+        setBusy(true);
+    }
+    for (QWidget* w : {plControl_, plNavigation_, pageArea_})
+        w->setEnabled(!hold);
+    if (!hold) {
+        setBusy(false);
+        if (heldFocus_ && heldFocus_->isEnabled() && heldFocus_->isVisible())
+            heldFocus_->setFocus(Qt::OtherFocusReason);
+        heldFocus_.clear();
+    }
+}
+
+bool TformMain::lockDocumentFile(const QString& path) {
+    if (lock_ && lock_->archive() == inventory::ArchiveLock::absolute(path))
+        return true;
+    auto lock = std::make_unique<inventory::ArchiveLock>();
+    if (lock->take(path) == inventory::ArchiveLock::Result::HeldElsewhere) {
+        Dialogs::error(this,
+                       QStringLiteral("Die Datei \"%1\" ist bereits in einem anderen Tarmelo-Fenster geöffnet.\n\n"
+                                      "Schließen Sie die Datei dort, bevor Sie sie hier öffnen.")
+                           .arg(QFileInfo(path).fileName()));
+        return false;
+    }
+    lock_ = std::move(lock);
+    stamp_ = {};
+    return true;
+}
+
+bool TformMain::mayReplace(const QString& target, std::unique_ptr<inventory::ArchiveLock>& taken) {
+    const QString absolute = inventory::ArchiveLock::absolute(target);
+    const bool ours = lock_ && lock_->archive() == absolute;
+    if (!ours) {
+        taken = std::make_unique<inventory::ArchiveLock>();
+        if (taken->take(target) == inventory::ArchiveLock::Result::HeldElsewhere) {
+            taken.reset();
+            Dialogs::warning(this, QStringLiteral("Die Datei \"%1\" ist in einem anderen Tarmelo-Fenster geöffnet und "
+                                                  "kann hier nicht gespeichert werden.\n\nSpeichern Sie unter einem "
+                                                  "anderen Namen oder schließen Sie die Datei dort.")
+                                       .arg(QFileInfo(target).fileName()));
+            return false;
+        }
+        return true;
+    }
+    if (!stamp_.exists)
+        return true;
+    bool unchanged = true;
+    const inventory::FileStamp stamp = stamp_;
+    runOffThread([&] { unchanged = inventory::unchangedSince(target, stamp); });
+    if (unchanged)
+        return true;
+    return Dialogs::confirm(this, QStringLiteral("Die Datei \"%1\" wurde seit dem Öffnen oder letzten Speichern "
+                                                 "außerhalb dieses Fensters geändert.\n\nMöchten Sie sie trotzdem "
+                                                 "überschreiben? Die Änderungen in der Datei gehen dabei verloren.")
+                                      .arg(QFileInfo(target).fileName()));
+}
+
 void TformMain::CreateFile(int first, int last, bool ask, bool single) {
     if (busy_ || first < 0 || last < first || last >= doc_->count())
         return;
@@ -866,17 +996,40 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
         return;
     target = inventory::archivePath(target);
 
-    setBusy(true);
+    holdEditor(true);
+    std::unique_ptr<inventory::ArchiveLock> taken;
+    if (!mayReplace(target, taken)) {
+        holdEditor(false);
+        return;
+    }
     inventory::WriteOptions options;
-    options.progress = [this](int percent) {
-        progress_->setValue(percent);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QPointer<QProgressBar> bar = progress_;
+    options.progress = [bar](int percent) {
+        QMetaObject::invokeMethod(
+            bar,
+            [bar, percent] {
+                if (bar)
+                    bar->setValue(percent);
+            },
+            Qt::QueuedConnection);
     };
     options.inject = saveFaults_;
-    const inventory::SaveResult r =
-        inventory::writeArchive(target, lines.fileData(), doc_->vehicles(), first, last, options);
+    // The thread writes a copy of the array: implicitly shared, so nothing is copied while the editor is held.
+    const model::Inventory vehicles = doc_->vehicles();
+    const QByteArray csv = lines.fileData();
+    inventory::SaveResult r;
+    inventory::FileStamp written;
+    runOffThread([&] {
+        if (saveThreadHook_)
+            saveThreadHook_(true);
+        r = inventory::writeArchive(target, csv, vehicles, first, last, options);
+        if (saveThreadHook_)
+            saveThreadHook_(false);
+        if (r.ok() && !single)
+            written = inventory::stampOf(target);
+    });
     progress_->setValue(0);
-    setBusy(false);
+    holdEditor(false);
     if (!r.ok()) {
         // Nothing was replaced: name, recent files and saved flag stay as they were.
         if (r.isError())
@@ -886,6 +1039,9 @@ void TformMain::CreateFile(int first, int last, bool ask, bool single) {
         return;
     }
     if (!single) {
+        if (taken)
+            lock_ = std::move(taken);
+        stamp_ = written;
         SetFileName(target);
         AddToRecent(target);
         doc_->setSaved(true);
@@ -905,7 +1061,8 @@ void TformMain::appendInPortions(model::Inventory vehicles) {
             portion.append(std::move(vehicles[i]));
         doc_->append(std::move(portion));
         progress_->setValue(90 + int(10 * (from + n) / total));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // Input is handled now, not held back: the busy flag has every command that could disturb this off.
+        QCoreApplication::processEvents();
     }
 }
 
@@ -923,16 +1080,30 @@ void TformMain::openAtStart(const QString& argument) {
 void TformMain::ReadFile(const QString& path, bool insert) {
     if (busy_)
         return;
-    setBusy(true);
+    if (!insert && !lockDocumentFile(path))
+        return;
+    holdEditor(true);
     plNavigation_->hide();
-    pages_->hide();
-    plImport_->setFixedHeight(std::max(pages_->height(), 100));
+    pageArea_->hide();
+    plImport_->setFixedHeight(std::max(pageArea_->height(), 100));
     plImport_->show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    // Reading fills the first nine tenths of the bar, listing the vehicles the last tenth.
-    inventory::OpenResult r = inventory::readInventoryFile(path, [this](int percent) {
-        progress_->setValue(percent * 9 / 10);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QPointer<QProgressBar> bar = progress_;
+    inventory::OpenResult r;
+    inventory::FileStamp stamp;
+    runOffThread([&] {
+        // Stamped before reading: a change made while it is read shows at the next save.
+        if (!insert)
+            stamp = inventory::stampOf(path);
+        // Reading fills the first nine tenths of the bar, listing the vehicles the last tenth.
+        r = inventory::readInventoryFile(path, [bar](int percent) {
+            QMetaObject::invokeMethod(
+                bar,
+                [bar, percent] {
+                    if (bar)
+                        bar->setValue(percent * 9 / 10);
+                },
+                Qt::QueuedConnection);
+        });
     });
     const bool taken = !r.vehicles.isEmpty();
     // The closing message counts the vehicles taken: it is worded before they move into the document.
@@ -940,22 +1111,25 @@ void TformMain::ReadFile(const QString& path, bool insert) {
     appendInPortions(std::move(r.vehicles));
     if (!insert) {
         if (r.ok()) {
+            stamp_ = stamp;
             SetFileName(path);
             AddToRecent(path);
             doc_->setSaved(true);
         } else {
+            lock_.reset();
+            stamp_ = {};
             SetFileName(QStringLiteral("Unbenannt"));
         }
     } else if (taken) {
         markModified();
     }
     plImport_->hide();
-    pages_->show();
+    pageArea_->show();
     plNavigation_->show();
     progress_->setValue(0);
     if (doc_->count() > 0)
         selectRow(0);
-    setBusy(false);
+    holdEditor(false);
     if (!message.isEmpty()) {
         if (r.isError())
             Dialogs::error(this, message);

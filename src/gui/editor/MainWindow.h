@@ -2,6 +2,7 @@
 
 #include "csv/VehicleChecks.h"
 #include "inventory/Archive.h"
+#include "inventory/ArchiveLock.h"
 #include "inventory/Document.h"
 #include "model/Fahrzeug.h"
 #include "print/ReportData.h"
@@ -10,6 +11,9 @@
 #include "util/Clock.h"
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -74,6 +78,12 @@ public:
     void CreateFile(int first, int last, bool ask, bool single);
     // Tests: failures the system would give while an archive is saved.
     void setSaveFaults(std::function<int(inventory::WriteStage)> faults) { saveFaults_ = std::move(faults); }
+    // Tests: runs on the thread that writes an archive, right before (true) and after (false) the write.
+    void setSaveThreadHook(std::function<void(bool before)> hook) { saveThreadHook_ = std::move(hook); }
+    // Writes config.ini once closing goes ahead.
+    void setSettingsWriter(std::function<void(const shell::Settings&)> writer) { settingsWriter_ = std::move(writer); }
+    // The archive this window holds against other instances (empty: none).
+    QString lockedArchive() const { return lock_ ? lock_->archive() : QString(); }
 
 public slots:
     void AddFahrzeug(int klasse);
@@ -117,6 +127,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildNextClass();
@@ -135,6 +147,18 @@ private:
     void ItemChange(bool storeNow);
     void markModified() { doc_->markModified(); }
     void setBusy(bool busy);
+    // While a file is read or written: the editor takes no input, and the focus returns afterwards.
+    void holdEditor(bool hold);
+    // Runs work on a thread of its own while this thread's event loop goes on: the window repaints, and input
+    // meets the commands as the busy flag leaves them instead of waiting for the work to end.
+    void runOffThread(const std::function<void()>& work);
+    // Takes the lock of the archive for this window; false (after the message) when another instance holds it.
+    bool lockDocumentFile(const QString& path);
+    // Whether a save may replace target: not held by another instance, and not changed since it was read or
+    // written here unless the user says so. A lock taken for a new target is handed back in taken.
+    bool mayReplace(const QString& target, std::unique_ptr<inventory::ArchiveLock>& taken);
+    // The window's restored rectangle fitted onto the screens as they are now.
+    void placeOnScreen(QRect rect);
     void updateCommands() { ActionManager1Update(); }
     void connectDocument();
     void bindPhotos();
@@ -168,6 +192,15 @@ private:
     QWidget* plNavigation_ = nullptr;
     QLabel* plImport_ = nullptr;
     std::function<int(inventory::WriteStage)> saveFaults_;
+    std::function<void(bool)> saveThreadHook_;
+    std::function<void(const shell::Settings&)> settingsWriter_;
+    bool settingsWritten_ = false;
+    std::unique_ptr<inventory::ArchiveLock> lock_;
+    inventory::FileStamp stamp_; // the document's file as last read or written here
+    QRect normalRect_;           // the restored rectangle, also while maximized
+    QWidget* pageArea_ = nullptr;
+    QWidget* plControl_ = nullptr;
+    QPointer<QWidget> heldFocus_;
     shell::Settings settings_;
     print::PrintChoice printChoice_;
     QProgressBar* progress_ = nullptr;

@@ -109,7 +109,6 @@ QAction* TformMain::shellAction(const QString& name) {
 
 void TformMain::buildShellMenus(QAction* help) {
     ensureIconTheme();
-    designedSize_ = size();
     designedColumns_ = list_->columnWidths();
 
     QMenu* dealer = menuBar()->addMenu(QStringLiteral("&Händlerbereich"));
@@ -223,11 +222,12 @@ void TformMain::actUpdateExecute() {
 void TformMain::actResetAreaExecute() {
     const int row = shownRow_;
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    resize(designedSize_);
     if (QScreen* s = screen()) {
-        QRect r = frameGeometry();
+        QRect r(QPoint(), designedSize_);
         r.moveCenter(s->availableGeometry().center());
-        move(r.topLeft());
+        placeOnScreen(r);
+    } else {
+        resize(designedSize_);
     }
     list_->setColumnWidths(designedColumns_);
     for (QToolBar* bar : findChildren<QToolBar*>())

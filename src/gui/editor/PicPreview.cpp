@@ -7,7 +7,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QShortcut>
 
 namespace tarmelo::gui {
 
@@ -31,8 +30,7 @@ TformPicPreview::TformPicPreview(const QByteArray& jpeg, QWidget* parent) : QDia
         const QRect outer = parent->window()->frameGeometry();
         move(outer.center() - QPoint(width() / 2, height() / 2));
     }
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [] { Dialogs::showHelp(shell::kHelpPreview); });
+    Dialogs::bindHelpKey(this, shell::kHelpPreview);
     // A hidden widget gets its resize event only when shown; the photo is wanted before that.
     rescale();
 }

@@ -202,6 +202,7 @@ TformUpdateIntNr::TformUpdateIntNr(model::Inventory& vehicles, shell::Settings& 
     connect(btnOK, &QPushButton::clicked, this, &TformUpdateIntNr::btnOKClick);
     connect(btnAbort, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this, [] { Dialogs::showHelp(shell::kHelpRename); });
+    Dialogs::bindHelpKey(this, shell::kHelpRename);
     connect(RefreshTimer, &QTimer::timeout, this, &TformUpdateIntNr::RefreshTimerTimer);
 
     FormCreate();

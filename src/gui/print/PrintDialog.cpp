@@ -112,6 +112,7 @@ TformPrint::TformPrint(const model::Inventory& vehicles, print::PrintChoice& cho
     connect(btnSelectAll, &QPushButton::clicked, this, [this] { setTicks(true); });
     connect(btnSelectNone, &QPushButton::clicked, this, [this] { setTicks(false); });
     connect(btnHelp, &QPushButton::clicked, this, [] { Dialogs::showHelp(shell::kHelpPrint); });
+    Dialogs::bindHelpKey(this, shell::kHelpPrint);
     connect(btnOK, &QPushButton::clicked, this, &TformPrint::btnOKClick);
     connect(btnSavePdf, &QPushButton::clicked, this, &TformPrint::btnSavePdfClick);
     connect(btnAbort, &QPushButton::clicked, this, &TformPrint::reject);
@@ -196,8 +197,9 @@ std::unique_ptr<print::ReportLayout> TformPrint::compose() {
             return true;
         });
     }));
+    // Input is handled meanwhile, not held back for later: the controls are off and closing is refused.
     if (!watcher.isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec();
     const print::ReportBlocks blocks = watcher.result();
     progress_->setVisible(false);
     if (!blocks.ok()) {

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tarmelo::gui {
@@ -93,8 +92,7 @@ TformInfo::TformInfo(const std::optional<QDate>& lastUpdate, QUrl web, QString e
     ok->setDefault(true);
     connect(licence, &QPushButton::clicked, this, &TformInfo::btnLizenzClick);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [] { Dialogs::showHelp(shell::kHelpInfo); });
+    Dialogs::bindHelpKey(this, shell::kHelpInfo);
 
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 8);

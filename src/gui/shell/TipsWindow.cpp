@@ -12,7 +12,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -69,8 +68,7 @@ TformTipps::TformTipps(shell::Settings* settings, QString tipsPath, QWidget* par
     connect(btnWeiter_, &QPushButton::clicked, this, &TformTipps::btnWeiterClick);
     connect(cbShowNextTime_, &QCheckBox::clicked, this, &TformTipps::cbShowNextTimeClick);
     connect(btnSchliessen_, &QPushButton::clicked, this, &QDialog::reject);
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [] { Dialogs::showHelp(shell::kHelpTips); });
+    Dialogs::bindHelpKey(this, shell::kHelpTips);
 }
 
 void TformTipps::showEvent(QShowEvent* event) {

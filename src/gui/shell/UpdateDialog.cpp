@@ -106,6 +106,7 @@ TformUpdate::TformUpdate(UpdateContext context, std::optional<QDate>* lastUpdate
     buttons->addWidget(btnAbort_);
     buttons->addWidget(btnUpdate_);
     connect(btnHelp, &QPushButton::clicked, this, [] { Dialogs::showHelp(shell::kHelpUpdate); });
+    Dialogs::bindHelpKey(this, shell::kHelpUpdate);
     connect(btnAbort_, &QPushButton::clicked, this, &TformUpdate::btnAbortClick);
     connect(btnUpdate_, &QPushButton::clicked, this, &TformUpdate::btnUpdateClick);
 

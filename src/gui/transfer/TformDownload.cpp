@@ -157,9 +157,10 @@ void TformDownload::downloadFinished(transfer::DownloadFailure f) {
         lbl_vorgang->setText(QStringLiteral("[3/3]  Import der Fahrzeuge ..."));
         btnAbort->setEnabled(false);
         Animate1->setRange(0, 1);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        importing_ = true;
         if (setup_.import)
             setup_.import(setup_.downloadPath);
+        importing_ = false;
         accept();
         return;
     }
@@ -181,11 +182,17 @@ void TformDownload::FormClose() {
 }
 
 void TformDownload::closeEvent(QCloseEvent* event) {
+    if (importing_) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QDialog::closeEvent(event);
 }
 
 void TformDownload::done(int result) {
+    if (importing_)
+        return;
     FormClose();
     QDialog::done(result);
 }

@@ -57,6 +57,7 @@ private:
     transfer::StockDownload* download_ = nullptr;
     bool abortRequested_ = false;
     bool closed_ = false;
+    bool importing_ = false; // the archive is read into the inventory: closing waits for it
 
     QStackedWidget* pages_ = nullptr;
     LoginForm login_;

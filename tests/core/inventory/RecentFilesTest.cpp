@@ -27,4 +27,6 @@ TEST(RecentFiles, GapPassAndCaptions) {
     EXPECT_EQ(closeRecentGaps({"", "", "C", ""}), QStringList({"", "C", "", ""}));
     EXPECT_EQ(recentCaption(1, ""), "&1 - (keine)");
     EXPECT_EQ(recentCaption(4, "/home/x/bestand.zip"), "&4 - /home/x/bestand.zip");
+    EXPECT_EQ(recentCaption(2, "/home/x/A&B.zip"), "&2 - /home/x/A&&B.zip");
+    EXPECT_EQ(recentCaption(3, "/h/%1&&%2.zip"), "&3 - /h/%1&&&&%2.zip");
 }

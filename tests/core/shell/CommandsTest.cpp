@@ -126,6 +126,12 @@ TEST(CommandsTest, RecentCommandNeedsItsOwnSlot) {
     }
 }
 
+TEST(CommandsTest, WebLinksUseHttpsUnlessConfiguredOtherwise) {
+    for (const WebLink& l : webLinks())
+        EXPECT_EQ(webLinkUrl(l, defaultServers()).scheme(), "https") << l.name.toStdString();
+    EXPECT_EQ(makerWebUrl(defaultServers()).scheme(), "https");
+}
+
 TEST(CommandsTest, WebLinksOpenTheirPathsOnTheConfiguredHosts) {
     Servers servers = defaultServers();
     servers.WebSite = "http://www.kelvard.test/";

@@ -259,6 +259,25 @@ TEST(Settings, Windows1252File) {
     EXPECT_EQ(readSettings("\xEF\xBB\xBF[Misc]\nResetDays=1\n").ResetDays, true);
 }
 
+TEST(Settings, UserNameReadUnchanged) {
+    // Blanks around the name are part of it; recent paths are trimmed as before.
+    const struct {
+        QByteArray ini;
+        QString username;
+    } cases[] = {
+        {"[Login]\r\nUsername=  anna \r\n", "  anna "},
+        {"[login]\nUSERNAME =\tb\t\n[Recent]\nUsername=x\n", "\tb\t"},
+        {"[Login]\nUsername=a\nUsername= zwei\n", " zwei"},
+        {"[Misc]\nUsername= fremd\n", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readSettings(c.ini).Username, c.username) << c.ini.toStdString();
+    Settings s;
+    s.Username = QStringLiteral(" Händler ");
+    s.File[0] = QStringLiteral("/a.zip");
+    EXPECT_EQ(readSettings(writeSettings(s)).Username, s.Username);
+}
+
 TEST(Settings, RecentGapPass) {
     using F = std::array<QString, 4>;
     struct Case {
