@@ -191,7 +191,10 @@ TEST_F(WindowConditions, FitsASmallScreenWithEveryControlReachable) {
                 const QString name = control->objectName();
                 if (!control->isVisible())
                     continue;
-                area->ensureWidgetVisible(control, 0, 0);
+                // The whole control, not only its text cursor, which is what an editable box asks to be shown.
+                const QRect at(control->mapTo(area->widget(), QPoint()), control->size());
+                area->ensureVisible(at.x() + at.width() / 2, at.y() + at.height() / 2, (at.width() + 1) / 2,
+                                    (at.height() + 1) / 2);
                 const QRect shown(control->mapTo(area->viewport(), QPoint()), control->size());
                 EXPECT_TRUE(area->viewport()->rect().contains(shown)) << name.toStdString();
                 ++seen;
