@@ -29,6 +29,12 @@ constexpr bool inSet(ClassSet s, int klasse) {
     return klasse >= 1 && klasse <= 12 && (s >> klasse) & 1u;
 }
 
+// The range of an amount field: its decimals and its largest value.
+struct AmountRange {
+    int decimals = 0;
+    double maximum = 0;
+};
+
 // One field of the vehicle record, in record order. Labels and hints are UTF-8.
 struct FieldSpec {
     const char* name;
@@ -37,7 +43,7 @@ struct FieldSpec {
     QByteArray TFahrzeug::*text = nullptr;
     quint8 TFahrzeug::*byte = nullptr;
     double TFahrzeug::*amount = nullptr;
-    ClassSet classes = 0; // classes whose pages have a control for the field
+    ClassSet classes = 0; // classes whose pages have a control for the field, as the page layouts place it
     Control control = Control::None;
     const char* mask = nullptr;
     Filter filter = Filter::None;
@@ -52,6 +58,7 @@ struct FieldSpec {
     // Classes where the field must be given; the fuel and the consumption values only while envkv is set.
     ClassSet required = 0;
     ClassSet requiredUsed = 0; // classes where a used vehicle must give it
+    AmountRange range;         // amounts
 };
 
 std::span<const FieldSpec> fields();
@@ -75,13 +82,9 @@ QString controlName(QStringView field, int klasse);
 int showIndex(const FieldSpec& f, const TFahrzeug& v);
 void storeIndex(const FieldSpec& f, TFahrzeug& v, int index);
 
-// The range of an amount field: prices with cents up to 500 000 000, the transfer costs in whole euros up to 9 999.
-struct AmountRange {
-    int decimals;
-    double maximum;
-};
+// Prices with cents up to 500 000 000, the transfer costs in whole euros up to 9 999.
 inline AmountRange amountRange(const FieldSpec& f) {
-    return qstrcmp(f.name, "overpass") == 0 ? AmountRange{0, 9999} : AmountRange{2, 500000000};
+    return f.range;
 }
 
 // Maximum characters an edit of the field accepts (0 = no limit).
