@@ -3,8 +3,11 @@
 #include "model/Cp1252.h"
 #include "model/ValueLists.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
+
+#include <array>
 
 namespace tarmelo::csv {
 
@@ -36,6 +39,12 @@ const SuffixRule kSuffixRules[] = {
     {8, " Auflieger", kPlain8, kFormer8},
 };
 
+// Items whose line name differs.
+struct RenamedCategory {
+    int klasse;
+    const char* item; // UTF-8
+    const char* line;
+};
 const RenamedCategory kRenamed[] = {
     {1, "andere", "andere PKW"},
     {1, "Sportwagen/Coupé", "Sportwagen/Coupe"},
@@ -69,6 +78,13 @@ QByteArray cp1252(const char* utf8) {
     return model::toCp1252(QString::fromUtf8(utf8)).value_or(QByteArray());
 }
 
+// Items whose line name carries their class's suffix; the items in Windows-1252, taken from the category lists.
+struct SuffixedCategories {
+    int klasse;
+    const char* suffix;
+    QList<QByteArray> items;
+};
+
 QList<SuffixedCategories> buildSuffixed() {
     QList<SuffixedCategories> out;
     for (const SuffixRule& rule : kSuffixRules) {
@@ -91,15 +107,112 @@ QList<SuffixedCategories> buildSuffixed() {
     return out;
 }
 
-} // namespace
-
 const QList<SuffixedCategories>& suffixedCategories() {
     static const QList<SuffixedCategories> suffixed = buildSuffixed();
     return suffixed;
 }
 
-std::span<const RenamedCategory> renamedCategories() {
-    return kRenamed;
+// Record texts are Windows-1252; these bytes are the umlauts.
+constexpr char kAe = '\xe4', kOe = '\xf6', kUe = '\xfc', kAE = '\xc4', kOE = '\xd6', kUE = '\xdc';
+
+QByteArray transliterate(const QByteArray& s) {
+    bool any = false;
+    for (char c : s)
+        any = any || c == kAe || c == kOe || c == kUe || c == kAE || c == kOE || c == kUE;
+    if (!any)
+        return s;
+    QByteArray out;
+    out.reserve(s.size() + 4);
+    for (char c : s) {
+        switch (c) {
+        case kAe:
+            out += "ae";
+            break;
+        case kOe:
+            out += "oe";
+            break;
+        case kUe:
+            out += "ue";
+            break;
+        case kAE:
+            out += "Ae";
+            break;
+        case kOE:
+            out += "Oe";
+            break;
+        case kUE:
+            out += "Ue";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Line names per class, found by the item with its umlauts written out.
+using CategoryNames = std::array<QHash<QByteArray, QByteArray>, 13>;
+
+CategoryNames buildCategoryNames() {
+    CategoryNames names;
+    for (const SuffixedCategories& s : suffixedCategories())
+        for (const QByteArray& item : s.items) {
+            const QByteArray key = transliterate(item);
+            names[size_t(s.klasse)].insert(key, key + s.suffix);
+        }
+    for (const RenamedCategory& r : kRenamed)
+        names[size_t(r.klasse)].insert(transliterate(cp1252(r.item)), QByteArray(r.line));
+    return names;
+}
+
+} // namespace
+
+QByteArray categoryLineName(int klasse, const QByteArray& item) {
+    static const CategoryNames names = buildCategoryNames();
+    // Stocks repeat their categories line after line: the last answer is kept, per thread.
+    thread_local int lastKlasse = -1;
+    thread_local QByteArray lastItem, lastName;
+    if (klasse == lastKlasse && item == lastItem)
+        return lastName;
+    QByteArray k = transliterate(item);
+    QByteArray name = klasse < 1 || klasse > 12 ? k : names[size_t(klasse)].value(k, k);
+    lastKlasse = klasse;
+    lastItem = item;
+    lastName = name;
+    return name;
+}
+
+QList<LineCategory> lineCategories(int klasse) {
+    QList<LineCategory> out;
+    // The first item is the list's prompt, never a category.
+    const QList<QByteArray>& items = model::listItems(model::ListId::Kategorie, klasse);
+    for (qsizetype i = 1; i < items.size(); ++i)
+        out.append({items[i], categoryLineName(klasse, items[i])});
+    for (const SuffixRule& rule : kSuffixRules)
+        if (rule.klasse == klasse)
+            for (const char* item : rule.former)
+                out.append({cp1252(item), categoryLineName(klasse, cp1252(item))});
+    return out;
+}
+
+QByteArray brandLineName(const QByteArray& marke) {
+    static const QHash<QByteArray, QByteArray> names = [] {
+        QHash<QByteArray, QByteArray> n;
+        for (const RenamedBrand& b : kBrands)
+            n.insert(transliterate(cp1252(b.item)), QByteArray(b.line));
+        return n;
+    }();
+    // As with the categories, the last answer is kept per thread.
+    thread_local bool known = false;
+    thread_local QByteArray lastMarke, lastName;
+    if (known && marke == lastMarke)
+        return lastName;
+    const QByteArray b = transliterate(marke);
+    QByteArray name = model::upperCp1252(names.value(b, b));
+    known = true;
+    lastMarke = marke;
+    lastName = name;
+    return name;
 }
 
 std::span<const RenamedBrand> renamedBrands() {

@@ -7,30 +7,29 @@
 
 namespace tarmelo::csv {
 
-// How the line names a category or a brand where it is not just the item with its umlauts written out. Items are UTF-8,
-// as in the category lists.
+// How a marketplace line names a category or a brand. The writer writes these names; the reader finds the category
+// and the brand again by them.
 
-// Items whose line name carries their class's suffix; the items in Windows-1252, taken from the category lists.
-struct SuffixedCategories {
-    int klasse;
-    const char* suffix;
-    QList<QByteArray> items;
-};
-const QList<SuffixedCategories>& suffixedCategories();
+// The name of a category of the class: the item with its umlauts written out, for some classes followed by the
+// class's suffix (" unter 7,5t" ...), or a name of its own ("Kasten", "andere PKW").
+QByteArray categoryLineName(int klasse, const QByteArray& item);
 
-// Items whose line name differs.
-struct RenamedCategory {
-    int klasse;
-    const char* item;
-    const char* line;
+// Every category a line may name for the class, with its line name: the items of the class's list and those the
+// list no longer offers but lines still carry.
+struct LineCategory {
+    QByteArray item;
+    QByteArray line;
 };
-std::span<const RenamedCategory> renamedCategories();
+QList<LineCategory> lineCategories(int klasse);
+
+// The name of a brand: in capitals with its umlauts written out, or a name of its own ("ARCTIC_CAT").
+QByteArray brandLineName(const QByteArray& marke);
 
 // Brands whose line name is not just the brand in capitals with its umlauts written out. The reader looks
 // them up in one step: 1, 2 or 3 for those classes, 4 for the classes 4 to 12.
 struct RenamedBrand {
     int step;
-    const char* item;
+    const char* item; // UTF-8
     const char* line;
 };
 std::span<const RenamedBrand> renamedBrands();

@@ -1,12 +1,10 @@
 #include "csv/LineReader.h"
 
-#include "csv/LineNames.h"
+#include "csv/LineClassifier.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "model/ValueLists.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <array>
@@ -307,164 +305,6 @@ QByteArray consumption(Bytes field, double below, qsizetype width) {
 double overpass(Bytes field) {
     const auto value = readCommaNumber(trimmed(field));
     return value && *value >= 0 && *value <= 9999 ? *value : 0;
-}
-
-QByteArray withoutUmlauts(const QByteArray& lower) {
-    QByteArray out;
-    out.reserve(lower.size() + 4);
-    for (const char ch : lower) {
-        switch (static_cast<unsigned char>(ch)) {
-        case 0xE4:
-            out.append("ae");
-            break;
-        case 0xF6:
-            out.append("oe");
-            break;
-        case 0xFC:
-            out.append("ue");
-            break;
-        default:
-            out.append(ch);
-            break;
-        }
-    }
-    return out;
-}
-
-struct CategoryKey {
-    quint8 klasse = 0;
-    QByteArray display; // empty: the category keeps its text
-};
-
-struct Tables {
-    QHash<QByteArray, CategoryKey> firstSteps; // classes 1 to 3, compared with the lower-case category
-    QHash<QByteArray, CategoryKey> lastStep;   // classes 4 to 12, compared without umlauts
-    QHash<QByteArray, QByteArray> brands[4];   // brand fixes of classes 1, 2, 3 and of the last step
-    QByteArray nineSeats, nineSeatsName;
-    // Classes 4 to 12: the list's spelling of a category, by its key (lower case, umlauts spelt out).
-    QHash<QByteArray, QByteArray> listSpelling[13];
-};
-
-struct Key {
-    const char* key;
-    const char* display;
-};
-
-void addKeys(QHash<QByteArray, CategoryKey>& to, quint8 klasse, std::initializer_list<Key> named,
-             std::initializer_list<const char*> plain) {
-    for (const Key& k : named)
-        to.insert(cp(k.key), CategoryKey{klasse, cp(k.display)});
-    for (const char* k : plain)
-        to.insert(cp(k), CategoryKey{klasse, {}});
-}
-
-void addBrands(QHash<QByteArray, QByteArray>& to, std::initializer_list<Key> fixes) {
-    for (const Key& k : fixes)
-        to.insert(cp(k.key), cp(k.display));
-}
-
-Tables buildTables() {
-    Tables t;
-    auto& first = t.firstSteps;
-    addKeys(first, 1, {{"gelaendewagen/pickup", "Geländewagen/Pickup"}},
-            {"cabrio/roadster", "kleinwagen", "kombi", "limousine", "van/kleinbus"});
-    addKeys(first, 2, {},
-            {"chopper/cruiser", "dirt bike", "enduro/reiseenduro", "gespann/seitenwagen", "klein/leichtkraftrad",
-             "mofa/mokick/moped", "motorrad", "naked bike", "pocketbike", "quad", "rallye/cross", "rennsport",
-             "roller/scooter", "sportler/supersportler", "sporttourer", "streetfighter", "super moto", "tourer",
-             "trike"});
-    addKeys(first, 3, {},
-            {"alkoven", "integrierter", "kastenwagen", "mobilheim", "teilintegrierter", "wohnkabine",
-             "wohnmobil pickup", "wohnmobil andere", "wohnwagen"});
-
-    auto& last = t.lastStep;
-    addKeys(last, 4, {{"kuehlkastenwagen", "Kühlkastenwagen"}},
-            {"kastenwagen hoch", "kastenwagen lang", "kastenwagen hoch + lang", "rettungswagen",
-             "andere transporter/lkw bis 7,5t", "glastransporter", "geldtransporter"});
-    addKeys(last, 5, {{"andere lkw ueber 7,5t", "andere Lkw über 7,5t"}},
-            {"lebensmitteltankwagen", "muldenkipper", "betonmischer", "jumbo-lkw", "getreidekipper"});
-    addKeys(last, 6, {}, {"gefahrgut", "schwerlast", "standard-szm", "volumen-szm", "andere sattelzugmaschinen"});
-    addKeys(last, 7,
-            {{"abrollanhaenger", "Abrollanhänger"},
-             {"bootsanhaenger", "Bootsanhänger"},
-             {"moebellift", "Möbellift"},
-             {"motorradanhaenger", "Motorradanhänger"},
-             {"pkw-anhaenger", "Pkw-Anhänger"},
-             {"andere anhaenger", "andere Anhänger"}},
-            {"bauwagen", "dreiseitenkipper", "glastransport", "wechselpritsche"});
-    addKeys(last, 8, {{"tiefkuehl", "Tiefkühl"}}, {"viehtransporter", "andere auflieger"});
-    addKeys(last, 9,
-            {{"arbeitsbuehne", "Arbeitsbühne"},
-             {"baugeraete", "Baugeräte"},
-             {"bohrgeraet", "Bohrgerät"},
-             {"kran, stationaer", "Kran, stationär"}},
-            {"asphalttechnik", "baggerlader", "baumaschinen / sonstige anbauten", "bodenstabilisierer", "grader",
-             "kettenbagger", "mini-/kompaktbagger", "mobilbagger", "radlader", "raupe/dozer", "verdichtungstechnik",
-             "walzen", "andere baumaschinen"});
-    addKeys(last, 10, {{"ueberlandbus", "Überlandbus"}},
-            {"doppeldecker", "gelenkbus", "kleinbus", "linienbus", "reisebus", "andere busse"});
-    addKeys(last, 11, {{"duengerstreuer", "Düngerstreuer"}, {"maehdrescher", "Mähdrescher"}, {"maeher", "Mäher"}},
-            {"bodenbearbeitung", "drillmaschine", "erntemaschine", "forst", "frontlader", "heumaschine", "hofschlepper",
-             "mulcher", "obstbau", "pflanzenschutz", "pflug", "schlepper", "transportfahrzeug", "sonstige anbauten",
-             "andere agrarfahrzeuge"});
-    addKeys(last, 12, {{"gelaendestapler", "Geländestapler"}},
-            {"containerstapler", "frontstapler", "hochhubwagen", "hochregalstapler", "niederhubwagen",
-             "schubmaststapler", "seitenstapler", "teleskoparmstapler", "andere stapler"});
-
-    addBrands(t.brands[0], {{"citroën", "Citroen"}, {"koenigsegg", "Königsegg"}});
-    addBrands(t.brands[1], {{"zuendapp", "Zündapp"}});
-    addBrands(t.brands[2], {{"buerstner", "Bürstner"},
-                            {"ffb-tabbert", "FFB - Tabbert"},
-                            {"ford/reimo", "Ford / Reimo"},
-                            {"niesmann+bischoff", "Niesmann + Bischoff"},
-                            {"phönix", "Phoenix"},
-                            {"poessl", "Pössl"},
-                            {"triplee", "Triple E"},
-                            {"voegele", "Vögele"},
-                            {"wölcke", "Woelcke"}});
-    addBrands(t.brands[3], {{"citroën", "Citroen"},
-                            {"auwaerter", "Auwärter"},
-                            {"boeckmann", "Böckmann"},
-                            {"borco-hoehns", "Borco-Höhns"},
-                            {"frühauf", "Fruehauf"},
-                            {"hueffermann", "Hüffermann"},
-                            {"kögel", "Koegel"},
-                            {"mueller-mitteltal", "Müller-Mitteltal"},
-                            {"schwarzmueller", "Schwarzmüller"},
-                            {"o&k", "O & K"},
-                            {"schäff", "Schaeff"},
-                            {"droegmoeller", "Drögmöller"},
-                            {"duecker", "Dücker"},
-                            {"duevelsdorf", "Düvelsdorf"},
-                            {"poettinger", "Pöttinger"},
-                            {"kaessbohrer", "Kässbohrer"},
-                            {"grönewegen", "Groenewegen"},
-                            {"moeslein", "Möslein"},
-                            {"gueldner", "Güldner"}});
-
-    // The line names the writer gives, read back: classes 1 to 3 in the first step, the others in the last.
-    for (const SuffixedCategories& sc : suffixedCategories())
-        for (const QByteArray& display : sc.items) {
-            const QByteArray key = withoutUmlauts(model::lowerCp1252(display)) + model::lowerCp1252(sc.suffix);
-            t.lastStep.insert(key, CategoryKey{quint8(sc.klasse), display});
-        }
-    for (const RenamedBrand& b : renamedBrands())
-        t.brands[b.step - 1].insert(model::lowerCp1252(b.line), cp(b.item));
-    for (const RenamedCategory& r : renamedCategories())
-        (r.klasse <= 3 ? t.firstSteps : t.lastStep)
-            .insert(model::lowerCp1252(r.line), CategoryKey{quint8(r.klasse), cp(r.item)});
-
-    t.nineSeats = QByteArrayLiteral("9 sitze");
-    t.nineSeatsName = QByteArrayLiteral("Kombi, Kleinbus bis 9 Sitze");
-    for (int c = 4; c <= 12; ++c)
-        for (const QByteArray& item : model::listItems(model::ListId::Kategorie, c))
-            t.listSpelling[c].insert(withoutUmlauts(model::lowerCp1252(item)), item);
-    return t;
-}
-
-const Tables& tables() {
-    static const Tables t = buildTables();
-    return t;
 }
 
 // How one column of the line becomes a record field; widths, lists and ranges come from the field table.
@@ -834,71 +674,6 @@ void readColumns(Bytes line, TFahrzeug& v, LineMemory* memory) {
     Q_ASSERT(c.column() == 148);
 }
 
-// Lower case of a short text for a table look-up, on the stack; every line does two of them.
-class LowerKey {
-public:
-    explicit LowerKey(const QByteArray& s) {
-        if (s.size() > qsizetype(sizeof buf_)) {
-            heap_ = model::lowerCp1252(s);
-            key_ = heap_;
-            return;
-        }
-        for (qsizetype i = 0; i < s.size(); ++i)
-            buf_[i] = kLower[quint8(s[i])];
-        key_ = QByteArray::fromRawData(buf_, s.size());
-    }
-    LowerKey(const LowerKey&) = delete;
-    LowerKey& operator=(const LowerKey&) = delete;
-    // Valid as long as this object.
-    const QByteArray& key() const { return key_; }
-
-private:
-    static inline const std::array<char, 256> kLower = [] {
-        std::array<char, 256> t{};
-        for (int b = 0; b < 256; ++b)
-            t[size_t(b)] = model::lowerCp1252(QByteArray(1, char(b))).at(0);
-        return t;
-    }();
-    char buf_[64];
-    QByteArray heap_;
-    QByteArray key_;
-};
-
-void fixBrand(TFahrzeug& v, const QHash<QByteArray, QByteArray>& fixes) {
-    const LowerKey lower(v.marke);
-    const auto it = fixes.constFind(lower.key());
-    if (it != fixes.constEnd())
-        v.marke = *it;
-}
-
-// Finds the class from the category and adjusts category and brand; false when the category is unknown.
-bool classify(TFahrzeug& v, const Tables& tb) {
-    const LowerKey lowerKey(v.kategorie);
-    const QByteArray& lower = lowerKey.key();
-    if (const auto it = tb.firstSteps.constFind(lower); it != tb.firstSteps.constEnd()) {
-        v.klasse = it->klasse;
-        if (!it->display.isEmpty())
-            v.kategorie = it->display;
-        fixBrand(v, tb.brands[v.klasse - 1]);
-        return true;
-    }
-    fixBrand(v, tb.brands[3]);
-    const QByteArray key = withoutUmlauts(lower);
-    if (const auto it = tb.lastStep.constFind(key); it != tb.lastStep.constEnd()) {
-        v.klasse = it->klasse;
-        // The list's own spelling, so that a line reads back into the very category it was written from and
-        // its content, and with it its automatic number, stays the same through open and save.
-        v.kategorie = it->display.isEmpty() ? tb.listSpelling[v.klasse].value(key, key) : it->display;
-        return true;
-    }
-    if (key.contains(tb.nineSeats)) {
-        v.klasse = 4;
-        v.kategorie = tb.nineSeatsName;
-        return true;
-    }
-    return false;
-}
-
 void complete(TFahrzeug& v) {
     // typ is only ever set to one of the five conditions of the type columns.
     if (v.typ.isEmpty())
@@ -918,7 +693,7 @@ void complete(TFahrzeug& v) {
 
 bool readLineInto(QByteArrayView line, model::TFahrzeug& v, LineMemory* memory) {
     readColumns(Bytes(line.data(), size_t(line.size())), v, memory);
-    if (!classify(v, tables()))
+    if (!classify(v))
         return false;
     complete(v);
     return true;

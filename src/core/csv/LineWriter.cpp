@@ -6,7 +6,6 @@
 #include "model/ValueLists.h"
 
 #include <QCryptographicHash>
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -19,95 +18,6 @@ namespace tarmelo::csv {
 using model::TFahrzeug;
 
 namespace {
-
-// Record texts are Windows-1252; these bytes are the umlauts.
-constexpr char kAe = '\xe4', kOe = '\xf6', kUe = '\xfc', kAE = '\xc4', kOE = '\xd6', kUE = '\xdc';
-
-QByteArray transliterate(const QByteArray& s) {
-    bool any = false;
-    for (char c : s)
-        any = any || c == kAe || c == kOe || c == kUe || c == kAE || c == kOE || c == kUE;
-    if (!any)
-        return s;
-    QByteArray out;
-    out.reserve(s.size() + 4);
-    for (char c : s) {
-        switch (c) {
-        case kAe:
-            out += "ae";
-            break;
-        case kOe:
-            out += "oe";
-            break;
-        case kUe:
-            out += "ue";
-            break;
-        case kAE:
-            out += "Ae";
-            break;
-        case kOE:
-            out += "Oe";
-            break;
-        case kUE:
-            out += "Ue";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-// Line names per class, found by the item with its umlauts written out.
-using CategoryNames = std::array<QHash<QByteArray, QByteArray>, 13>;
-
-CategoryNames buildCategoryNames() {
-    const auto cp = [](const char* utf8) { return model::toCp1252(QString::fromUtf8(utf8)).value_or(QByteArray()); };
-    CategoryNames names;
-    for (const SuffixedCategories& s : suffixedCategories())
-        for (const QByteArray& item : s.items) {
-            const QByteArray key = transliterate(item);
-            names[size_t(s.klasse)].insert(key, key + s.suffix);
-        }
-    for (const RenamedCategory& r : renamedCategories())
-        names[size_t(r.klasse)].insert(transliterate(cp(r.item)), QByteArray(r.line));
-    return names;
-}
-
-QByteArray categoryName(int klasse, const QByteArray& kategorie) {
-    static const CategoryNames names = buildCategoryNames();
-    // Stocks repeat their categories line after line: the last answer is kept, per thread.
-    thread_local int lastKlasse = -1;
-    thread_local QByteArray lastKategorie, lastName;
-    if (klasse == lastKlasse && kategorie == lastKategorie)
-        return lastName;
-    QByteArray k = transliterate(kategorie);
-    QByteArray name = klasse < 1 || klasse > 12 ? k : names[size_t(klasse)].value(k, k);
-    lastKlasse = klasse;
-    lastKategorie = kategorie;
-    lastName = name;
-    return name;
-}
-
-QByteArray brandName(const QByteArray& marke) {
-    static const QHash<QByteArray, QByteArray> names = [] {
-        QHash<QByteArray, QByteArray> n;
-        for (const RenamedBrand& b : renamedBrands())
-            n.insert(transliterate(*model::toCp1252(QString::fromUtf8(b.item))), QByteArray(b.line));
-        return n;
-    }();
-    // As with the categories, the last answer is kept per thread.
-    thread_local bool known = false;
-    thread_local QByteArray lastMarke, lastName;
-    if (known && marke == lastMarke)
-        return lastName;
-    const QByteArray b = transliterate(marke);
-    QByteArray name = model::upperCp1252(names.value(b, b));
-    known = true;
-    lastMarke = marke;
-    lastName = name;
-    return name;
-}
 
 // The line is assembled in a plain byte buffer: it is built for every vehicle of every save. The helpers
 // write a value into it in one pass, without copies in between.
@@ -352,10 +262,10 @@ namespace {
 void appendBody(Buffer& o, const TFahrzeug& v) {
     o.reserve(size_t(512 + v.memo.size()));
     const Vat vat = vatOf(v.mwst);
-    quotedAsStored(o, categoryName(v.klasse, v.kategorie)); // 3
-    quotedAsStored(o, brandName(v.marke));                  // 4
-    quotedDoubled(o, v.modell);                             // 5
-    plain(o, power(v));                                     // 6
+    quotedAsStored(o, categoryLineName(v.klasse, v.kategorie)); // 3
+    quotedAsStored(o, brandLineName(v.marke));                  // 4
+    quotedDoubled(o, v.modell);                                 // 5
+    plain(o, power(v));                                         // 6
     month(o, v.hu);
     month(o, v.au);
     month(o, v.ez);
