@@ -1,6 +1,7 @@
 #include "csv/LineReader.h"
 
 #include "csv/LineClassifier.h"
+#include "csv/LineColumns.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
@@ -161,7 +162,7 @@ std::optional<double> readCommaNumber(Bytes s) {
     return model::commaNumberValue(s);
 }
 
-double price(Bytes field) {
+double price(Bytes field, double maximum) {
     const Bytes t = trimmed(field);
     if (t.empty())
         return 0;
@@ -180,7 +181,7 @@ double price(Bytes field) {
         result = cents ? double(*cents) / 100 : std::round(n->value * 100) / 100;
     }
     // The comparison also turns a rounded -0.00 into 0.
-    return result > 0 && result <= 500000000 ? result : 0;
+    return result > 0 && result <= maximum ? result : 0;
 }
 
 bool flag(Bytes field) {
@@ -302,198 +303,14 @@ QByteArray consumption(Bytes field, double below, qsizetype width) {
     return out;
 }
 
-double overpass(Bytes field) {
+double overpass(Bytes field, double maximum) {
     const auto value = readCommaNumber(trimmed(field));
-    return value && *value >= 0 && *value <= 9999 ? *value : 0;
+    return value && *value >= 0 && *value <= maximum ? *value : 0;
 }
-
-// How one column of the line becomes a record field; widths, lists and ranges come from the field table.
-enum class Rule : quint8 {
-    Skip,        // a column the record does not keep
-    Kennung,     // column 1: trimmed, cut, quotes removed
-    Text,        // trimmed and cut to the field's width
-    Undone,      // trimmed, doubled quotes undone, cut
-    Integer,     // a whole number with at most the field's width of digits
-    Year,        // a whole number whose first digits fill the field
-    Month,       // MM.YYYY becomes the MM-YYYY of the record; empty gets its mask text at completion
-    Date,        // empty becomes the empty date mask
-    Price,       // amount with point or comma
-    Flag,        // "1" sets it
-    NotFlag,     // the column says "VAT not shown", which goes with gross prices
-    Type,        // "1" sets typ to the column's condition
-    Code,        // a code the field's list can store
-    Doors,       // 2/3, 4/5 and 6/7 doors are kept as 2, 4 and 6
-    ListCode,    // the code of an item of the field's list
-    Days,        // the delivery period in days
-    Memo,        // undone quotes; the euro sign comes as its Latin-9 byte
-    Vat,         // the rate with a point
-    Consumption, // a decimal from 1 up to the field's bound, kept with a comma
-    Overpass,    // a decimal from 0 to 9999
-    Currency,    // no column of its own: the list's only currency
-};
-
-struct ColumnSpec {
-    const char* field;
-    Rule rule;
-    const char* typ = nullptr; // Type: the condition, UTF-8
-};
-
-// The 148 columns in line order.
-const ColumnSpec kColumnSpecs[] = {
-    {"kennung", Rule::Kennung},
-    {"inr", Rule::Undone},
-    {"kategorie", Rule::Text},
-    {"marke", Rule::Text},
-    {"modell", Rule::Undone},
-    {"leistung", Rule::Integer},
-    {"hu", Rule::Month},
-    {"au", Rule::Month},
-    {"ez", Rule::Month},
-    {"kilometer", Rule::Integer}, // 10
-    {"preis", Rule::Price},
-    {"bn", Rule::NotFlag},
-    {nullptr, Rule::Skip},
-    {"typ", Rule::Type, "Oldtimer"},
-    {"vin", Rule::Text}, // 15
-    {"unf", Rule::Flag},
-    {"farbe", Rule::Undone},
-    {"klima", Rule::ListCode},
-    {"taxi", Rule::Flag},
-    {"behindertengerecht", Rule::Flag}, // 20
-    {"typ", Rule::Type, "Jahreswagen"},
-    {"typ", Rule::Type, "Neuwagen"},
-    {"tagesangebot", Rule::Flag},
-    {"hpreis", Rule::Price},
-    {nullptr, Rule::Skip}, // 25
-    {"memo", Rule::Memo},
-    {nullptr, Rule::Skip},
-    {"metallic", Rule::Flag},
-    {"waehr", Rule::Currency},
-    {"mwst", Rule::Vat}, // 30
-    {"garantie", Rule::Flag},
-    {"alufelgen", Rule::Flag},
-    {"esp", Rule::Flag},
-    {"abs", Rule::Flag},
-    {"anhaenger", Rule::Flag},
-    {"leder", Rule::Flag},
-    {"wfs", Rule::Flag},
-    {"navi", Rule::Flag},
-    {"sd", Rule::Flag},
-    {"zv", Rule::Flag}, // 40
-    {"fh", Rule::Flag},
-    {"allrad", Rule::Flag},
-    {"tueren", Rule::Doors},
-    {"umwelt", Rule::Code},
-    {"servo", Rule::Flag}, // 45
-    {"zusatz_flag_1", Rule::Flag},
-    {"scheckheft", Rule::Flag},
-    {"kat", Rule::Flag},
-    {"kickstarter", Rule::Flag},
-    {"estarter", Rule::Flag}, // 50
-    {"typ", Rule::Type, "Vorführwagen"},
-    {"antrieb", Rule::Code},
-    {"hubraum", Rule::Integer},
-    {"tk", Rule::Integer},
-    {"nutzlast", Rule::Integer}, // 55
-    {"zgg", Rule::Integer},
-    {"hh", Rule::Integer},
-    {"bh", Rule::Integer},
-    {"bj", Rule::Year},
-    {"betrieb", Rule::Integer}, // 60
-    {"sp", Rule::Integer},
-    {"abgas", Rule::Code},
-    {"fahrerhaus", Rule::Code},
-    {"achsen", Rule::Integer},
-    {"tempomat", Rule::Flag}, // 65
-    {"sh", Rule::Flag},
-    {"kabine", Rule::Flag},
-    {"schutzdach", Rule::Flag},
-    {"vv", Rule::Flag},
-    {"kommunal", Rule::Flag}, // 70
-    {"kran", Rule::Flag},
-    {"ret_int", Rule::Flag},
-    {"fs", Rule::Flag},
-    {"tv", Rule::Flag},
-    {"wc", Rule::Flag}, // 75
-    {"lbw", Rule::Flag},
-    {"hydraulik", Rule::Code},
-    {"st", Rule::Flag},
-    {"radformel", Rule::Code},
-    {"tw", Rule::Flag}, // 80
-    {"ebs", Rule::Flag},
-    {"vermietung", Rule::Flag},
-    {"kompressor", Rule::Flag},
-    {"lf", Rule::Flag},
-    {"sb", Rule::Flag}, // 85
-    {"fronthydraulik", Rule::Flag},
-    {"bss", Rule::Flag},
-    {"swe", Rule::Flag},
-    {"zsa", Rule::Flag},
-    {"kueche", Rule::Flag}, // 90
-    {"kb", Rule::Flag},
-    {"ss", Rule::Flag},
-    {"frontheber", Rule::Flag},
-    {"hvisible", Rule::Flag},
-    {"reserved", Rule::Flag}, // 95
-    {"envkv", Rule::Flag},
-    {"innerorts", Rule::Consumption},
-    {"ausserorts", Rule::Consumption},
-    {"kombiniert", Rule::Consumption},
-    {"co2", Rule::Consumption}, // 100
-    {"xenon", Rule::Flag},
-    {"sitzheizung", Rule::Flag},
-    {"partikelfilter", Rule::Flag},
-    {"einparkhilfe", Rule::Flag},
-    {nullptr, Rule::Skip}, // 105
-    {"lieferdatum", Rule::Date},
-    {"lieferfrist", Rule::Days},
-    {"overpass", Rule::Overpass},
-    {"tuev_neu", Rule::Flag},
-    {"kraftstoff", Rule::ListCode}, // 110
-    {"getriebe", Rule::ListCode},
-    {"export", Rule::Flag},
-    {"typ", Rule::Type, "Tageszulassung"},
-    {"eyecatcher", Rule::Flag},
-    {"zusatz_text_1", Rule::Text}, // 115
-    {"zusatz_text_2", Rule::Text},
-    {"topincategory", Rule::Flag},
-    {"zusatz_text_4", Rule::Text},
-    {nullptr, Rule::Skip},
-    {"e10", Rule::Flag}, // 120
-    {"zusatz_text_3", Rule::Text},
-    {"zusatz_flag_2", Rule::Flag},
-    {"zusatz_flag_3", Rule::Flag},
-    {"koffer", Rule::Flag},
-    {"sturzbuegel", Rule::Flag}, // 125
-    {"scheibe", Rule::Flag},
-    {"standklima", Rule::Flag},
-    {"ss_bereifung", Rule::Flag},
-    {"strasse", Rule::Flag},
-    {"etagenbett", Rule::Flag}, // 130
-    {"festbett", Rule::Flag},
-    {"heckgarage", Rule::Flag},
-    {"markise", Rule::Flag},
-    {"dusche", Rule::Flag},
-    {"solar", Rule::Flag}, // 135
-    {"mittelsitzgruppe", Rule::Flag},
-    {"rundsitzgruppe", Rule::Flag},
-    {"seitensitzgruppe", Rule::Flag},
-    {"hagelschaden", Rule::Flag},
-    {"schlafplaetze", Rule::Integer}, // 140
-    {"laenge", Rule::Integer},
-    {"breite", Rule::Integer},
-    {"hoehe", Rule::Integer},
-    {"paletten", Rule::Integer},
-    {"ladevolumen", Rule::Integer}, // 145
-    {"lr_laenge", Rule::Integer},
-    {"lr_breite", Rule::Integer},
-    {"lr_hoehe", Rule::Integer},
-};
-static_assert(std::size(kColumnSpecs) == 148);
 
 // A column with what the table lookups give, resolved once.
 struct Column {
-    Rule rule = Rule::Skip;
+    ColumnKind kind = ColumnKind::Unused;
     const model::FieldSpec* spec = nullptr;
     quint8 TFahrzeug::*byte = nullptr; // Flag: the field, without the way through the field table
     bool remembered = false;           // the text of a repeated field is shared with the line before
@@ -505,12 +322,12 @@ struct Column {
 
 std::vector<Column> buildColumns() {
     std::vector<Column> columns;
-    columns.reserve(std::size(kColumnSpecs));
-    for (const ColumnSpec& cs : kColumnSpecs) {
+    columns.reserve(lineColumns().size());
+    for (const LineColumn& lc : lineColumns()) {
         Column c;
-        c.rule = cs.rule;
-        if (cs.field) {
-            c.spec = model::field(QLatin1StringView(cs.field));
+        c.kind = lc.kind;
+        if (lc.field) {
+            c.spec = model::field(QLatin1StringView(lc.field));
             Q_ASSERT(c.spec);
             if (c.spec->width > 0)
                 c.width = size_t(c.spec->width);
@@ -520,26 +337,32 @@ std::vector<Column> buildColumns() {
             c.codes = model::storableCodes(c.spec->list);
             c.byte = c.spec->byte;
         }
-        // Rules that always set the text from the field alone; the first column, the position, never repeats.
-        switch (cs.rule) {
-        case Rule::Text:
-        case Rule::Undone:
-        case Rule::Integer:
-        case Rule::Month:
-        case Rule::Date:
-        case Rule::ListCode:
-        case Rule::Days:
-        case Rule::Memo:
-        case Rule::Vat:
-        case Rule::Consumption:
-            c.remembered = &cs != kColumnSpecs;
+        // Texts that follow from the field alone are shared with the line before; the first column, the
+        // position, never repeats.
+        switch (lc.kind) {
+        case ColumnKind::Key:
+        case ColumnKind::Category:
+        case ColumnKind::Brand:
+        case ColumnKind::Quoted:
+        case ColumnKind::Colour:
+        case ColumnKind::Text:
+        case ColumnKind::Number:
+        case ColumnKind::Power:
+        case ColumnKind::Month:
+        case ColumnKind::Date:
+        case ColumnKind::ListCode:
+        case ColumnKind::Days:
+        case ColumnKind::Memo:
+        case ColumnKind::Vat:
+        case ColumnKind::Consumption:
+            c.remembered = true;
             break;
         default:
             break;
         }
-        if (cs.typ)
-            c.value = cp(cs.typ);
-        if (cs.rule == Rule::Currency)
+        if (lc.typ)
+            c.value = cp(lc.typ);
+        if (lc.kind == ColumnKind::Currency)
             c.value = model::listItems(c.spec->list, 1).value(0);
         columns.push_back(std::move(c));
     }
@@ -562,77 +385,83 @@ QByteArray deliveryPeriod(Bytes field) {
 
 void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
     const model::FieldSpec* f = c.spec;
-    switch (c.rule) {
-    case Rule::Skip:
+    switch (c.kind) {
+    case ColumnKind::Unused:
         break;
-    case Rule::Kennung: {
+    case ColumnKind::Kennung: {
         const Bytes t = left(trimmed(field), c.width);
         v.*f->text = toBytes(t);
         if (t.find('"') != Bytes::npos)
             (v.*f->text).replace('"', QByteArray());
         break;
     }
-    case Rule::Text:
+    case ColumnKind::Category:
+    case ColumnKind::Brand:
+    case ColumnKind::Text:
         v.*f->text = text(field, c.width);
         break;
-    case Rule::Undone:
+    case ColumnKind::Key:
+    case ColumnKind::Quoted:
+    case ColumnKind::Colour:
         v.*f->text = textUndone(field, f->width);
         break;
-    case Rule::Integer:
+    case ColumnKind::Number:
+    case ColumnKind::Power:
         v.*f->text = integerText(field, c.width, c.limit);
         break;
-    case Rule::Year:
+    case ColumnKind::Year:
         if (const Bytes t = trimmed(field); toInt(t))
             v.*f->text = toBytes(left(t, c.width));
         break;
-    case Rule::Month:
+    case ColumnKind::Month:
         v.*f->text = replaced(left(trimmed(field), c.width), '.', '-');
         break;
-    case Rule::Date:
+    case ColumnKind::Date:
         v.*f->text = text(field, c.width);
         if ((v.*f->text).isEmpty())
             v.*f->text = model::kEmptyDate;
         break;
-    case Rule::Price:
-        v.*f->amount = price(field);
+    case ColumnKind::Price:
+    case ColumnKind::DealerPrice:
+        v.*f->amount = price(field, f->range.maximum);
         break;
-    case Rule::Flag:
+    case ColumnKind::Flag:
         v.*f->byte = flag(field) ? 1 : 0;
         break;
-    case Rule::NotFlag:
+    case ColumnKind::VatHidden:
         v.*f->byte = flag(field) ? 0 : 1;
         break;
-    case Rule::Type:
+    case ColumnKind::Type:
         if (flag(field))
             v.*f->text = c.value;
         break;
-    case Rule::Code: {
+    case ColumnKind::Code: {
         const auto n = toInt(trimmed(field));
         v.*f->byte = n && *n >= 1 && *n <= 255 && c.codes.test(size_t(*n)) ? quint8(*n) : 0;
         break;
     }
-    case Rule::Doors:
+    case ColumnKind::Doors:
         v.*f->byte = doors(field);
         break;
-    case Rule::ListCode:
+    case ColumnKind::ListCode:
         v.*f->text = model::lineItem(f->list, QByteArrayView(field.data(), qsizetype(field.size())));
         break;
-    case Rule::Days:
+    case ColumnKind::Days:
         v.*f->text = deliveryPeriod(field);
         break;
-    case Rule::Memo:
+    case ColumnKind::Memo:
         v.*f->text = memo(field, f->width);
         break;
-    case Rule::Vat:
+    case ColumnKind::Vat:
         v.*f->text = vatRate(field, c.width);
         break;
-    case Rule::Consumption:
+    case ColumnKind::Consumption:
         v.*f->text = consumption(field, f->below, f->width);
         break;
-    case Rule::Overpass:
-        v.*f->amount = overpass(field);
+    case ColumnKind::Overpass:
+        v.*f->amount = overpass(field, f->range.maximum);
         break;
-    case Rule::Currency:
+    case ColumnKind::Currency:
         v.*f->text = c.value;
         break;
     }
@@ -648,12 +477,12 @@ void readColumns(Bytes line, TFahrzeug& v, LineMemory* memory) {
     for (size_t i = 1; i < count; ++i) {
         const Column& col = cols[i];
         // Flags are most of the columns: set here, without a call for each.
-        if (col.rule == Rule::Flag) {
+        if (col.kind == ColumnKind::Flag) {
             v.*col.byte = c.nextFlag() ? 1 : 0;
             continue;
         }
         const Bytes field = c.next();
-        if (col.rule == Rule::Skip)
+        if (col.kind == ColumnKind::Unused)
             continue;
         if (!memory || !col.remembered) {
             readColumn(col, field, v);
@@ -697,10 +526,6 @@ bool readLineInto(QByteArrayView line, model::TFahrzeug& v, LineMemory* memory) 
         return false;
     complete(v);
     return true;
-}
-
-const char* columnField(int column) {
-    return column >= 1 && column <= int(std::size(kColumnSpecs)) ? kColumnSpecs[column - 1].field : nullptr;
 }
 
 std::optional<model::TFahrzeug> ReadLine(const QByteArray& line) {

@@ -15,9 +15,6 @@ namespace tarmelo::csv {
 // dropped without a message.
 std::optional<model::TFahrzeug> ReadLine(const QByteArray& line);
 
-// The record field a column (1 to 148) is read into; nullptr for the columns the reader skips.
-const char* columnField(int column);
-
 // The texts read from the lines before, by column: a column whose bytes repeat those of the line before shares
 // the text read then instead of making it again (most columns of a stock repeat: brand, category, months). It
 // holds views into the lines; it may live only as long as the text the lines are in.

@@ -1,8 +1,10 @@
 #include "LineWriter.h"
 
+#include "csv/LineColumns.h"
 #include "csv/LineNames.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
+#include "model/FieldSchema.h"
 #include "model/ValueLists.h"
 
 #include <QCryptographicHash>
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace tarmelo::csv {
 
@@ -151,10 +154,6 @@ void month(Buffer& out, const QByteArray& m) {
 void typeFlag(Buffer& out, const QByteArray& typ, const QByteArray& value) {
     flag(out, typ == value ? 1 : 0);
 }
-const QByteArray kOldtimer = QByteArrayLiteral("Oldtimer");
-const QByteArray kJahreswagen = QByteArrayLiteral("Jahreswagen");
-const QByteArray kVorfuehrwagen = QByteArray("Vorf\xfchrwagen");
-const QByteArray kTageszulassung = QByteArrayLiteral("Tageszulassung");
 
 // Reads a number written with a decimal comma.
 std::optional<double> commaNumber(const QByteArray& s) {
@@ -259,111 +258,136 @@ QByteArray timeStampKey(const QDateTime& now, int position, const QByteArray& di
 
 namespace {
 
+// A column of the body with its field resolved once.
+struct WriteColumn {
+    ColumnKind kind = ColumnKind::Unused;
+    QByteArray TFahrzeug::*text = nullptr;
+    quint8 TFahrzeug::*byte = nullptr;
+    double TFahrzeug::*amount = nullptr;
+    model::ListId list = model::ListId::None;
+    QByteArray value; // Type: the condition
+};
+
+std::vector<WriteColumn> buildWriteColumns() {
+    std::vector<WriteColumn> out;
+    // Columns 1 and 2, position and key, come before the body.
+    for (const LineColumn& lc : lineColumns().subspan(2)) {
+        WriteColumn c;
+        c.kind = lc.kind;
+        if (const model::FieldSpec* f = lc.field ? model::field(QLatin1StringView(lc.field)) : nullptr) {
+            c.text = f->text;
+            c.byte = f->byte;
+            c.amount = f->amount;
+            c.list = f->list;
+        }
+        if (lc.typ)
+            c.value = model::toCp1252(QString::fromUtf8(lc.typ)).value_or(QByteArray());
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
 void appendBody(Buffer& o, const TFahrzeug& v) {
+    static const std::vector<WriteColumn> columns = buildWriteColumns();
     o.reserve(size_t(512 + v.memo.size()));
     const Vat vat = vatOf(v.mwst);
-    quotedAsStored(o, categoryLineName(v.klasse, v.kategorie)); // 3
-    quotedAsStored(o, brandLineName(v.marke));                  // 4
-    quotedDoubled(o, v.modell);                                 // 5
-    plain(o, power(v));                                         // 6
-    month(o, v.hu);
-    month(o, v.au);
-    month(o, v.ez);
-    plain(o, v.kilometer); // 10
-    appendFixed2(o, netPrice(v.preis, vat, v.bn));
-    o += ';';
-    o += vat.shown ? "0;" : "1;";
-    empty(o);
-    typeFlag(o, v.typ, kOldtimer);
-    quotedAsStored(o, v.vin); // 15
-    flag(o, v.unf);
-    if (v.farbe.isEmpty() || v.farbe == model::items::kKeineFarbangabe)
-        empty(o);
-    else
-        quotedDoubled(o, v.farbe);
-    plain(o, model::lineCode(model::ListId::Klima, v.klima));
-    flag(o, v.taxi);
-    flag(o, v.behindertengerecht); // 20
-    typeFlag(o, v.typ, kJahreswagen);
-    typeFlag(o, v.typ, model::items::kNeuwagen);
-    flag(o, v.tagesangebot);
-    if (std::abs(v.hpreis) <= 1e-12) {
-        empty(o);
-    } else {
-        appendFixed2(o, netPrice(v.hpreis, vat, v.bn));
-        o += ';';
+    for (const WriteColumn& c : columns) {
+        switch (c.kind) {
+        case ColumnKind::Flag:
+            flag(o, v.*c.byte);
+            break;
+        case ColumnKind::Unused:
+        case ColumnKind::Kennung:
+        case ColumnKind::Key:
+            empty(o);
+            break;
+        case ColumnKind::Category:
+            quotedAsStored(o, categoryLineName(v.klasse, v.kategorie));
+            break;
+        case ColumnKind::Brand:
+            quotedAsStored(o, brandLineName(v.marke));
+            break;
+        case ColumnKind::Quoted:
+            quotedDoubled(o, v.*c.text);
+            break;
+        case ColumnKind::Colour:
+            if ((v.*c.text).isEmpty() || v.*c.text == model::items::kKeineFarbangabe)
+                empty(o);
+            else
+                quotedDoubled(o, v.*c.text);
+            break;
+        case ColumnKind::Text:
+        case ColumnKind::Currency:
+            quotedAsStored(o, v.*c.text);
+            break;
+        case ColumnKind::Number:
+            plain(o, v.*c.text);
+            break;
+        case ColumnKind::Power:
+            plain(o, power(v));
+            break;
+        case ColumnKind::Year:
+            plain(o, (v.*c.text).trimmed().isEmpty() ? QByteArray() : v.*c.text);
+            break;
+        case ColumnKind::Month:
+            month(o, v.*c.text);
+            break;
+        case ColumnKind::Date:
+            if (v.*c.text == model::kEmptyDate)
+                empty(o);
+            else
+                quotedAsStored(o, v.*c.text);
+            break;
+        case ColumnKind::Price:
+            appendFixed2(o, netPrice(v.*c.amount, vat, v.bn));
+            o += ';';
+            break;
+        case ColumnKind::DealerPrice:
+            if (std::abs(v.*c.amount) <= 1e-12) {
+                empty(o);
+            } else {
+                appendFixed2(o, netPrice(v.*c.amount, vat, v.bn));
+                o += ';';
+            }
+            break;
+        case ColumnKind::VatHidden:
+            o += vat.shown ? "0;" : "1;";
+            break;
+        case ColumnKind::Type:
+            typeFlag(o, v.typ, c.value);
+            break;
+        case ColumnKind::ListCode:
+        case ColumnKind::Days:
+            plain(o, model::lineCode(c.list, v.*c.text));
+            break;
+        case ColumnKind::Memo:
+            if ((v.*c.text).isEmpty())
+                empty(o);
+            else
+                memoColumn(o, v.*c.text);
+            break;
+        case ColumnKind::Vat:
+            plain(o, vat.text);
+            break;
+        case ColumnKind::Doors:
+            code(o, v.klasse == 1 ? v.*c.byte : 0);
+            break;
+        case ColumnKind::Code:
+            code(o, v.*c.byte);
+            break;
+        case ColumnKind::Consumption:
+            consumption(o, v.*c.text);
+            break;
+        case ColumnKind::Overpass:
+            if (std::abs(v.*c.amount) <= 1e-12) {
+                empty(o);
+            } else {
+                appendNumber(o, roundEven(v.*c.amount));
+                o += ';';
+            }
+            break;
+        }
     }
-    empty(o); // 25
-    if (v.memo.isEmpty())
-        empty(o);
-    else
-        memoColumn(o, v.memo);
-    empty(o);
-    flag(o, v.metallic);
-    quotedAsStored(o, v.waehr);
-    plain(o, vat.text); // 30
-    for (quint8 f :
-         {v.garantie, v.alufelgen, v.esp, v.abs, v.anhaenger, v.leder, v.wfs, v.navi, v.sd, v.zv, v.fh, v.allrad})
-        flag(o, f);
-    code(o, v.klasse == 1 ? v.tueren : 0); // 43
-    code(o, v.umwelt);
-    for (quint8 f : {v.servo, v.zusatz_flag_1, v.scheckheft, v.kat, v.kickstarter, v.estarter})
-        flag(o, f);
-    typeFlag(o, v.typ, kVorfuehrwagen); // 51
-    code(o, v.antrieb);
-    for (const QByteArray* s : {&v.hubraum, &v.tk, &v.nutzlast, &v.zgg, &v.hh, &v.bh})
-        plain(o, *s);
-    plain(o, v.bj.trimmed().isEmpty() ? QByteArray() : v.bj); // 59
-    plain(o, v.betrieb);
-    plain(o, v.sp);
-    code(o, v.abgas);
-    code(o, v.fahrerhaus);
-    plain(o, v.achsen); // 64
-    for (quint8 f :
-         {v.tempomat, v.sh, v.kabine, v.schutzdach, v.vv, v.kommunal, v.kran, v.ret_int, v.fs, v.tv, v.wc, v.lbw})
-        flag(o, f);
-    code(o, v.hydraulik); // 77
-    flag(o, v.st);
-    code(o, v.radformel);
-    for (quint8 f : {v.tw, v.ebs, v.vermietung, v.kompressor, v.lf, v.sb, v.fronthydraulik, v.bss, v.swe, v.zsa,
-                     v.kueche, v.kb, v.ss, v.frontheber, v.hvisible, v.reserved, v.envkv}) // 80..96
-        flag(o, f);
-    for (const QByteArray* s : {&v.innerorts, &v.ausserorts, &v.kombiniert, &v.co2})
-        consumption(o, *s);
-    for (quint8 f : {v.xenon, v.sitzheizung, v.partikelfilter, v.einparkhilfe}) // 101..104
-        flag(o, f);
-    empty(o);
-    if (v.lieferdatum == model::kEmptyDate)
-        empty(o);
-    else
-        quotedAsStored(o, v.lieferdatum); // 106
-    plain(o, model::lineCode(model::ListId::Lieferfrist, v.lieferfrist));
-    if (std::abs(v.overpass) <= 1e-12)
-        empty(o);
-    else {
-        appendNumber(o, roundEven(v.overpass));
-        o += ';';
-    }
-    flag(o, v.tuev_neu);
-    plain(o, model::lineCode(model::ListId::Kraftstoff, v.kraftstoff)); // 110
-    plain(o, model::lineCode(model::ListId::Getriebe, v.getriebe));
-    flag(o, v.export_);
-    typeFlag(o, v.typ, kTageszulassung);
-    flag(o, v.eyecatcher);
-    quotedAsStored(o, v.zusatz_text_1); // 115
-    quotedAsStored(o, v.zusatz_text_2);
-    flag(o, v.topincategory);
-    quotedAsStored(o, v.zusatz_text_4);
-    empty(o);
-    flag(o, v.e10); // 120
-    quotedAsStored(o, v.zusatz_text_3);
-    for (quint8 f : {v.zusatz_flag_2, v.zusatz_flag_3, v.koffer, v.sturzbuegel, v.scheibe, v.standklima, v.ss_bereifung,
-                     v.strasse, v.etagenbett, v.festbett, v.heckgarage, v.markise, v.dusche, v.solar,
-                     v.mittelsitzgruppe, v.rundsitzgruppe, v.seitensitzgruppe, v.hagelschaden}) // 122..139
-        flag(o, f);
-    for (const QByteArray* s : {&v.schlafplaetze, &v.laenge, &v.breite, &v.hoehe, &v.paletten, &v.ladevolumen,
-                                &v.lr_laenge, &v.lr_breite, &v.lr_hoehe}) // 140..148
-        plain(o, *s);
 }
 
 // The digest as 32 upper-case hex digits; one hash object per thread, reset for every line.

@@ -1,5 +1,6 @@
 #include "VehicleJson.h"
 
+#include "csv/LineColumns.h"
 #include "csv/LineReader.h"
 #include "csv/LineWriter.h"
 #include "model/Cp1252.h"
