@@ -65,6 +65,13 @@ struct Def {
     constexpr Def required(ClassSet classes = kAllClasses) const {
         return with([&](FieldSpec& s) { s.required = classes; });
     }
+    constexpr Def printed(const char* words, const char* unit = nullptr, ClassSet in = 0) const {
+        return with([&](FieldSpec& s) {
+            s.printed = words;
+            s.unit = unit;
+            s.printedIn = in;
+        });
+    }
     constexpr Def requiredUsed(ClassSet classes) const {
         return with([&](FieldSpec& s) { s.requiredUsed = classes; });
     }
@@ -105,8 +112,8 @@ constexpr Def kDefs[] = {
     text("marke", &T::marke, 40).combo(ListId::Marke, "Marke:").atOnce().required(),
     text("modell", &T::modell, 48).edit("Modell:").atOnce().trim().required(),
     text("leistung", &T::leistung, 5).edit("Leistung:", Filter::Digits).atOnce().trim(cls(1, 2, 3, 4, 5, 6, 10)),
-    text("hu", &T::hu, 7).masked("99-9999;1;_", "HU bis:").atOnce(),
-    text("au", &T::au, 7).masked("99-9999;1;_", "AU bis:").atOnce(),
+    text("hu", &T::hu, 7).masked("99-9999;1;_", "HU bis:").printed("HU: ").atOnce(),
+    text("au", &T::au, 7).masked("99-9999;1;_", "AU bis:").printed("AU: ").atOnce(),
     text("ez", &T::ez, 7).masked("99-9999;1;_", "EZ:").atOnce().requiredUsed(cls(1, 2, 3, 4, 5, 6, 7, 8, 10)),
     text("kilometer", &T::kilometer, 7)
         .edit("Kilometerstand:", Filter::Digits)
@@ -147,27 +154,31 @@ constexpr Def kDefs[] = {
     flag("zv", &T::zv).check("Zentralverriegelung"),
     flag("fh", &T::fh).check("el. Fensterheber"),
     flag("allrad", &T::allrad).check("Allradantrieb"),
-    code("tueren", &T::tueren).combo(ListId::Tueren, "Anzahl der Türen:"),
+    code("tueren", &T::tueren).combo(ListId::Tueren, "Anzahl der Türen:").printed("Türen: "),
     code("umwelt", &T::umwelt).combo(ListId::Umwelt, "Umweltplakette:"),
     flag("servo", &T::servo).check("Servolenkung"),
     flag("zusatz_flag_1", &T::zusatz_flag_1),
-    flag("scheckheft", &T::scheckheft).check("Scheckheftgepflegt"),
+    flag("scheckheft", &T::scheckheft).check("Scheckheftgepflegt").printed("scheckheftgepflegt"),
     flag("kat", &T::kat).check("Katalysator"),
     flag("kickstarter", &T::kickstarter).check("Kickstarter"),
-    flag("estarter", &T::estarter).check("Elektrostarter"),
+    flag("estarter", &T::estarter).check("Elektrostarter").printed("E-Starter"),
     code("antrieb", &T::antrieb).combo(ListId::Antrieb, "Antriebsart:"),
-    text("hubraum", &T::hubraum, 4).edit("Hubraum:", Filter::Digits),
+    text("hubraum", &T::hubraum, 4).edit("Hubraum:", Filter::Digits).printed("", " cm³"),
     text("tk", &T::tk, 5).edit("Tragkraft (in kg):", Filter::Digits),
     text("nutzlast", &T::nutzlast, 6).edit("Nutzlast (in kg):", Filter::Digits),
     text("zgg", &T::zgg, 6)
         .edit("zul. Ges.gew.:", Filter::Digits)
         .alt("zul. Ges.gewicht (in kg):", cls(4, 5, 6, 7, 8))
-        .trim(cls(3, 4, 5, 6)),
+        .trim(cls(3, 4, 5, 6))
+        .printed("zulässiges Gesamtgewicht: ", " kg"),
     text("hh", &T::hh, 7).edit("Hubhöhe (in mm):", Filter::Digits),
     text("bh", &T::bh, 5).edit("Bauhöhe (in mm):", Filter::Digits),
     text("bj", &T::bj, 4).masked("9999;1;_", "Baujahr:").trim(),
     text("betrieb", &T::betrieb, 6).edit("Betriebsstunden:", Filter::Digits),
-    text("sp", &T::sp, 3).edit("Anzahl der Sitzplätze:", Filter::Digits).alt("Anz. Sitzplätze:", cls(3, 4)),
+    text("sp", &T::sp, 3)
+        .edit("Anzahl der Sitzplätze:", Filter::Digits)
+        .alt("Anz. Sitzplätze:", cls(3, 4))
+        .printed("Sitzplätze: "),
     code("abgas", &T::abgas).combo(ListId::Abgas, "Schadstoffklasse:").alt("Schadstoffkl.:", cls(3, 5, 6, 10)),
     code("fahrerhaus", &T::fahrerhaus).combo(ListId::Fahrerhaus, "Fahrerhaus:"),
     text("achsen", &T::achsen, 2).edit("Achsen:", Filter::Digits),
@@ -183,7 +194,7 @@ constexpr Def kDefs[] = {
     flag("tv", &T::tv).check("TV"),
     flag("wc", &T::wc).check("WC"),
     flag("lbw", &T::lbw).check("Ladebordwand"),
-    code("hydraulik", &T::hydraulik).combo(ListId::Hydraulik, "Hydraulik:"),
+    code("hydraulik", &T::hydraulik).combo(ListId::Hydraulik, "Hydraulik:").printed(""),
     flag("st", &T::st).check("Schiebetür"),
     code("radformel", &T::radformel).combo(ListId::Radformel, "Radformel:"),
     flag("tw", &T::tw).check("Trennwand"),
@@ -194,7 +205,7 @@ constexpr Def kDefs[] = {
     flag("sb", &T::sb).check("Scheibenbremse"),
     flag("fronthydraulik", &T::fronthydraulik).check("Fronthydraulik"),
     flag("bss", &T::bss).check("BSS"),
-    flag("swe", &T::swe).check("Schnellwechseleinr."),
+    flag("swe", &T::swe).check("Schnellwechseleinr.").printed("Schnellwechseleinrichtung"),
     flag("zsa", &T::zsa).check("ZSA"),
     flag("kueche", &T::kueche).check("Küche"),
     flag("kb", &T::kb).check("Kühlbox"),
@@ -246,8 +257,8 @@ constexpr Def kDefs[] = {
     flag("koffer", &T::koffer).check("Koffer"),
     flag("sturzbuegel", &T::sturzbuegel).check("Sturzbügel"),
     flag("scheibe", &T::scheibe).check("Scheibe"),
-    flag("standklima", &T::standklima).check("Standklimaanlage"),
-    flag("ss_bereifung", &T::ss_bereifung).check("SS-Bereifung"),
+    flag("standklima", &T::standklima).check("Standklimaanlage").printed("Standklima", nullptr, cls(3, 5, 6, 11)),
+    flag("ss_bereifung", &T::ss_bereifung).check("SS-Bereifung").printed("Super-Single-Bereifung"),
     flag("strasse", &T::strasse).check("Straßenzulassung"),
     flag("etagenbett", &T::etagenbett).check("Etagenbett"),
     flag("festbett", &T::festbett).check("Festbett"),
@@ -259,15 +270,15 @@ constexpr Def kDefs[] = {
     flag("rundsitzgruppe", &T::rundsitzgruppe).check("Rundsitzgruppe"),
     flag("seitensitzgruppe", &T::seitensitzgruppe).check("Seitensitzgruppe"),
     flag("hagelschaden", &T::hagelschaden).check("Hagelschaden"),
-    text("schlafplaetze", &T::schlafplaetze, 3).edit("Anz. Schlafpl.:", Filter::Digits),
+    text("schlafplaetze", &T::schlafplaetze, 3).edit("Anz. Schlafpl.:", Filter::Digits).printed("Schlafplätze: "),
     text("laenge", &T::laenge, 5).edit("Länge (in mm):", Filter::Digits),
     text("breite", &T::breite, 5).edit("Breite (in mm):", Filter::Digits),
     text("hoehe", &T::hoehe, 5).edit("Höhe (in mm):", Filter::Digits),
-    text("paletten", &T::paletten, 3).edit("Europaletten:", Filter::Digits),
-    text("ladevolumen", &T::ladevolumen, 5).edit("Ladevol. (in m³):", Filter::Digits),
-    text("lr_laenge", &T::lr_laenge, 5).edit("LR-Länge (in mm):", Filter::Digits),
-    text("lr_breite", &T::lr_breite, 5).edit("LR-Breite (in mm):", Filter::Digits),
-    text("lr_hoehe", &T::lr_hoehe, 5).edit("LR-Höhe (in mm):", Filter::Digits),
+    text("paletten", &T::paletten, 3).edit("Europaletten:", Filter::Digits).printed("Europalettenstellplätze: "),
+    text("ladevolumen", &T::ladevolumen, 5).edit("Ladevol. (in m³):", Filter::Digits).printed("Ladevolumen: ", " m³"),
+    text("lr_laenge", &T::lr_laenge, 5).edit("LR-Länge (in mm):", Filter::Digits).printed("Laderaumlänge: ", " mm"),
+    text("lr_breite", &T::lr_breite, 5).edit("LR-Breite (in mm):", Filter::Digits).printed("Laderaumbreite: ", " mm"),
+    text("lr_hoehe", &T::lr_hoehe, 5).edit("LR-Höhe (in mm):", Filter::Digits).printed("Laderaumhöhe: ", " mm"),
     text("typ", &T::typ, 14).combo(ListId::Typ, "Fahrzeugart:"),
     photos("bilder").image(),
     flag("kwps", &T::kwps).combo(ListId::Kwps).atOnce(),
@@ -305,6 +316,23 @@ const FieldSpec* field(QLatin1StringView name) {
 
 QString label(const FieldSpec& f, int klasse) {
     return QString::fromUtf8(inSet(f.altClasses, klasse) && f.altLabel ? f.altLabel : f.label);
+}
+
+PrintedWords printedWords(const FieldSpec& f, int klasse) {
+    if (f.printed && (f.printedIn == 0 || inSet(f.printedIn, klasse)))
+        return {QString::fromUtf8(f.printed), QString::fromUtf8(f.unit)};
+    // A flag's phrase is its check box's text, the access key's doubled ampersand single.
+    if (f.kind == FieldKind::Flag)
+        return {label(f, klasse).replace(QStringLiteral("&&"), QStringLiteral("&")), {}};
+    // "Länge (in mm):" gives "Länge: " before the value and " mm" after it.
+    QString words = QString::fromUtf8(f.label);
+    words.chop(words.endsWith(u':') ? 1 : 0);
+    QString unit;
+    if (const qsizetype open = words.indexOf(QStringLiteral(" (in ")); open >= 0 && words.endsWith(u')')) {
+        unit = u' ' + words.mid(open + 5, words.size() - open - 6);
+        words.truncate(open);
+    }
+    return {words + QStringLiteral(": "), unit};
 }
 
 QString controlName(const FieldSpec& f, int klasse) {

@@ -59,6 +59,10 @@ struct FieldSpec {
     ClassSet required = 0;
     ClassSet requiredUsed = 0; // classes where a used vehicle must give it
     AmountRange range;         // amounts
+    // The print's phrase where the label does not give it: a flag's text, the words before a value (and its unit).
+    const char* printed = nullptr;
+    const char* unit = nullptr;
+    ClassSet printedIn = 0; // the classes printed says it for; 0: every class
 };
 
 std::span<const FieldSpec> fields();
@@ -74,6 +78,13 @@ inline bool isRequired(const FieldSpec& f, int klasse) {
     return hasControl(f, klasse) && inSet(f.required, klasse);
 }
 QString label(const FieldSpec& f, int klasse);
+// The print's words for the field on a class: a flag's phrase, or what stands before a value ("Achsen: "), with the
+// unit after it. Taken from the label ("Länge (in mm):" gives "Länge: " and " mm") unless the table says otherwise.
+struct PrintedWords {
+    QString before;
+    QString unit;
+};
+PrintedWords printedWords(const FieldSpec& f, int klasse);
 // The object name of the field's control on the pages of a class ("combo_3_marke", "Memo3" ...).
 QString controlName(const FieldSpec& f, int klasse);
 QString controlName(QStringView field, int klasse);

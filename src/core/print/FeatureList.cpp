@@ -1,10 +1,12 @@
 #include "print/FeatureList.h"
 
 #include "model/Cp1252.h"
+#include "model/FieldSchema.h"
+#include "model/ValueLists.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <optional>
+#include <span>
 
 namespace tarmelo::print {
 
@@ -22,413 +24,63 @@ QByteArray trimmedText(const QByteArray& text) {
 
 namespace {
 
-enum class Kind {
-    Ez,
-    Hu,
-    Au,
-    Mileage,
-    Power,
-    Fuel,
-    Colour,
-    Gearbox,
-    Climate,
-    Emission,
-    Badge,
-    Doors,
-    Drive,
-    Displacement,
-    Hydraulics,
-    WheelFormula,
-    CabA,
-    CabB,
-    Measure,
-    Flag,
-    Consumption,
+// The phrases of each class in their printed order, after the vehicle type, by field; "envkv" stands for the fuel
+// consumption. The words come from the field table.
+// clang-format off
+const char* const kClass1[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "e10", "tueren", "farbe",
+    "metallic", "unf", "abs", "allrad", "anhaenger", "behindertengerecht", "einparkhilfe", "fh", "wfs", "export",
+    "garantie", "tuev_neu", "leder", "alufelgen", "navi", "partikelfilter", "scheckheft", "sd", "servo", "sitzheizung",
+    "esp", "sh", "taxi", "tempomat", "xenon", "zv", "sp", "getriebe", "klima", "abgas", "umwelt", "envkv"};
+const char* const kClass2[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "hubraum", "antrieb", "farbe",
+    "metallic", "unf", "abs", "behindertengerecht", "estarter", "tuev_neu", "kat", "kickstarter", "koffer",
+    "scheckheft", "scheibe", "sturzbuegel", "getriebe"};
+const char* const kClass3[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "farbe", "metallic", "unf",
+    "abs", "allrad", "anhaenger", "behindertengerecht", "einparkhilfe", "etagenbett", "festbett", "garantie",
+    "hagelschaden", "heckgarage", "tuev_neu", "markise", "mittelsitzgruppe", "navi", "partikelfilter", "rundsitzgruppe",
+    "scheckheft", "seitensitzgruppe", "dusche", "servo", "sitzheizung", "solar", "sh", "standklima", "tempomat", "tv",
+    "vermietung", "wc", "zv", "zgg", "achsen", "getriebe", "klima", "abgas", "umwelt", "sp", "schlafplaetze", "bj",
+    "laenge", "breite", "hoehe"};
+const char* const kClass4[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "zgg", "farbe", "metallic",
+    "unf", "abs", "allrad", "anhaenger", "tuev_neu", "kommunal", "kran", "lbw", "navi", "partikelfilter", "scheckheft",
+    "st", "servo", "esp", "sh", "tempomat", "tw", "vermietung", "zv", "breite", "hoehe", "lr_laenge", "lr_breite",
+    "lr_hoehe", "fahrerhaus", "getriebe", "klima", "abgas", "umwelt", "sp", "paletten", "ladevolumen"};
+const char* const kClass5[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "zgg", "farbe", "metallic",
+    "unf", "abs", "allrad", "anhaenger", "ebs", "tuev_neu", "kommunal", "kompressor", "kran", "lbw", "navi",
+    "partikelfilter", "ret_int", "scheckheft", "esp", "sh", "standklima", "tempomat", "vermietung", "lr_laenge",
+    "lr_breite", "lr_hoehe", "ladevolumen", "hydraulik", "radformel", "getriebe", "klima", "abgas", "umwelt", "achsen",
+    "breite", "hoehe", "fahrerhaus", "paletten"};
+const char* const kClass6[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "zgg", "farbe", "metallic",
+    "unf", "abs", "allrad", "ebs", "tuev_neu", "kompressor", "alufelgen", "navi", "partikelfilter", "ret_int",
+    "scheckheft", "ss_bereifung", "esp", "sh", "standklima", "tempomat", "vermietung", "vv", "getriebe", "klima",
+    "abgas", "umwelt", "fahrerhaus", "achsen", "hydraulik", "radformel"};
+const char* const kClass7[] = {"ez", "hu", "zgg", "achsen", "nutzlast", "abs", "ebs", "tuev_neu", "kran", "lbw", "lf",
+    "sb", "vermietung", "breite", "hoehe", "lr_laenge", "lr_breite", "lr_hoehe", "paletten", "ladevolumen"};
+const char* const kClass8[] = {"ez", "hu", "zgg", "achsen", "nutzlast", "abs", "ebs", "tuev_neu", "lf", "sb",
+    "vermietung", "klima", "breite", "hoehe", "lr_laenge", "lr_breite", "lr_hoehe", "paletten", "ladevolumen"};
+const char* const kClass9[] = {"bj", "betrieb", "umwelt", "abs", "allrad", "bss", "partikelfilter", "swe", "strasse",
+    "vermietung", "zsa"};
+const char* const kClass10[] = {"ez", "hu", "au", "kilometer", "leistung", "kraftstoff", "sp", "farbe", "metallic",
+    "unf", "abs", "anhaenger", "fs", "tuev_neu", "kueche", "kb", "navi", "partikelfilter", "ret_int", "scheckheft",
+    "ss", "esp", "sh", "standklima", "tempomat", "tv", "vermietung", "wc", "getriebe", "klima", "abgas", "umwelt"};
+const char* const kClass11[] = {"bj", "hu", "betrieb", "leistung", "umwelt", "abs", "allrad", "frontheber",
+    "fronthydraulik", "tuev_neu", "kabine", "kommunal", "servo", "sh", "standklima", "vermietung", "klima"};
+const char* const kClass12[] = {"bj", "betrieb", "kraftstoff", "bh", "hh", "tk", "getriebe", "anhaenger", "kabine",
+    "schutzdach", "servo", "vermietung"};
+// clang-format on
+const std::span<const char* const> kClasses[model::kClassCount] = {
+    kClass1, kClass2, kClass3, kClass4, kClass5, kClass6, kClass7, kClass8, kClass9, kClass10, kClass11, kClass12};
+
+// Codes printed in words of their own rather than as their list item.
+struct CodePhrase {
+    const char* field;
+    quint8 code;
+    const char* phrase; // UTF-8
 };
-
-using TextField = QByteArray TFahrzeug::*;
-using FlagField = quint8 TFahrzeug::*;
-
-struct Phrase {
-    Kind kind;
-    const char* text = nullptr;   // label of a measure, text of a flag (UTF-8)
-    TextField field = nullptr;    // measure
-    FlagField flag = nullptr;     // flag
-    const char* suffix = nullptr; // measure
-};
-
-constexpr Phrase P(Kind k) {
-    return {k};
-}
-constexpr Phrase F(const char* text, FlagField f) {
-    return {Kind::Flag, text, nullptr, f};
-}
-constexpr Phrase M(const char* label, TextField f, const char* suffix = nullptr) {
-    return {Kind::Measure, label, f, nullptr, suffix};
-}
-
-using K = Kind;
-using T = TFahrzeug;
-
-// The phrases of each class in their printed order, after the vehicle type.
-const std::initializer_list<Phrase> kClass1 = {P(K::Ez),
-                                               P(K::Hu),
-                                               P(K::Au),
-                                               P(K::Mileage),
-                                               P(K::Power),
-                                               P(K::Fuel),
-                                               F("E10-geeignet", &T::e10),
-                                               P(K::Doors),
-                                               P(K::Colour),
-                                               F("Metallic-Lackierung", &T::metallic),
-                                               F("Unfallschaden", &T::unf),
-                                               F("ABS", &T::abs),
-                                               F("Allradantrieb", &T::allrad),
-                                               F("Anhängerkupplung", &T::anhaenger),
-                                               F("behindertengerecht", &T::behindertengerecht),
-                                               F("Einparkhilfe", &T::einparkhilfe),
-                                               F("el. Fensterheber", &T::fh),
-                                               F("el. Wegfahrsperre", &T::wfs),
-                                               F("Exportfahrzeug", &T::export_),
-                                               F("Garantie", &T::garantie),
-                                               F("HU & AU neu", &T::tuev_neu),
-                                               F("Lederausstattung", &T::leder),
-                                               F("Leichtmetallfelgen", &T::alufelgen),
-                                               F("Navigationssystem", &T::navi),
-                                               F("Partikelfilter", &T::partikelfilter),
-                                               F("scheckheftgepflegt", &T::scheckheft),
-                                               F("Schiebedach", &T::sd),
-                                               F("Servolenkung", &T::servo),
-                                               F("Sitzheizung", &T::sitzheizung),
-                                               F("Stabilitätskontrolle", &T::esp),
-                                               F("Standheizung", &T::sh),
-                                               F("Taxi", &T::taxi),
-                                               F("Tempomat", &T::tempomat),
-                                               F("Xenonscheinwerfer", &T::xenon),
-                                               F("Zentralverriegelung", &T::zv),
-                                               M("Sitzplätze: ", &T::sp),
-                                               P(K::Gearbox),
-                                               P(K::Climate),
-                                               P(K::Emission),
-                                               P(K::Badge),
-                                               P(K::Consumption)};
-
-const std::initializer_list<Phrase> kClass2 = {P(K::Ez),
-                                               P(K::Hu),
-                                               P(K::Au),
-                                               P(K::Mileage),
-                                               P(K::Power),
-                                               P(K::Fuel),
-                                               P(K::Displacement),
-                                               P(K::Drive),
-                                               P(K::Colour),
-                                               F("Metallic-Lackierung", &T::metallic),
-                                               F("Unfallschaden", &T::unf),
-                                               F("ABS", &T::abs),
-                                               F("Behinderten-Umbau", &T::behindertengerecht),
-                                               F("E-Starter", &T::estarter),
-                                               F("HU & AU neu", &T::tuev_neu),
-                                               F("Katalysator", &T::kat),
-                                               F("Kickstarter", &T::kickstarter),
-                                               F("Koffer", &T::koffer),
-                                               F("scheckheftgepflegt", &T::scheckheft),
-                                               F("Scheibe", &T::scheibe),
-                                               F("Sturzbügel", &T::sturzbuegel),
-                                               P(K::Gearbox)};
-
-const std::initializer_list<Phrase> kClass3 = {P(K::Ez),
-                                               P(K::Hu),
-                                               P(K::Au),
-                                               P(K::Mileage),
-                                               P(K::Power),
-                                               P(K::Fuel),
-                                               P(K::Colour),
-                                               F("Metallic-Lackierung", &T::metallic),
-                                               F("Unfallschaden", &T::unf),
-                                               F("ABS", &T::abs),
-                                               F("Allradantrieb", &T::allrad),
-                                               F("Anhängerkupplung", &T::anhaenger),
-                                               F("behindertengerecht", &T::behindertengerecht),
-                                               F("Einparkhilfe", &T::einparkhilfe),
-                                               F("Etagenbett", &T::etagenbett),
-                                               F("Festbett", &T::festbett),
-                                               F("Garantie", &T::garantie),
-                                               F("Hagelschaden", &T::hagelschaden),
-                                               F("Heckgarage", &T::heckgarage),
-                                               F("HU & AU neu", &T::tuev_neu),
-                                               F("Markise", &T::markise),
-                                               F("Mittelsitzgruppe", &T::mittelsitzgruppe),
-                                               F("Navigationssystem", &T::navi),
-                                               F("Partikelfilter", &T::partikelfilter),
-                                               F("Rundsitzgruppe", &T::rundsitzgruppe),
-                                               F("scheckheftgepflegt", &T::scheckheft),
-                                               F("Seitensitzgruppe", &T::seitensitzgruppe),
-                                               F("Separate Dusche", &T::dusche),
-                                               F("Servolenkung", &T::servo),
-                                               F("Sitzheizung", &T::sitzheizung),
-                                               F("Solaranlage", &T::solar),
-                                               F("Standheizung", &T::sh),
-                                               F("Standklima", &T::standklima),
-                                               F("Tempomat", &T::tempomat),
-                                               F("TV", &T::tv),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               F("WC", &T::wc),
-                                               F("Zentralverriegelung", &T::zv),
-                                               M("zulässiges Gesamtgewicht: ", &T::zgg, " kg"),
-                                               M("Achsen: ", &T::achsen),
-                                               P(K::Gearbox),
-                                               P(K::Climate),
-                                               P(K::Emission),
-                                               P(K::Badge),
-                                               M("Sitzplätze: ", &T::sp),
-                                               M("Schlafplätze: ", &T::schlafplaetze),
-                                               M("Baujahr: ", &T::bj),
-                                               M("Länge: ", &T::laenge, " mm"),
-                                               M("Breite: ", &T::breite, " mm"),
-                                               M("Höhe: ", &T::hoehe, " mm")};
-
-const std::initializer_list<Phrase> kClass4 = {P(K::Ez),
-                                               P(K::Hu),
-                                               P(K::Au),
-                                               P(K::Mileage),
-                                               P(K::Power),
-                                               P(K::Fuel),
-                                               M("zulässiges Gesamtgewicht: ", &T::zgg, " kg"),
-                                               P(K::Colour),
-                                               F("Metallic-Lackierung", &T::metallic),
-                                               F("Unfallschaden", &T::unf),
-                                               F("ABS", &T::abs),
-                                               F("Allradantrieb", &T::allrad),
-                                               F("Anhängerkupplung", &T::anhaenger),
-                                               F("HU & AU neu", &T::tuev_neu),
-                                               F("Kommunalfahrzeug", &T::kommunal),
-                                               F("Kran", &T::kran),
-                                               F("Ladebordwand", &T::lbw),
-                                               F("Navigationssystem", &T::navi),
-                                               F("Partikelfilter", &T::partikelfilter),
-                                               F("scheckheftgepflegt", &T::scheckheft),
-                                               F("Schiebetür", &T::st),
-                                               F("Servolenkung", &T::servo),
-                                               F("Stabilitätskontrolle", &T::esp),
-                                               F("Standheizung", &T::sh),
-                                               F("Tempomat", &T::tempomat),
-                                               F("Trennwand", &T::tw),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               F("Zentralverriegelung", &T::zv),
-                                               M("Breite: ", &T::breite, " mm"),
-                                               M("Höhe: ", &T::hoehe, " mm"),
-                                               M("Laderaumlänge: ", &T::lr_laenge, " mm"),
-                                               M("Laderaumbreite: ", &T::lr_breite, " mm"),
-                                               M("Laderaumhöhe: ", &T::lr_hoehe, " mm"),
-                                               P(K::CabA),
-                                               P(K::Gearbox),
-                                               P(K::Climate),
-                                               P(K::Emission),
-                                               P(K::Badge),
-                                               M("Sitzplätze: ", &T::sp),
-                                               M("Europalettenstellplätze: ", &T::paletten),
-                                               M("Ladevolumen: ", &T::ladevolumen, " m³")};
-
-const std::initializer_list<Phrase> kClass5 = {P(K::Ez),
-                                               P(K::Hu),
-                                               P(K::Au),
-                                               P(K::Mileage),
-                                               P(K::Power),
-                                               P(K::Fuel),
-                                               M("zulässiges Gesamtgewicht: ", &T::zgg, " kg"),
-                                               P(K::Colour),
-                                               F("Metallic-Lackierung", &T::metallic),
-                                               F("Unfallschaden", &T::unf),
-                                               F("ABS", &T::abs),
-                                               F("Allradantrieb", &T::allrad),
-                                               F("Anhängerkupplung", &T::anhaenger),
-                                               F("EBS", &T::ebs),
-                                               F("HU & AU neu", &T::tuev_neu),
-                                               F("Kommunalfahrzeug", &T::kommunal),
-                                               F("Kompressor", &T::kompressor),
-                                               F("Kran", &T::kran),
-                                               F("Ladebordwand", &T::lbw),
-                                               F("Navigationssystem", &T::navi),
-                                               F("Partikelfilter", &T::partikelfilter),
-                                               F("Retarder/Intarder", &T::ret_int),
-                                               F("scheckheftgepflegt", &T::scheckheft),
-                                               F("Stabilitätskontrolle", &T::esp),
-                                               F("Standheizung", &T::sh),
-                                               F("Standklima", &T::standklima),
-                                               F("Tempomat", &T::tempomat),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               M("Laderaumlänge: ", &T::lr_laenge, " mm"),
-                                               M("Laderaumbreite: ", &T::lr_breite, " mm"),
-                                               M("Laderaumhöhe: ", &T::lr_hoehe, " mm"),
-                                               M("Ladevolumen: ", &T::ladevolumen, " m³"),
-                                               P(K::Hydraulics),
-                                               P(K::WheelFormula),
-                                               P(K::Gearbox),
-                                               P(K::Climate),
-                                               P(K::Emission),
-                                               P(K::Badge),
-                                               M("Achsen: ", &T::achsen),
-                                               M("Breite: ", &T::breite, " mm"),
-                                               M("Höhe: ", &T::hoehe, " mm"),
-                                               P(K::CabB),
-                                               M("Europalettenstellplätze: ", &T::paletten)};
-
-const std::initializer_list<Phrase> kClass6 = {P(K::Ez),
-                                               P(K::Hu),
-                                               P(K::Au),
-                                               P(K::Mileage),
-                                               P(K::Power),
-                                               P(K::Fuel),
-                                               M("zulässiges Gesamtgewicht: ", &T::zgg, " kg"),
-                                               P(K::Colour),
-                                               F("Metallic-Lackierung", &T::metallic),
-                                               F("Unfallschaden", &T::unf),
-                                               F("ABS", &T::abs),
-                                               F("Allradantrieb", &T::allrad),
-                                               F("EBS", &T::ebs),
-                                               F("HU & AU neu", &T::tuev_neu),
-                                               F("Kompressor", &T::kompressor),
-                                               F("Leichtmetallfelgen", &T::alufelgen),
-                                               F("Navigationssystem", &T::navi),
-                                               F("Partikelfilter", &T::partikelfilter),
-                                               F("Retarder/Intarder", &T::ret_int),
-                                               F("scheckheftgepflegt", &T::scheckheft),
-                                               F("Super-Single-Bereifung", &T::ss_bereifung),
-                                               F("Stabilitätskontrolle", &T::esp),
-                                               F("Standheizung", &T::sh),
-                                               F("Standklima", &T::standklima),
-                                               F("Tempomat", &T::tempomat),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               F("Vollverkleidung", &T::vv),
-                                               P(K::Gearbox),
-                                               P(K::Climate),
-                                               P(K::Emission),
-                                               P(K::Badge),
-                                               P(K::CabB),
-                                               M("Achsen: ", &T::achsen),
-                                               P(K::Hydraulics),
-                                               P(K::WheelFormula)};
-
-const std::initializer_list<Phrase> kClass7 = {P(K::Ez),
-                                               P(K::Hu),
-                                               M("zulässiges Gesamtgewicht: ", &T::zgg, " kg"),
-                                               M("Achsen: ", &T::achsen),
-                                               M("Nutzlast: ", &T::nutzlast, " kg"),
-                                               F("ABS", &T::abs),
-                                               F("EBS", &T::ebs),
-                                               F("HU neu", &T::tuev_neu),
-                                               F("Kran", &T::kran),
-                                               F("Ladebordwand", &T::lbw),
-                                               F("Luftfederung", &T::lf),
-                                               F("Scheibenbremse", &T::sb),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               M("Breite: ", &T::breite, " mm"),
-                                               M("Höhe: ", &T::hoehe, " mm"),
-                                               M("Laderaumlänge: ", &T::lr_laenge, " mm"),
-                                               M("Laderaumbreite: ", &T::lr_breite, " mm"),
-                                               M("Laderaumhöhe: ", &T::lr_hoehe, " mm"),
-                                               M("Europalettenstellplätze: ", &T::paletten),
-                                               M("Ladevolumen: ", &T::ladevolumen, " m³")};
-
-const std::initializer_list<Phrase> kClass8 = {P(K::Ez),
-                                               P(K::Hu),
-                                               M("zulässiges Gesamtgewicht: ", &T::zgg, " kg"),
-                                               M("Achsen: ", &T::achsen),
-                                               M("Nutzlast: ", &T::nutzlast, " kg"),
-                                               F("ABS", &T::abs),
-                                               F("EBS", &T::ebs),
-                                               F("HU neu", &T::tuev_neu),
-                                               F("Luftfederung", &T::lf),
-                                               F("Scheibenbremse", &T::sb),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               P(K::Climate),
-                                               M("Breite: ", &T::breite, " mm"),
-                                               M("Höhe: ", &T::hoehe, " mm"),
-                                               M("Laderaumlänge: ", &T::lr_laenge, " mm"),
-                                               M("Laderaumbreite: ", &T::lr_breite, " mm"),
-                                               M("Laderaumhöhe: ", &T::lr_hoehe, " mm"),
-                                               M("Europalettenstellplätze: ", &T::paletten),
-                                               M("Ladevolumen: ", &T::ladevolumen, " m³")};
-
-const std::initializer_list<Phrase> kClass9 = {M("Baujahr: ", &T::bj),
-                                               M("Betriebsstunden: ", &T::betrieb),
-                                               P(K::Badge),
-                                               F("ABS", &T::abs),
-                                               F("Allradantrieb", &T::allrad),
-                                               F("BSS", &T::bss),
-                                               F("Partikelfilter", &T::partikelfilter),
-                                               F("Schnellwechseleinrichtung", &T::swe),
-                                               F("Straßenzulassung", &T::strasse),
-                                               F("Vermietung möglich", &T::vermietung),
-                                               F("ZSA", &T::zsa)};
-
-const std::initializer_list<Phrase> kClass10 = {P(K::Ez),
-                                                P(K::Hu),
-                                                P(K::Au),
-                                                P(K::Mileage),
-                                                P(K::Power),
-                                                P(K::Fuel),
-                                                M("Sitzplätze: ", &T::sp),
-                                                P(K::Colour),
-                                                F("Metallic-Lackierung", &T::metallic),
-                                                F("Unfallschaden", &T::unf),
-                                                F("ABS", &T::abs),
-                                                F("Anhängerkupplung", &T::anhaenger),
-                                                F("Fahrerschlafplatz", &T::fs),
-                                                F("HU & AU neu", &T::tuev_neu),
-                                                F("Küche", &T::kueche),
-                                                F("Kühlbox", &T::kb),
-                                                F("Navigationssystem", &T::navi),
-                                                F("Partikelfilter", &T::partikelfilter),
-                                                F("Retarder/Intarder", &T::ret_int),
-                                                F("scheckheftgepflegt", &T::scheckheft),
-                                                F("Schlafsitze", &T::ss),
-                                                F("Stabilitätskontrolle", &T::esp),
-                                                F("Standheizung", &T::sh),
-                                                F("Standklimaanlage", &T::standklima),
-                                                F("Tempomat", &T::tempomat),
-                                                F("TV", &T::tv),
-                                                F("Vermietung möglich", &T::vermietung),
-                                                F("WC", &T::wc),
-                                                P(K::Gearbox),
-                                                P(K::Climate),
-                                                P(K::Emission),
-                                                P(K::Badge)};
-
-const std::initializer_list<Phrase> kClass11 = {M("Baujahr: ", &T::bj),
-                                                P(K::Hu),
-                                                M("Betriebsstunden: ", &T::betrieb),
-                                                P(K::Power),
-                                                P(K::Badge),
-                                                F("ABS", &T::abs),
-                                                F("Allradantrieb", &T::allrad),
-                                                F("Frontheber", &T::frontheber),
-                                                F("Fronthydraulik", &T::fronthydraulik),
-                                                F("HU neu", &T::tuev_neu),
-                                                F("Kabine", &T::kabine),
-                                                F("Kommunalfahrzeug", &T::kommunal),
-                                                F("Servolenkung", &T::servo),
-                                                F("Standheizung", &T::sh),
-                                                F("Standklima", &T::standklima),
-                                                F("Vermietung möglich", &T::vermietung),
-                                                P(K::Climate)};
-
-const std::initializer_list<Phrase> kClass12 = {M("Baujahr: ", &T::bj),
-                                                M("Betriebsstunden: ", &T::betrieb),
-                                                P(K::Fuel),
-                                                M("Bauhöhe: ", &T::bh, " mm"),
-                                                M("Hubhöhe: ", &T::hh, " mm"),
-                                                M("Tragkraft: ", &T::tk, " kg"),
-                                                P(K::Gearbox),
-                                                F("Anhängerkupplung", &T::anhaenger),
-                                                F("Kabine", &T::kabine),
-                                                F("Schutzdach", &T::schutzdach),
-                                                F("Servolenkung", &T::servo),
-                                                F("Vermietung möglich", &T::vermietung)};
-
-const std::initializer_list<Phrase>* const kClasses[model::kClassCount] = {&kClass1, &kClass2,  &kClass3,  &kClass4,
-                                                                           &kClass5, &kClass6,  &kClass7,  &kClass8,
-                                                                           &kClass9, &kClass10, &kClass11, &kClass12};
+const CodePhrase kCodePhrases[] = {{"umwelt", 1, "keine Umweltplakette"},
+                                   {"hydraulik", 1, "andere Hydraulik"},
+                                   {"antrieb", 1, "Kettenantrieb"},
+                                   {"antrieb", 2, "Kardanantrieb"},
+                                   {"antrieb", 3, "Riemenantrieb"}};
 
 QString text(const QByteArray& bytes) {
     return model::fromCp1252(bytes);
@@ -465,8 +117,8 @@ public:
         if (!v_.typ.isEmpty() && v_.typ != QByteArrayLiteral("Gebrauchtwagen"))
             add(text(v_.typ));
         if (v_.klasse >= 1 && v_.klasse <= model::kClassCount) {
-            for (const Phrase& p : *kClasses[v_.klasse - 1]) {
-                phrase(p);
+            for (const char* name : kClasses[v_.klasse - 1]) {
+                phrase(*model::field(QLatin1StringView(name)));
                 if (!failed_.isEmpty())
                     return {{}, failed_};
             }
@@ -481,10 +133,10 @@ public:
 private:
     void add(const QString& phrase) { out_ += phrase + QStringLiteral(", "); }
 
-    void monthYear(const char* label, const QByteArray& field) {
+    void monthYear(const QString& label, const QByteArray& field) {
         const QByteArray t = trimmedText(field);
         if (!t.isEmpty() && t != "-")
-            add(QString::fromUtf8(label) + text(t));
+            add(label + text(t));
     }
 
     void chosen(const QByteArray& field, const char* prefix = "") {
@@ -492,105 +144,77 @@ private:
             add(QString::fromUtf8(prefix) + text(field));
     }
 
-    void pick(quint8 value, std::initializer_list<std::pair<int, const char*>> phrases) {
-        for (const auto& [code, phrase] : phrases) {
-            if (value == code)
-                add(QString::fromUtf8(phrase));
-        }
+    // The item of the list whose stored code is exactly the value; none for "nothing chosen" and for codes no
+    // item stores.
+    void coded(const model::FieldSpec& f, const model::PrintedWords& words) {
+        const quint8 code = v_.*f.byte;
+        for (const CodePhrase& p : kCodePhrases)
+            if (p.code == code && qstrcmp(p.field, f.name) == 0)
+                return add(QString::fromUtf8(p.phrase));
+        const QList<QByteArray>& items = model::listItems(f.list, v_.klasse);
+        for (int i = 1; i < items.size(); ++i)
+            if (model::storeCode(f.list, v_.klasse, i) == code)
+                return add(words.before + text(items[i]));
     }
 
-    void phrase(const Phrase& p) {
-        switch (p.kind) {
-        case Kind::Ez:
-            return monthYear("EZ: ", v_.ez);
-        case Kind::Hu:
-            return monthYear("HU: ", v_.hu);
-        case Kind::Au:
-            return monthYear("AU: ", v_.au);
-        case Kind::Mileage:
-            if (!isEmpty(v_.kilometer)) {
-                const std::optional<qint64> km = wholeNumber(v_.kilometer);
-                if (!km) {
-                    failed_ = QStringLiteral("kilometer");
-                    return;
-                }
-                add(locale_.toString(*km) + QStringLiteral(" km"));
-            }
-            return;
-        case Kind::Power:
-            if (!isEmpty(v_.leistung)) {
-                const std::optional<qint64> n = wholeNumber(v_.leistung);
-                if (!n) {
-                    failed_ = QStringLiteral("leistung");
-                    return;
-                }
-                if (v_.kwps == 1)
-                    add(QString::number(roundEven(double(*n) * 0.736)) + QStringLiteral(" kW (") + text(v_.leistung) +
-                        QStringLiteral(" PS)"));
-                else
-                    add(text(v_.leistung) + QStringLiteral(" kW (") + QString::number(roundEven(double(*n) / 0.736)) +
-                        QStringLiteral(" PS)"));
-            }
-            return;
-        case Kind::Fuel:
+    void phrase(const model::FieldSpec& f) {
+        const QLatin1StringView name(f.name);
+        if (name == "kilometer")
+            return mileage();
+        if (name == "leistung")
+            return power();
+        if (name == "kraftstoff") {
             if (v_.kraftstoff != QByteArrayLiteral("andere"))
                 chosen(v_.kraftstoff, "Kraftstoff: ");
             return;
-        case Kind::Colour:
+        }
+        if (name == "farbe") {
             if (!v_.farbe.isEmpty() && trimmedText(v_.farbe) != QByteArrayLiteral("keine Farbangabe"))
                 add(text(trimmedText(v_.farbe)));
             return;
-        case Kind::Gearbox:
-            return chosen(v_.getriebe);
-        case Kind::Climate:
-            return chosen(v_.klima);
-        case Kind::Emission:
-            if (v_.abgas != 0)
-                add(QStringLiteral("Schadstoffklasse: Euro ") + QString::number(v_.abgas));
-            return;
-        case Kind::Badge:
-            return pick(v_.umwelt, {{1, "keine Umweltplakette"},
-                                    {2, "Umweltplakette: 2 (Rot)"},
-                                    {3, "Umweltplakette: 3 (Gelb)"},
-                                    {4, "Umweltplakette: 4 (Grün)"}});
-        case Kind::Doors:
-            return pick(v_.tueren, {{2, "Türen: 2/3"}, {4, "Türen: 4/5"}, {6, "Türen: 6/7"}});
-        case Kind::Drive:
-            return pick(v_.antrieb, {{1, "Kettenantrieb"}, {2, "Kardanantrieb"}, {3, "Riemenantrieb"}});
-        case Kind::Displacement:
-            if (!isEmpty(v_.hubraum))
-                add(text(v_.hubraum) + QStringLiteral(" cm³"));
-            return;
-        case Kind::Hydraulics:
-            return pick(
-                v_.hydraulik,
-                {{1, "andere Hydraulik"}, {2, "Kipphydraulik"}, {3, "Schubbodenhydraulik"}, {4, "Tankwagenhydraulik"}});
-        case Kind::WheelFormula:
-            return pick(v_.radformel, {{1, "Radformel: 4x2"},
-                                       {2, "Radformel: 4x4"},
-                                       {3, "Radformel: 6x2"},
-                                       {4, "Radformel: 6x4"},
-                                       {5, "Radformel: 6x6"},
-                                       {6, "Radformel: 8x4"},
-                                       {7, "Radformel: 8x6"},
-                                       {9, "Radformel: 8x8"}});
-        case Kind::CabA:
-            return pick(v_.fahrerhaus, {{1, "Fahrerhaus: Doppelkabine"}, {2, "Fahrerhaus: Liegeplatz"}});
-        case Kind::CabB:
-            return pick(v_.fahrerhaus, {{3, "Fahrerhaus: Nahverkehr"}, {4, "Fahrerhaus: Fernverkehr"}});
-        case Kind::Measure: {
-            const QByteArray& f = v_.*p.field;
-            if (!isEmpty(f))
-                add(QString::fromUtf8(p.text) + text(trimmedText(f)) + QString::fromUtf8(p.suffix ? p.suffix : ""));
-            return;
         }
-        case Kind::Flag:
-            if (v_.*p.flag == 1)
-                add(QString::fromUtf8(p.text));
-            return;
-        case Kind::Consumption:
+        if (name == "envkv")
             return consumption();
+        const model::PrintedWords words = model::printedWords(f, v_.klasse);
+        if (f.kind == model::FieldKind::Flag) {
+            if (v_.*f.byte == 1)
+                add(words.before);
+        } else if (f.kind == model::FieldKind::Code) {
+            coded(f, words);
+        } else if (f.list != model::ListId::None) {
+            chosen(v_.*f.text);
+        } else if (f.control == model::Control::Mask && f.width == 7) {
+            monthYear(words.before, v_.*f.text);
+        } else if (const QByteArray& value = v_.*f.text; !isEmpty(value)) {
+            add(words.before + text(trimmedText(value)) + words.unit);
         }
+    }
+
+    void mileage() {
+        if (isEmpty(v_.kilometer))
+            return;
+        const std::optional<qint64> km = wholeNumber(v_.kilometer);
+        if (!km) {
+            failed_ = QStringLiteral("kilometer");
+            return;
+        }
+        add(locale_.toString(*km) + QStringLiteral(" km"));
+    }
+
+    void power() {
+        if (isEmpty(v_.leistung))
+            return;
+        const std::optional<qint64> n = wholeNumber(v_.leistung);
+        if (!n) {
+            failed_ = QStringLiteral("leistung");
+            return;
+        }
+        if (v_.kwps == 1)
+            add(QString::number(roundEven(double(*n) * 0.736)) + QStringLiteral(" kW (") + text(v_.leistung) +
+                QStringLiteral(" PS)"));
+        else
+            add(text(v_.leistung) + QStringLiteral(" kW (") + QString::number(roundEven(double(*n) / 0.736)) +
+                QStringLiteral(" PS)"));
     }
 
     void consumption() {
