@@ -4,7 +4,7 @@
 #include "csv/LineNames.h"
 #include "model/CommaNumber.h"
 #include "model/Cp1252.h"
-#include "model/FieldSchema.h"
+#include "model/FieldTable.h"
 #include "model/ValueLists.h"
 
 #include <QCryptographicHash>
@@ -14,7 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
+#include <utility>
 
 namespace tarmelo::csv {
 
@@ -258,136 +258,111 @@ QByteArray timeStampKey(const QDateTime& now, int position, const QByteArray& di
 
 namespace {
 
-// A column of the body with its field resolved once.
-struct WriteColumn {
-    ColumnKind kind = ColumnKind::Unused;
-    QByteArray TFahrzeug::*text = nullptr;
-    quint8 TFahrzeug::*byte = nullptr;
-    double TFahrzeug::*amount = nullptr;
-    model::ListId list = model::ListId::None;
-    QByteArray value; // Type: the condition
-};
+// The field of column I, known while compiling.
+template <size_t I> constexpr model::FieldSpec kColumnField = model::table::field(columns::kLineColumns[I].field);
 
-std::vector<WriteColumn> buildWriteColumns() {
-    std::vector<WriteColumn> out;
-    // Columns 1 and 2, position and key, come before the body.
-    for (const LineColumn& lc : lineColumns().subspan(2)) {
-        WriteColumn c;
-        c.kind = lc.kind;
-        if (const model::FieldSpec* f = lc.field ? model::field(QLatin1StringView(lc.field)) : nullptr) {
-            c.text = f->text;
-            c.byte = f->byte;
-            c.amount = f->amount;
-            c.list = f->list;
+// The number of flag columns in the run that starts at column I; 0 where no run starts.
+consteval size_t flagRun(size_t i) {
+    const auto& c = columns::kLineColumns;
+    if (c[i].kind != ColumnKind::Flag || (i > 0 && c[i - 1].kind == ColumnKind::Flag))
+        return 0;
+    size_t n = 0;
+    while (i + n < std::size(c) && c[i + n].kind == ColumnKind::Flag)
+        ++n;
+    return n;
+}
+
+// Most columns are flags, many in a row: a run is put in place in one go, two bytes a flag.
+template <size_t I, size_t... K> void writeFlags(Buffer& o, const TFahrzeug& v, std::index_sequence<K...>) {
+    const size_t at = o.size();
+    o.resize(at + 2 * sizeof...(K));
+    char* p = o.data() + at;
+    ((*p++ = v.*kColumnField<I + K>.byte ? '1' : '0', *p++ = ';'), ...);
+}
+
+// One column of the body. The column table and the field table are both known while compiling: each line is
+// written by straight code, column after column, with no look-up or dispatch per column.
+template <size_t I> void writeColumn(Buffer& o, const TFahrzeug& v, const Vat& vat) {
+    constexpr LineColumn c = columns::kLineColumns[I];
+    constexpr model::FieldSpec f = kColumnField<I>;
+    if constexpr (c.kind == ColumnKind::Flag) {
+        if constexpr (flagRun(I) > 0)
+            writeFlags<I>(o, v, std::make_index_sequence<flagRun(I)>());
+    } else if constexpr (c.kind == ColumnKind::Unused || c.kind == ColumnKind::Kennung || c.kind == ColumnKind::Key) {
+        empty(o);
+    } else if constexpr (c.kind == ColumnKind::Category) {
+        quotedAsStored(o, categoryLineName(v.klasse, v.*f.text));
+    } else if constexpr (c.kind == ColumnKind::Brand) {
+        quotedAsStored(o, brandLineName(v.*f.text));
+    } else if constexpr (c.kind == ColumnKind::Quoted) {
+        quotedDoubled(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Colour) {
+        if ((v.*f.text).isEmpty() || v.*f.text == model::items::kKeineFarbangabe)
+            empty(o);
+        else
+            quotedDoubled(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Text || c.kind == ColumnKind::Currency) {
+        quotedAsStored(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Number) {
+        plain(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Power) {
+        plain(o, power(v));
+    } else if constexpr (c.kind == ColumnKind::Year) {
+        plain(o, (v.*f.text).trimmed().isEmpty() ? QByteArray() : v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Month) {
+        month(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Date) {
+        if (v.*f.text == model::kEmptyDate)
+            empty(o);
+        else
+            quotedAsStored(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Price || c.kind == ColumnKind::DealerPrice) {
+        if (c.kind == ColumnKind::DealerPrice && std::abs(v.*f.amount) <= 1e-12) {
+            empty(o);
+        } else {
+            appendFixed2(o, netPrice(v.*f.amount, vat, v.bn));
+            o += ';';
         }
-        if (lc.typ)
-            c.value = model::toCp1252(QString::fromUtf8(lc.typ)).value_or(QByteArray());
-        out.push_back(std::move(c));
+    } else if constexpr (c.kind == ColumnKind::VatHidden) {
+        o += vat.shown ? "0;" : "1;";
+    } else if constexpr (c.kind == ColumnKind::Type) {
+        static const QByteArray condition = model::toCp1252(QString::fromUtf8(c.typ)).value_or(QByteArray());
+        typeFlag(o, v.*f.text, condition);
+    } else if constexpr (c.kind == ColumnKind::ListCode || c.kind == ColumnKind::Days) {
+        plain(o, model::lineCode(f.list, v.*f.text));
+    } else if constexpr (c.kind == ColumnKind::Memo) {
+        if ((v.*f.text).isEmpty())
+            empty(o);
+        else
+            memoColumn(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Vat) {
+        plain(o, vat.text);
+    } else if constexpr (c.kind == ColumnKind::Doors) {
+        code(o, v.klasse == 1 ? v.*f.byte : 0);
+    } else if constexpr (c.kind == ColumnKind::Code) {
+        code(o, v.*f.byte);
+    } else if constexpr (c.kind == ColumnKind::Consumption) {
+        consumption(o, v.*f.text);
+    } else if constexpr (c.kind == ColumnKind::Overpass) {
+        if (std::abs(v.*f.amount) <= 1e-12) {
+            empty(o);
+        } else {
+            appendNumber(o, roundEven(v.*f.amount));
+            o += ';';
+        }
+    } else {
+        static_assert(I < 0, "a column kind the writer does not know");
     }
-    return out;
+}
+
+template <size_t... I> void writeColumns(Buffer& o, const TFahrzeug& v, const Vat& vat, std::index_sequence<I...>) {
+    // Columns 1 and 2, position and key, come before the body.
+    (writeColumn<I + 2>(o, v, vat), ...);
 }
 
 void appendBody(Buffer& o, const TFahrzeug& v) {
-    static const std::vector<WriteColumn> columns = buildWriteColumns();
     o.reserve(size_t(512 + v.memo.size()));
-    const Vat vat = vatOf(v.mwst);
-    for (const WriteColumn& c : columns) {
-        switch (c.kind) {
-        case ColumnKind::Flag:
-            flag(o, v.*c.byte);
-            break;
-        case ColumnKind::Unused:
-        case ColumnKind::Kennung:
-        case ColumnKind::Key:
-            empty(o);
-            break;
-        case ColumnKind::Category:
-            quotedAsStored(o, categoryLineName(v.klasse, v.kategorie));
-            break;
-        case ColumnKind::Brand:
-            quotedAsStored(o, brandLineName(v.marke));
-            break;
-        case ColumnKind::Quoted:
-            quotedDoubled(o, v.*c.text);
-            break;
-        case ColumnKind::Colour:
-            if ((v.*c.text).isEmpty() || v.*c.text == model::items::kKeineFarbangabe)
-                empty(o);
-            else
-                quotedDoubled(o, v.*c.text);
-            break;
-        case ColumnKind::Text:
-        case ColumnKind::Currency:
-            quotedAsStored(o, v.*c.text);
-            break;
-        case ColumnKind::Number:
-            plain(o, v.*c.text);
-            break;
-        case ColumnKind::Power:
-            plain(o, power(v));
-            break;
-        case ColumnKind::Year:
-            plain(o, (v.*c.text).trimmed().isEmpty() ? QByteArray() : v.*c.text);
-            break;
-        case ColumnKind::Month:
-            month(o, v.*c.text);
-            break;
-        case ColumnKind::Date:
-            if (v.*c.text == model::kEmptyDate)
-                empty(o);
-            else
-                quotedAsStored(o, v.*c.text);
-            break;
-        case ColumnKind::Price:
-            appendFixed2(o, netPrice(v.*c.amount, vat, v.bn));
-            o += ';';
-            break;
-        case ColumnKind::DealerPrice:
-            if (std::abs(v.*c.amount) <= 1e-12) {
-                empty(o);
-            } else {
-                appendFixed2(o, netPrice(v.*c.amount, vat, v.bn));
-                o += ';';
-            }
-            break;
-        case ColumnKind::VatHidden:
-            o += vat.shown ? "0;" : "1;";
-            break;
-        case ColumnKind::Type:
-            typeFlag(o, v.typ, c.value);
-            break;
-        case ColumnKind::ListCode:
-        case ColumnKind::Days:
-            plain(o, model::lineCode(c.list, v.*c.text));
-            break;
-        case ColumnKind::Memo:
-            if ((v.*c.text).isEmpty())
-                empty(o);
-            else
-                memoColumn(o, v.*c.text);
-            break;
-        case ColumnKind::Vat:
-            plain(o, vat.text);
-            break;
-        case ColumnKind::Doors:
-            code(o, v.klasse == 1 ? v.*c.byte : 0);
-            break;
-        case ColumnKind::Code:
-            code(o, v.*c.byte);
-            break;
-        case ColumnKind::Consumption:
-            consumption(o, v.*c.text);
-            break;
-        case ColumnKind::Overpass:
-            if (std::abs(v.*c.amount) <= 1e-12) {
-                empty(o);
-            } else {
-                appendNumber(o, roundEven(v.*c.amount));
-                o += ';';
-            }
-            break;
-        }
-    }
+    writeColumns(o, v, vatOf(v.mwst), std::make_index_sequence<std::size(columns::kLineColumns) - 2>());
 }
 
 // The digest as 32 upper-case hex digits; one hash object per thread, reset for every line.
