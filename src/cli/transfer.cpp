@@ -203,7 +203,7 @@ int upload(const QStringList& args) {
             std::fputc('\n', stderr);
     };
     const transfer::FtpResult r =
-        transfer::ftpStore(file, {l.servers.FtpServer, l.user, l.password, l.servers.CaCertificates}, events);
+        transfer::ftpStore(file, transfer::uploadTarget(l.servers, l.user, l.password), events);
     if (r.ok()) {
         say(stdout, QStringLiteral("Der Fahrzeugbestand wurde erfolgreich übertragen."));
         return kOk;

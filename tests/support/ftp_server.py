@@ -42,6 +42,8 @@ def main():
     p.add_argument("--tls", help="folder for server.pem and ca.pem; offers AUTH TLS")
     p.add_argument("--throttle", type=int, default=0, help="bytes per second the server reads (plain FTP only)")
     p.add_argument("--log", help="file that receives every command name")
+    p.add_argument("--stall-after", type=int, default=-1, help="stop reading a stored file after these bytes")
+    p.add_argument("--short-size", action="store_true", help="SIZE reports one byte less than the file holds")
     a = p.parse_args()
 
     base = FTPHandler
@@ -58,6 +60,11 @@ def main():
                 with open(a.log, "a") as f:
                     f.write(cmd + "\n")
             return super().pre_process_command(line, cmd, arg)
+
+        def ftp_SIZE(self, path):
+            if not a.short_size:
+                return super().ftp_SIZE(path)
+            self.respond("213 %d" % (os.path.getsize(self.fs.realpath(path)) - 1))
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(a.user, a.password, a.root, perm="elradfmw")
@@ -79,6 +86,20 @@ def main():
                         f.write("DATA-TLS\n")
 
         dtp = SecureData
+    if a.stall_after >= 0:
+        from pyftpdlib.handlers import DTPHandler
+
+        class Stalling(DTPHandler):
+            # A server that stops reading: the whole process freezes, as a hung server does.
+            def handle_read(self):
+                if self.tot_bytes_received >= a.stall_after:
+                    import time
+                    time.sleep(600)
+                super().handle_read()
+
+            handle_read_event = handle_read
+
+        dtp = Stalling
     if a.throttle:
         dtp.read_limit = a.throttle
     if dtp:

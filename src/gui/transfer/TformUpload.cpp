@@ -248,8 +248,8 @@ void TformUpload::buildFinished(const transfer::BuildResult& built) {
     lbl_vorgang->setText(QStringLiteral("[2/3]  Verbindungsaufbau zu ") + host + QStringLiteral(" ..."));
     transferInProgress_ = false;
     abortRequested_ = false;
-    job_->start(setup_.uploadPath, {setup_.servers.FtpServer, login_.le_username->text(), login_.le_password->text(),
-                                    setup_.servers.CaCertificates});
+    job_->start(setup_.uploadPath,
+                transfer::uploadTarget(setup_.servers, login_.le_username->text(), login_.le_password->text()));
 }
 
 void TformUpload::IdFTP1WorkBegin(qint64 total) {
