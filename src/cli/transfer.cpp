@@ -230,6 +230,8 @@ int download(const QStringList& args) {
     setup.password = l.password;
     setup.target = dataFile(transfer::kDownloadFile);
     setup.settleMs = transfer::settleMs();
+    setup.plainLogin = shell::plainLoginAllowed(l.servers);
+    setup.stallMs = transfer::stallSeconds() * 1000;
     QNetworkCookieJar cookies;
     transfer::StockDownload job(setup, &cookies);
     transfer::DownloadFailure failure = transfer::DownloadFailure::None;

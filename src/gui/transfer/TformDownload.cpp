@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "transfer/LoginForm.h"
+#include "transfer/Upload.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -92,7 +93,6 @@ void TformDownload::showEvent(QShowEvent* event) {
 }
 
 void TformDownload::Reset() {
-    abortRequested_ = false;
     lbl_vorgang->clear();
     Animate1->setRange(0, 1);
     Animate1->hide();
@@ -125,6 +125,8 @@ void TformDownload::btnStartClick() {
     d.password = login_.le_password->text();
     d.target = setup_.downloadPath;
     d.settleMs = setup_.settleMs;
+    d.plainLogin = shell::plainLoginAllowed(setup_.servers);
+    d.stallMs = transfer::stallSeconds() * 1000;
     download_ = new transfer::StockDownload(d, setup_.cookies, this);
     connect(download_, &transfer::StockDownload::downloading, this, [this] {
         lbl_vorgang->setText(QStringLiteral("[2/3]  Herunterladen der Fahrzeuge ..."));
@@ -134,14 +136,11 @@ void TformDownload::btnStartClick() {
     connect(download_, &transfer::StockDownload::progress, this,
             [this](qint64 bytes) { GroupBox2->setTitle(transfer::downloadCaption(bytes)); });
     connect(download_, &transfer::StockDownload::finished, this, &TformDownload::downloadFinished);
-    // A click during the log-in counts once the archive comes in.
-    if (abortRequested_)
-        download_->abort();
     download_->start();
 }
 
+// Stops at once, during the log-in too: a silent server must not hold the dialog.
 void TformDownload::btnAbortClick() {
-    abortRequested_ = true;
     if (download_)
         download_->abort();
 }

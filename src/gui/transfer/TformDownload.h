@@ -55,7 +55,6 @@ private:
 
     Setup setup_;
     transfer::StockDownload* download_ = nullptr;
-    bool abortRequested_ = false;
     bool closed_ = false;
 
     QStackedWidget* pages_ = nullptr;

@@ -312,8 +312,9 @@ void TformUpload::Reset() {
     login_.le_username->setFocus(Qt::OtherFocusReason);
 }
 
+// Stops the transfer in every phase, while connecting and logging in too: a silent server must not hold it.
 void TformUpload::btnAbortClick() {
-    if (transferInProgress_) {
+    if (job_->running()) {
         abortRequested_ = true;
         job_->abort();
     }
