@@ -168,6 +168,7 @@ enum class Check : quint8 {
     Mask,     // a renaming mask: 50 characters of the mask set with brackets, else the default
     Plain,    // a search or replace text: 40 characters of the mask set without brackets, else the default
     Date,     // the date of the last update
+    Version,  // a version number: blanks trimmed, written only when known
 };
 
 using Value = std::variant<bool*, int*, std::optional<int>*, QString*, std::optional<QDate>*>;
@@ -212,6 +213,7 @@ std::vector<Key> keys(Settings& s) {
     k.push_back({"Misc", "ResetDays", &s.ResetDays});
     k.push_back({"Misc", "AutomaticIntNr", &s.AutomaticIntNr});
     k.push_back({"Update", "LastUpdate", &s.LastUpdate, Check::Date});
+    k.push_back({"Update", "NotifiedVersion", &s.NotifiedVersion, Check::Version});
     return k;
 }
 
@@ -220,6 +222,7 @@ QString checkedText(const QString& raw, Check check, const QString& def) {
     case Check::Password:
         return unscramblePassword(raw);
     case Check::Path:
+    case Check::Version:
         return trimControl(raw);
     case Check::Mask:
         return validatedText(raw, 50, true, def);
@@ -275,7 +278,7 @@ void writeKey(IniWriter& out, const Key& k, const Settings& s) {
             } else if constexpr (std::is_same_v<T, QString>) {
                 if (k.check == Check::Password)
                     out.text(section, name, s.SavePassword ? scramblePassword(*member) : QString());
-                else
+                else if (k.check != Check::Version || !member->isEmpty())
                     out.text(section, name, *member);
             } else if (*member && (*member)->isValid()) {
                 out.text(section, name, (*member)->toString(kDateFormat));

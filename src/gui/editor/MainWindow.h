@@ -124,6 +124,7 @@ private:
     void buildShellMenus(QAction* help);
     QAction* shellAction(const QString& name);
     UpdateContext updateContext() const;
+    void remindOfPackageUpdate(const UpdateContext& context);
     static void ensureIconTheme();
     QWidget* buildControlPanel();
     QWidget* buildNavigation();
