@@ -3,6 +3,7 @@
 #include "inventory/RecentFiles.h"
 #include "model/Cp1252.h"
 #include "shell/Servers.h"
+#include "util/OwnerOnly.h"
 
 #include <QDir>
 #include <QFile>
@@ -371,6 +372,8 @@ QString settingsPath(const QString& executableDir) {
 }
 
 Settings loadSettingsFile(const QString& path) {
+    // Written by an older version readable for everyone, with the scrambled password in it.
+    util::tightenToOwner(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
         return readSettings(QByteArray());
@@ -388,6 +391,9 @@ bool saveSettingsFile(const QString& path, const Settings& settings, QString* er
         return fail(QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(info.absolutePath()));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    // Before the first byte: the scrambled password is no one else's to read, not even for a moment.
+    if (!util::restrictToOwner(file))
         return fail(file.errorString());
     const QByteArray data = writeSettings(settings);
     // QSaveFile buffers: a failed write shows only in flush(), and commit() would not report it.
