@@ -5,7 +5,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libtu
       libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick clang-format)
 pkgs+=(clang libclang-rt-14-dev python3)  # hardening: libFuzzer harnesses, kill test
 pkgs+=(libssl-dev python3 adwaita-icon-theme desktop-file-utils appstream xvfb xauth xdotool librsvg2-bin)  # shell
-pkgs+=(libcurl4-openssl-dev qtkeychain-qt6-dev python3-pyftpdlib python3-openssl)  # transfer
+pkgs+=(libcurl4-openssl-dev zlib1g-dev qtkeychain-qt6-dev python3-pyftpdlib python3-openssl)  # transfer
 pkgs+=(dbus gnome-keyring libsecret-1-0)  # transfer: the keyring test runs a real Secret Service
 pkgs+=(poppler-utils libjpeg-turbo-progs fonts-dejavu-core)  # printing: PDF checks in tests, djpeg for the benchmark, the report font
 missing=()
