@@ -44,6 +44,7 @@ def main():
     p.add_argument("--log", help="file that receives every command name")
     p.add_argument("--stall-after", type=int, default=-1, help="stop reading a stored file after these bytes")
     p.add_argument("--short-size", action="store_true", help="SIZE reports one byte less than the file holds")
+    p.add_argument("--hang-on", help="a command (STOR ...) at which the server stops answering for good")
     a = p.parse_args()
 
     base = FTPHandler
@@ -59,6 +60,9 @@ def main():
             if a.log:
                 with open(a.log, "a") as f:
                     f.write(cmd + "\n")
+            if a.hang_on and cmd == a.hang_on:
+                import time
+                time.sleep(600)
             return super().pre_process_command(line, cmd, arg)
 
         def ftp_SIZE(self, path):

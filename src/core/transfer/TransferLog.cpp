@@ -48,6 +48,13 @@ QByteArray tail(const QString& path, qint64 bytes) {
 
 } // namespace
 
+void noteCounts(TransferRecord& r, const UploadPreview& p) {
+    const int renumbered = p.count(Change::KeyChanged);
+    r.added = p.count(Change::New) + renumbered;
+    r.changed = p.count(Change::Changed);
+    r.withdrawn = p.count(Change::Withdrawn) + renumbered;
+}
+
 QString transferKindText(const TransferRecord& r) {
     return r.upload ? QStringLiteral("Hochladen") : QStringLiteral("Herunterladen");
 }

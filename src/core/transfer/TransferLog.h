@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/UploadRecord.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -20,6 +22,9 @@ struct TransferRecord {
     QString reply;  // the server's last reply
     bool operator==(const TransferRecord&) const = default;
 };
+
+// The counts as the marketplace sees them: a vehicle under a new number is a new listing and a withdrawn one.
+void noteCounts(TransferRecord& r, const UploadPreview& p);
 
 // The file in the data folder: one JSON object per line, appended.
 inline constexpr char kTransferLogFile[] = "tmq_protokoll.jsonl";

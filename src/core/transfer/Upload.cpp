@@ -91,6 +91,7 @@ BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, in
         inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1, options);
     switch (s.failure) {
     case inventory::SaveFailure::None:
+        r.lines = lines.lines;
         break;
     case inventory::SaveFailure::AccessDenied:
         r.message = kNoAccess;

@@ -25,6 +25,7 @@ QString otherUploadMessage();
 struct BuildResult {
     QString message; // empty on success
     bool errorBox = false;
+    QList<QByteArray> lines; // the lines of fzg.csv, as sent
     bool ok() const { return message.isEmpty(); }
 };
 
