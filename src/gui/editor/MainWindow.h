@@ -95,6 +95,7 @@ public slots:
     void actSaveVehicleExecute();
     void actSaveMobileExecute();
     void actLoadMobileExecute();
+    void actTransferLogExecute();
     // Printing and bulk renaming (MainWindowPrint.cpp).
     void actPrintExecute();
     void actUpdateIntNrExecute();

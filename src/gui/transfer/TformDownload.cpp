@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "transfer/LoginForm.h"
+#include "transfer/TransferLog.h"
 #include "transfer/Upload.h"
 
 #include <QCheckBox>
@@ -150,6 +151,21 @@ void TformDownload::btnHelpClick() {
 }
 
 void TformDownload::downloadFinished(transfer::DownloadFailure f) {
+    if (!setup_.logPath.isEmpty() && download_) {
+        transfer::TransferRecord r;
+        r.time = QDateTime::currentDateTime();
+        r.upload = false;
+        r.user = login_.le_username->text();
+        r.server = setup_.servers.DealerServer;
+        r.file = setup_.downloadPath;
+        r.bytes = download_->received();
+        r.encrypted = download_->encrypted();
+        r.reply = download_->lastReply();
+        r.result = f == transfer::DownloadFailure::None      ? QStringLiteral("heruntergeladen")
+                   : f == transfer::DownloadFailure::Aborted ? QStringLiteral("abgebrochen")
+                                                             : transfer::downloadFailureMessage(f).section(u'\n', 0, 0);
+        transfer::appendTransferRecord(setup_.logPath, r);
+    }
     if (closed_)
         return;
     if (f == transfer::DownloadFailure::None) {
