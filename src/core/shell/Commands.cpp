@@ -21,7 +21,7 @@ QList<CommandInfo> buildTable() {
         {"actSaveFileAs", "Datei &unter ...", "Speichert den Fahrzeugbestand in einer neuen Datei", R::NotEmpty},
         {"actPrint", "&Drucken ...", "Öffnet den Dialog zum Drucken der Fahrzeuge", R::NotEmpty},
         {"actTransferLog", "Übertragungs&protokoll ...", "Zeigt die bisherigen Übertragungen zu und von Karvento",
-         R::Always},
+         R::NotBusy},
         {"actExit", "&Beenden", "Beendet die Anwendung", R::NotBusy},
         {"actAddPkw", "&Pkw", {}, R::NotBusy},
         {"actAddKrad", "&Motorrad", {}, R::NotBusy},

@@ -31,8 +31,8 @@ constexpr Key kKeys[] = {
 
 // "value   ; comment" gives "value".
 QString withoutComment(const QString& value) {
-    for (qsizetype i = value.indexOf(u';'); i > 0; i = value.indexOf(u';', i + 1))
-        if (value.at(i - 1).isSpace())
+    for (qsizetype i = value.indexOf(u';'); i >= 0; i = value.indexOf(u';', i + 1))
+        if (i == 0 || value.at(i - 1).isSpace())
             return value.left(i).trimmed();
     return value.trimmed();
 }
