@@ -238,7 +238,7 @@ int upload(const QStringList& args) {
     }
 
     const QString file = dataFile(transfer::kUploadFile);
-    const transfer::BuildResult built = transfer::buildUploadFile(file, inv, mode, o.clock);
+    const transfer::BuildResult built = transfer::buildUploadFile(file, inv, mode, o.clock, {}, &prints);
     if (!built.ok()) {
         say(stderr, oneLine(built.message));
         history.result = oneLine(built.message);

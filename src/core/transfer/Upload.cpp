@@ -68,7 +68,7 @@ inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr) {
 }
 
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
-                            const Clock& clock, const std::function<void(int)>& progress) {
+                            const Clock& clock, const std::function<void(int)>& progress, const PhotoPrints* prints) {
     BuildResult r;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
         if (!QFile::remove(path)) {
@@ -85,8 +85,12 @@ BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, in
     inventory::WriteOptions options;
     options.progress = progress;
     options.photoStem = [&lines](int j) { return csv::GetIntNr(lines.lines[j]); };
-    // Rebuilt for every upload and read back from the page cache by the transfer.
-    options.durable = false;
+    if (prints)
+        options.photoCrc = [prints](int j, int k) -> std::optional<quint32> {
+            if (j < prints->size() && k < prints->at(j).size())
+                return prints->at(j).at(k).crc;
+            return std::nullopt;
+        };
     const inventory::SaveResult s =
         inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1, options);
     switch (s.failure) {

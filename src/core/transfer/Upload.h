@@ -3,6 +3,7 @@
 #include "inventory/CsvFile.h"
 #include "model/Fahrzeug.h"
 #include "shell/Servers.h"
+#include "transfer/UploadRecord.h"
 #include "util/Clock.h"
 
 #include <QString>
@@ -33,10 +34,12 @@ struct BuildResult {
 inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr);
 
 // Writes every vehicle into `path` as the marketplace expects it: fzg.csv with the keys of `mode`, photos named
-// after each line's key. An old file is removed first; a failed build leaves no file behind.
-// `progress` (0..100) lets a caller keep its window painted while the archive is written.
+// after each line's key. An old file is removed first; a failed build leaves no file behind; a finished one is on
+// the medium. `progress` (0..100) lets a caller keep its window painted while the archive is written; `prints`,
+// when given, are the photos' CRCs already made for the preview.
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
-                            const Clock& clock, const std::function<void(int)>& progress = {});
+                            const Clock& clock, const std::function<void(int)>& progress = {},
+                            const PhotoPrints* prints = nullptr);
 
 // ---- the FTP transfer ----
 

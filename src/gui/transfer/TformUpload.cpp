@@ -320,11 +320,12 @@ void TformUpload::btnStartClick() {
     build_ = std::thread([this, path = setup_.uploadPath, vehicles = setup_.vehicles,
                           mode = transfer::uploadKeyMode(reset, setup_.automaticIntNr), clock = setup_.clock,
                           known = prints_] {
-        transfer::BuildResult built = transfer::buildUploadFile(path, *vehicles, mode, clock);
-        transfer::PhotoPrints prints = known ? *known : transfer::photoPrints(*vehicles);
+        // The photos' CRCs serve the archive and the record of what was sent.
+        const transfer::PhotoPrints prints = known ? *known : transfer::photoPrints(*vehicles);
+        transfer::BuildResult built = transfer::buildUploadFile(path, *vehicles, mode, clock, {}, &prints);
         QMetaObject::invokeMethod(
             this,
-            [this, built = std::move(built), prints = std::move(prints)] {
+            [this, built = std::move(built), prints] {
                 build_.join();
                 building_ = false;
                 buildFinished(built, prints);
