@@ -50,10 +50,10 @@ bool signatureValid(const QString& archivePath, const QString& version, const QB
     if (sig.size() != 64 || publicKeyPem.isEmpty())
         return false;
     QFile f(archivePath);
-    if (!f.open(QIODevice::ReadOnly))
+    // Ed25519 signs the message in one piece; an archive beyond what an update may unpack is not read.
+    if (!f.open(QIODevice::ReadOnly) || f.size() > UnpackLimits{}.maxTotalBytes)
         return false;
-    // Ed25519 signs the message in one piece; the archive is bounded by the download anyway.
-    const QByteArray data = signedMessagePrefix(version) + f.readAll();
+    const QByteArray data = signedMessagePrefix(version) + f.read(UnpackLimits{}.maxTotalBytes);
 
     std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(publicKeyPem.constData(), int(publicKeyPem.size())),
                                                   &BIO_free);

@@ -374,14 +374,16 @@ bool tunnellingProxy(const QString& proxy) {
 QByteArray caBundle(const Curl& api, CURL* curl, const QString& extra) {
     QByteArray pem;
     char* system = nullptr;
+    // A certificate bundle has some hundred kilobytes; what is beyond the bound is not read.
+    constexpr qint64 kMaxBundle = 16LL << 20;
     if (api.getinfo(curl, CURLINFO_CAINFO, &system) == CURLE_OK && system) {
         QFile f(QString::fromLocal8Bit(system));
         if (f.open(QIODevice::ReadOnly))
-            pem = f.readAll() + '\n';
+            pem = f.read(kMaxBundle) + '\n';
     }
     QFile f(extra);
     if (f.open(QIODevice::ReadOnly))
-        pem += f.readAll();
+        pem += f.read(kMaxBundle);
     return pem;
 }
 
@@ -396,7 +398,8 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
         return r;
     }
     QFile file(localFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // libcurl's buffer is the only one: no second copy through QFile's.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         r.failure = FtpFailure::Other;
         r.detail = file.errorString();
         return r;
@@ -427,6 +430,7 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
     api->setopt(curl, CURLOPT_READFUNCTION, onRead);
     api->setopt(curl, CURLOPT_READDATA, &file);
     api->setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(t.total));
+    api->setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
     api->setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 8000L);
     const long stall = std::clamp(target.stallSeconds, 1, 3600);
     api->setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 100L);
