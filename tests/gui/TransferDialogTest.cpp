@@ -333,6 +333,8 @@ TEST_F(UploadDialogTest, TlsWhenTheServerOffersIt) {
             EXPECT_TRUE(received.readAll() == built.readAll());
             EXPECT_EQ(memberNames(ftp.received()).size(), 4);
             EXPECT_TRUE(sent.contains("PROT\n") && sent.contains("DATA-TLS\n")) << sent.constData();
+            EXPECT_FALSE(child<QLabel>(d, "lblEncryption")->isVisible());
+            EXPECT_TRUE(transfer::readTransferLog(s.logPath).first().encrypted);
         }
     }
 }
