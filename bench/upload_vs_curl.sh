@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the upload of a 500-vehicle inventory with 15 photos each to a local FTP server against "curl -T" of the
 # same tmq_upload.zip to the same server, in the same run: through the window (bench_upload_window clicks "Weiter"
-# and waits for the completion page) and through "tarmelo-cli upload".
+# and waits for the completion page; it also times "zip -0" of the same members followed by "sync" against the
+# window's build of tmq_upload.zip, which is flushed to the medium too) and through "tarmelo-cli upload".
 # Usage: bench/upload_vs_curl.sh path/to/tarmelo-cli [runs] [path/to/bench_upload_window]
 set -euo pipefail
 cli=$1

@@ -22,8 +22,7 @@ void checkForm(const transfer::HtmlForm& f, const QByteArray& lowerHtml) {
     FUZZ_CHECK(f.action.isValid() && (f.action.scheme() == u"http" || f.action.scheme() == u"https"));
     // Every field comes from a control of the page; a select gives one per chosen option.
     const qsizetype controls = occurrences(lowerHtml, "<input") + occurrences(lowerHtml, "<textarea") +
-                               occurrences(lowerHtml, "<select") + occurrences(lowerHtml, "<option") +
-                               occurrences(lowerHtml, "<isindex");
+                               occurrences(lowerHtml, "<select") + occurrences(lowerHtml, "<option");
     FUZZ_CHECK(f.fields.size() <= controls);
     QHash<QString, int> seen;
     for (const auto& field : f.fields) {
@@ -55,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray html = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const QByteArray lower = html.toLower();
     const std::optional<transfer::HtmlForm> form = transfer::firstForm(html, kPage);
-    // No form without a form tag (the old isindex element makes one of its own).
+    // No form without a form tag.
     if (form) {
-        FUZZ_CHECK(lower.contains("<form") || lower.contains("<isindex"));
+        FUZZ_CHECK(lower.contains("<form"));
         checkForm(*form, lower);
     }
 

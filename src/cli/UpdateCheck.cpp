@@ -68,7 +68,10 @@ int runUpdate(const QStringList& args) {
         print(stdout, session.message());
         return kUpToDate;
     case UpdateSession::Outcome::NewerOffered:
-        print(stdout, QStringLiteral("Eine neuere Version von Tarmelo ist verfügbar."));
+        // Only a self-contained installation replaces itself; another one names the version and its installer.
+        print(stdout, selfContainedInstallation(exeDir)
+                          ? QStringLiteral("Tarmelo %1 ist verfügbar.").arg(session.offeredVersion())
+                          : packageUpdateText(session.offeredVersion()).simplified());
         return kNewer;
     case UpdateSession::Outcome::Maintenance:
     case UpdateSession::Outcome::ServerMessage:

@@ -43,7 +43,7 @@ int usage() {
                        "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
                        "  tarmelo-cli update --check [--servers DATEI]\n"
                        "  tarmelo-cli upload [--servers DATEI] [--user NAME] [--password-stdin] [--reset-days] "
-                       "[--typed-numbers] [--now ...] DATEI\n"
+                       "[--typed-numbers] [--now ...] [--preview] [--allow-withdrawal] DATEI\n"
                        "  tarmelo-cli download [--servers DATEI] [--user NAME] [--password-stdin] [--typed-numbers] "
                        "AUS\n"
                        "  tarmelo-cli rename (--mask MASKE | --remove ANFANG,ENDE) [...] EIN [AUS]\n"

@@ -5,10 +5,13 @@
 #include "csv/LineWriter.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
+#include "model/Cp1252.h"
 #include "shell/Servers.h"
 #include "shell/Settings.h"
 #include "transfer/Download.h"
+#include "transfer/TransferLog.h"
 #include "transfer/Upload.h"
+#include "transfer/UploadRecord.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +19,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QNetworkCookieJar>
 
 #include <cstdio>
@@ -51,6 +55,8 @@ struct TransferOptions {
     bool passwordStdin = false;
     bool resetDays = false;
     bool typedNumbers = false;
+    bool preview = false;
+    bool allowWithdrawal = false;
     Clock clock = systemClock();
     QStringList files;
     QString error;
@@ -78,6 +84,10 @@ TransferOptions parse(const QStringList& args, bool upload) {
             o.typedNumbers = true;
         } else if (upload && a == u"--reset-days") {
             o.resetDays = true;
+        } else if (upload && a == u"--preview") {
+            o.preview = true;
+        } else if (upload && a == u"--allow-withdrawal") {
+            o.allowWithdrawal = true;
         } else if (upload && a == u"--now") {
             const QDateTime t = QDateTime::fromString(value(), Qt::ISODate);
             if (!t.isValid())
@@ -100,13 +110,15 @@ struct Login {
     shell::Servers servers;
 };
 
-// User name: --user, else the saved one. Password: stdin, else TARMELO_PASSWORD, else the saved one.
-bool login(const TransferOptions& o, Login& l) {
+// User name: --user, else the saved one. Password: stdin, else TARMELO_PASSWORD, else the saved one; a preview
+// needs none.
+bool login(const TransferOptions& o, Login& l, bool needPassword = true) {
     const QString exeDir = QCoreApplication::applicationDirPath();
     const shell::Settings saved = shell::loadSettingsFile(shell::settingsPath(exeDir));
     l.servers = shell::loadServersFile(o.servers.isEmpty() ? shell::serversPath(exeDir) : o.servers);
     l.user = o.userGiven ? o.user : saved.Username;
-    if (o.passwordStdin) {
+    if (!needPassword) {
+    } else if (o.passwordStdin) {
         std::string line;
         std::getline(std::cin, line);
         if (!line.empty() && line.back() == '\r')
@@ -121,7 +133,7 @@ bool login(const TransferOptions& o, Login& l) {
         say(stderr, QStringLiteral("Bitte geben Sie Ihren Karvento-Benutzernamen ein!"));
         return false;
     }
-    if (l.password.isEmpty()) {
+    if (needPassword && l.password.isEmpty()) {
         say(stderr, QStringLiteral("Bitte geben Sie Ihr Kennwort ein!"));
         return false;
     }
@@ -132,6 +144,24 @@ QString dataFile(const char* name) {
     const QString folder = shell::dataFolder(QCoreApplication::applicationDirPath());
     QDir().mkpath(folder);
     return QDir(folder).filePath(QString::fromLatin1(name));
+}
+
+void printPreview(const transfer::UploadPreview& p, const QString& user, const QString& server) {
+    if (p.previousKnown)
+        say(stdout, QStringLiteral("Letzte Übertragung an %1 als %2: %3, %4 Fahrzeuge")
+                        .arg(server, user, QLocale().toString(p.previousTime, QStringLiteral("dd.MM.yyyy HH:mm")))
+                        .arg(p.listed));
+    else
+        say(stdout, QStringLiteral("Keine frühere Übertragung an %1 als %2 bekannt.").arg(server, user));
+    for (const transfer::PreviewRow& r : p.rows) {
+        QString key = model::fromCp1252(r.key);
+        if (r.change == transfer::Change::KeyChanged)
+            key += QStringLiteral(" (vorher %1)").arg(model::fromCp1252(r.oldKey));
+        say(stdout, transfer::changeText(r.change) + u'\t' + key + u'\t' + r.number + u'\t' + r.title);
+    }
+    say(stdout, p.summary());
+    if (p.needsConfirmation())
+        say(stdout, oneLine(p.confirmationQuestion().section(u'\n', 0, 0)));
 }
 
 } // namespace
@@ -172,13 +202,47 @@ int upload(const QStringList& args) {
         }
     }
     Login l;
-    if (!login(o, l))
+    if (!login(o, l, !o.preview))
         return kUsage;
+
+    // What the marketplace will list afterwards, against what it lists now.
+    const inventory::KeyMode mode = transfer::uploadKeyMode(o.resetDays, !o.typedNumbers);
+    const transfer::PhotoPrints prints = transfer::photoPrints(inv);
+    const inventory::CsvLines planned = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, o.clock);
+    if (!planned.ok()) {
+        say(stdout, failureLine(*planned.failure));
+        return kFailed;
+    }
+    const QString recordFile = dataFile(transfer::kUploadRecordFile);
+    const QString server = l.servers.FtpServer;
+    const transfer::UploadPreview preview = transfer::comparePreview(transfer::lastUpload(recordFile, l.user, server),
+                                                                     transfer::manifestOf(planned.lines, inv, prints));
+    if (o.preview) {
+        printPreview(preview, l.user, server);
+        return kOk;
+    }
+
+    transfer::TransferRecord history;
+    history.time = QDateTime::currentDateTime();
+    history.user = l.user;
+    history.server = server;
+    history.file = QFileInfo(o.files[0]).absoluteFilePath();
+    transfer::noteCounts(history, preview);
+    const QString logFile = dataFile(transfer::kTransferLogFile);
+    if (preview.needsConfirmation() && !o.allowWithdrawal) {
+        say(stdout, preview.refusal());
+        say(stdout, preview.summary());
+        history.result = QStringLiteral("nicht gesendet: zu viele Fahrzeuge zurückgezogen");
+        transfer::appendTransferRecord(logFile, history);
+        return kFailed;
+    }
+
     const QString file = dataFile(transfer::kUploadFile);
-    const transfer::BuildResult built =
-        transfer::buildUploadFile(file, inv, transfer::uploadKeyMode(o.resetDays, !o.typedNumbers), o.clock);
+    const transfer::BuildResult built = transfer::buildUploadFile(file, inv, mode, o.clock, {}, &prints);
     if (!built.ok()) {
         say(stderr, oneLine(built.message));
+        history.result = oneLine(built.message);
+        transfer::appendTransferRecord(logFile, history);
         return kUsage;
     }
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
@@ -203,12 +267,29 @@ int upload(const QStringList& args) {
             std::fputc('\n', stderr);
     };
     const transfer::FtpResult r =
-        transfer::ftpStore(file, {l.servers.FtpServer, l.user, l.password, l.servers.CaCertificates}, events);
+        transfer::ftpStore(file, transfer::uploadTarget(l.servers, l.user, l.password), events);
+    history.bytes = r.bytes;
+    history.encrypted = r.encrypted;
+    history.reply = r.lastReply;
     if (r.ok()) {
+        transfer::UploadManifest sent = transfer::manifestOf(built.lines, inv, prints);
+        sent.time = history.time;
+        transfer::recordUpload(recordFile, l.user, server, sent);
+        history.result = QStringLiteral("übertragen");
+        transfer::appendTransferRecord(logFile, history);
         say(stdout, QStringLiteral("Der Fahrzeugbestand wurde erfolgreich übertragen."));
+        if (!r.encrypted)
+            say(stdout, transfer::unencryptedNotice());
         return kOk;
     }
-    say(stderr, oneLine(transfer::ftpFailureMessage(r.failure)));
+    history.result = r.failure == transfer::FtpFailure::Aborted ? QStringLiteral("abgebrochen")
+                                                                : oneLine(transfer::ftpFailureMessage(r));
+    transfer::appendTransferRecord(logFile, history);
+    say(stderr, oneLine(transfer::ftpFailureMessage(r)));
+    if (!r.lastReply.isEmpty() && r.failure != transfer::FtpFailure::Unconfirmed)
+        say(stderr, QStringLiteral("Letzte Antwort des Servers: ") + r.lastReply);
+    if (!r.detail.isEmpty())
+        say(stderr, r.detail);
     return r.failure == transfer::FtpFailure::Refused ? kRefused : kNoConnection;
 }
 
@@ -230,6 +311,8 @@ int download(const QStringList& args) {
     setup.password = l.password;
     setup.target = dataFile(transfer::kDownloadFile);
     setup.settleMs = transfer::settleMs();
+    setup.plainLogin = shell::plainLoginAllowed(l.servers);
+    setup.stallMs = transfer::stallSeconds() * 1000;
     QNetworkCookieJar cookies;
     transfer::StockDownload job(setup, &cookies);
     transfer::DownloadFailure failure = transfer::DownloadFailure::None;
@@ -249,8 +332,22 @@ int download(const QStringList& args) {
     loop.exec();
     if (terminal)
         std::fputc('\n', stderr);
+    transfer::TransferRecord history;
+    history.time = QDateTime::currentDateTime();
+    history.upload = false;
+    history.user = l.user;
+    history.server = l.servers.DealerServer;
+    history.file = setup.target;
+    history.bytes = job.received();
+    history.encrypted = job.encrypted();
+    history.reply = job.lastReply();
+    history.result = failure == transfer::DownloadFailure::None ? QStringLiteral("heruntergeladen")
+                                                                : oneLine(transfer::downloadFailureMessage(failure));
+    transfer::appendTransferRecord(dataFile(transfer::kTransferLogFile), history);
     if (failure != transfer::DownloadFailure::None) {
         say(stderr, oneLine(transfer::downloadFailureMessage(failure)));
+        if (!job.lastReply().isEmpty())
+            say(stderr, QStringLiteral("Letzte Antwort des Servers: ") + job.lastReply());
         return kNoConnection;
     }
     const inventory::OpenResult r = inventory::readInventoryFile(setup.target);

@@ -48,8 +48,50 @@ printf '[Servers]\nFtpServer=127.0.0.1:%s\nLoginServer=http://127.0.0.1:%s\nDeal
     "$nothing" "$nothing" "$nothing" >"$work/nothing.ini"
 
 srv=(--servers "$work/servers.ini")
+log=$work/data/tarmelo/tmq_protokoll.jsonl
+expect "preview before the first upload" 0 "2 neu, 0 geändert, 0 unverändert, 0 zurückgezogen, 0 mit neuer Nummer" \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" --preview "$work/bestand.zip"
+expect "a preview sends nothing" 1 "" test -e "$work/ftp/tmq_upload.zip"
 expect "upload with typed numbers" 0 "Der Fahrzeugbestand wurde erfolgreich übertragen." \
     bash -c "echo geheim | '$cli' upload ${srv[*]} --user haendler --password-stdin --typed-numbers ${now[*]} '$work/bestand.zip'"
+expect "plain FTP says so" 0 "Verbindung unverschlüsselt" env TARMELO_PASSWORD=geheim \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" "$work/bestand.zip"
+expect "history of the upload" 0 '"result":"übertragen"' cat "$log"
+expect "preview after it" 0 "unverändert	A-1	A-1	BMW 320d" \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" --preview "$work/bestand.zip"
+# The other vehicle alone: every listed one would disappear.
+cat >"$work/other.json" <<'JSON'
+[{"klasse": 1, "marke": "Audi", "modell": "A4", "kategorie": "Limousine", "ez": "03-2020", "kilometer": "1000",
+  "preis": 20000, "inr": "C-3"}]
+JSON
+"$cli" build --typed-numbers "${now[@]}" "$work/other.json" "$work/other.zip" >/dev/null
+expect "withdrawing every listed vehicle is refused" 1 "Die Übertragung zöge 2 der 2 bei Karvento eingestellten" \
+    env TARMELO_PASSWORD=geheim "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" "$work/other.zip"
+expect "the refused upload sent nothing" 0 "A-1_2.jpg" unzip -l "$work/ftp/tmq_upload.zip"
+expect "preview names the withdrawn" 0 "zurückgezogen	B-2	B-2	KUBOTA KX 019" \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" --preview "$work/other.zip"
+expect "allowed withdrawal" 0 "erfolgreich" env TARMELO_PASSWORD=geheim \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" --allow-withdrawal "$work/other.zip"
+expect "the record is per user" 0 "Keine frühere Übertragung" \
+    "$cli" upload "${srv[@]}" --user zweiter --typed-numbers "${now[@]}" --preview "$work/other.zip"
+# A proxy in the environment is not the upload's; one named in servers.ini must tunnel, and one that answers
+# 502 is no success.
+start_server proxy http_proxy.py --refuse --log "$work/proxy.log"
+proxy=http://127.0.0.1:$(head -1 "$work/proxy.port")
+expect "proxy variables ignored" 0 "erfolgreich" env TARMELO_PASSWORD=geheim ftp_proxy="$proxy" all_proxy="$proxy" \
+    "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" --allow-withdrawal "$work/bestand.zip"
+expect "proxy never asked" 1 "" test -s "$work/proxy.log"
+printf '[Servers]\nFtpServer=127.0.0.1:%s\nFtpProxy=%s\n' "$ftp_port" "$proxy" >"$work/proxied.ini"
+expect "a proxy answering 502 is no success" 4 "Tarmelo konnte keine Verbindung zu Karvento herstellen." \
+    env TARMELO_PASSWORD=geheim "$cli" upload --servers "$work/proxied.ini" --user haendler --typed-numbers \
+    "${now[@]}" "$work/bestand.zip"
+expect "history of the failed upload" 0 '"result":"Tarmelo konnte keine Verbindung' cat "$log"
+# A server that stops answering at STOR: the upload gives up after the stall time instead of waiting for ever.
+mkdir -p "$work/hang"
+start_server hang ftp_server.py --root "$work/hang" --hang-on STOR
+printf '[Servers]\nFtpServer=127.0.0.1:%s\n' "$(head -1 "$work/hang.port")" >"$work/hang.ini"
+expect "silent server ends the upload" 4 "" timeout 30 env TARMELO_PASSWORD=geheim TARMELO_STALL_SECONDS=2 \
+    "$cli" upload --servers "$work/hang.ini" --user haendler --typed-numbers "${now[@]}" "$work/bestand.zip"
 expect "photos named after the typed keys" 0 "A-1_2.jpg" unzip -l "$work/ftp/tmq_upload.zip"
 expect "time-stamped keys" 0 "" env TARMELO_PASSWORD=geheim \
     "$cli" upload "${srv[@]}" --user haendler --reset-days --typed-numbers "${now[@]}" "$work/bestand.zip"

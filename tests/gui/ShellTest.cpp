@@ -305,7 +305,9 @@ TEST_F(ShellTest, StartShowsTipsAndAsksForTheUpdateAfterFourteenDays) {
         EXPECT_EQ(w.tipsWindow()->isVisible(), c.showTipps);
         EXPECT_EQ(Dialogs::shown().size(), c.asks ? 1 : 0);
         if (c.asks) {
-            EXPECT_TRUE(Dialogs::shown().first().text.startsWith("Tarmelo wurde schon seit 14 Tagen"));
+            EXPECT_EQ(Dialogs::shown().first().text,
+                      QStringLiteral("Tarmelo wurde schon seit 14 Tagen nicht mehr aktualisiert.\nMöchten Sie jetzt "
+                                     "ein Online-Update durchführen?"));
         }
         w.tipsWindow()->hide();
     }
@@ -404,16 +406,64 @@ TEST_F(UpdateDialogTest, ServerAnswersEndInTheirWindows) {
     }
 }
 
-TEST_F(UpdateDialogTest, SystemInstallationDownloadsNothing) {
+// An installation of the package management is never replaced: the server is asked which version it offers.
+TEST_F(UpdateDialogTest, SystemInstallationOnlyTellsWhichVersionIsAvailable) {
+    ASSERT_TRUE(test::writeTestFile(tmp.filePath("server/tmq/update/update_enabled.txt"), "1"));
+    ASSERT_TRUE(test::writeTestFile(tmp.filePath("server/tmq/update/version.php"),
+                                    "version\n3.71\n01.03.2011\nauthorized_update\n"));
+    ASSERT_TRUE(test::writeTestFile(tmp.filePath("server/tmq/update/update_files.zip"), "PK"));
     test::TestHttpServer server(tmp.filePath("server"));
     gui::UpdateContext c = context(server.url(), {}, 0);
     c.selfContained = false;
     std::optional<QDate> last;
     gui::TformUpdate dialog(c, &last, nullptr);
     dialog.show();
-    EXPECT_FALSE(child<QPushButton>(&dialog, "btnUpdate")->isEnabled());
     EXPECT_TRUE(child<QLabel>(&dialog, "lblSystem")->isVisible());
     EXPECT_EQ(child<QLabel>(&dialog, "lblSystem")->text(), gui::TformUpdate::systemInstallationText());
-    dialog.btnUpdateClick();
-    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("data/update")));
+    click(child<QPushButton>(&dialog, "btnUpdate"));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 15000);
+    ASSERT_EQ(Dialogs::shown().size(), 1);
+    EXPECT_EQ(Dialogs::shown().first().text,
+              QStringLiteral("Tarmelo 3.71 ist verfügbar.\n\nDiese Installation wird über die Paketverwaltung Ihres "
+                             "Systems aktualisiert;\ndie neue Version installiert die Paketverwaltung."));
+    EXPECT_EQ(last, QDate(2011, 3, 20));
+    EXPECT_FALSE(dialog.programMustEnd());
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("data/update/update_files.zip")));
+}
+
+// At start an installation of the package management asks the server quietly, and tells of each new version once.
+TEST_F(UpdateDialogTest, PackageInstallationAnnouncesEachNewVersionOnce) {
+    ASSERT_TRUE(test::writeTestFile(tmp.filePath("server/tmq/update/update_enabled.txt"), "1"));
+    test::TestHttpServer server(tmp.filePath("server"));
+    const struct {
+        const char* offered;
+        bool announced;
+    } starts[] = {{"3.71", true}, {"3.71", false}, {"3.72", true}, {"3.70", false}};
+    shell::Settings s;
+    s.ShowTipps = false;
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.offered);
+        ASSERT_TRUE(test::writeTestFile(tmp.filePath("server/tmq/update/version.php"),
+                                        QByteArray("version\n") + start.offered + "\n01.03.2011\nauthorized_update\n"));
+        Dialogs::shown().clear();
+        TformMain w;
+        w.setClock(fixedClock(QDateTime(QDate(2011, 3, 20), QTime(10, 0))));
+        w.setUpdateAdjuster([&](gui::UpdateContext& c) {
+            c = context(server.url(), {}, 0);
+            c.selfContained = false;
+        });
+        s.LastUpdate = QDate(2011, 3, 1); // due again
+        w.applySettings(s);
+        w.startUpShell(std::nullopt);
+        QTRY_VERIFY_WITH_TIMEOUT(w.settings().LastUpdate == QDate(2011, 3, 20), 15000);
+        QStringList expected;
+        if (start.announced)
+            expected << shell::packageUpdateText(QString::fromLatin1(start.offered));
+        QStringList texts;
+        for (const auto& shown : Dialogs::shown())
+            texts << shown.text;
+        EXPECT_EQ(texts, expected);
+        s = w.currentSettings();
+    }
+    EXPECT_EQ(s.NotifiedVersion, "3.72");
 }

@@ -2,16 +2,22 @@
 #include "csv/LineWriter.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
+#include "support/QtPrinters.h"
 #include "support/ServerProcess.h"
 #include "support/TestVehicles.h"
 #include "transfer/PasswordStore.h"
 #include "transfer/TformDownload.h"
 #include "transfer/TformUpload.h"
+#include "transfer/TransferLog.h"
+#include "transfer/TransferLogDialog.h"
+#include "transfer/UploadRecord.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +26,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <zip.h>
 
@@ -68,6 +79,19 @@ QStringList memberNames(const QString& path) {
     return out;
 }
 
+// The messages as the dealer reads them, whole.
+const char* const kConnectionUpload =
+    "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern Sie sich über die Funktionsfähigkeit "
+    "Ihrer Internetverbindung!\nFalls Sie einen Proxy-Sever oder eine Firewall nutzen, finden Sie darüber\nin der "
+    "Hilfe nützliche Informationen.";
+const char* const kConnectionDownload =
+    "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern Sie sich über die Funktionsfähigkeit "
+    "Ihrer Internetverbindung!\nFalls Sie einen Proxy-Server oder eine Firewall nutzen, finden Sie darüber\nin der "
+    "Hilfe nützliche Informationen.";
+const char* const kReadFailed = "Beim Herunterladen der Fahrzeugdatei ist ein Fehler aufgetreten.\n\nÜberprüfen Sie "
+                                "die Funktionsfähigkeit Ihrer Internetverbindung und\nversuchen Sie es zu einem "
+                                "späteren Zeitpunkt erneut!";
+
 model::Inventory twoVehicles() {
     model::Inventory inv;
     for (int i = 0; i < 2; ++i) {
@@ -110,7 +134,19 @@ protected:
         s.clock = fixedClock(QDateTime(QDate(2024, 1, 31), QTime(14, 25, 1)));
         s.servers.FtpServer = QStringLiteral("127.0.0.1:%1").arg(ftp.server->port());
         s.uploadPath = QDir(ftp.local.path()).filePath("tmq_upload.zip");
+        s.recordPath = QDir(ftp.local.path()).filePath(transfer::kUploadRecordFile);
+        s.logPath = QDir(ftp.local.path()).filePath(transfer::kTransferLogFile);
+        s.documentName = "/home/haendler/bestand.zip";
         return s;
+    }
+    // Clicks "Weiter" and waits for the completion page.
+    void uploadThroughTheButtons(const TformUpload::Setup& s) {
+        TformUpload d(s);
+        d.show();
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.currentPage() == TformUpload::DonePage; }, 20000))
+            << shownTexts().join("|").toStdString();
+        click(d, "btnClose");
     }
     model::Inventory inv;
     shell::Settings settings;
@@ -236,8 +272,7 @@ TEST_F(UploadDialogTest, FailuresShowTheirMessageAndReturnToTheLogIn) {
         const char* message;
     } cases[] = {
         {"wrong password", "falsch", true, "Benutzername und/oder Kennwort falsch. Eingaben überprüfen!"},
-        {"nothing listening", "geheim", false,
-         "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern"},
+        {"nothing listening", "geheim", false, kConnectionUpload},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,7 +286,7 @@ TEST_F(UploadDialogTest, FailuresShowTheirMessageAndReturnToTheLogIn) {
         typeInto(d, "le_password", c.password);
         click(d, "btnStart");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !Dialogs::shown().isEmpty(); }, 20000));
-        EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+        EXPECT_EQ(Dialogs::shown().first().text, QString::fromUtf8(c.message));
         EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
         EXPECT_TRUE(child<QPushButton>(d, "btnStart")->isEnabled());
         EXPECT_FALSE(child<QPushButton>(d, "btnAbort")->isEnabled());
@@ -267,7 +302,7 @@ TEST_F(UploadDialogTest, TlsWhenTheServerOffersIt) {
         const char* message; // nullptr: completion page
     } cases[] = {
         {"trusted certificate", true, nullptr},
-        {"untrusted certificate", false, "Tarmelo konnte keine Verbindung zu Karvento herstellen.\n\nVergewissern"},
+        {"untrusted certificate", false, kConnectionUpload},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -288,7 +323,7 @@ TEST_F(UploadDialogTest, TlsWhenTheServerOffersIt) {
         const QByteArray sent = commands.open(QIODevice::ReadOnly) ? commands.readAll() : QByteArray();
         if (c.message) {
             ASSERT_EQ(Dialogs::shown().size(), 1);
-            EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+            EXPECT_EQ(Dialogs::shown().first().text, QString::fromUtf8(c.message));
             EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
             EXPECT_FALSE(sent.contains("PASS\n")) << sent.constData();
         } else {
@@ -298,6 +333,8 @@ TEST_F(UploadDialogTest, TlsWhenTheServerOffersIt) {
             EXPECT_TRUE(received.readAll() == built.readAll());
             EXPECT_EQ(memberNames(ftp.received()).size(), 4);
             EXPECT_TRUE(sent.contains("PROT\n") && sent.contains("DATA-TLS\n")) << sent.constData();
+            EXPECT_FALSE(child<QLabel>(d, "lblEncryption")->isVisible());
+            EXPECT_TRUE(transfer::readTransferLog(s.logPath).first().encrypted);
         }
     }
 }
@@ -312,9 +349,12 @@ TEST_F(UploadDialogTest, ArchiveFailuresShowTheirMessage) {
         const char* message;
     } cases[] = {
         {"folder missing", "fehlt/tmq_upload.zip", false,
-         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei konnte nicht erstellt werden."},
+         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei konnte nicht erstellt werden.\n\nÜberprüfen Sie das "
+         "Laufwerk bzw. den angemeldeten Benutzer auf Schreibrechte und\nausreichend freien Speicherplatz!"},
         {"old file cannot be removed", "tmq_upload.zip", true,
-         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei existiert bereits."},
+         "Die für die Fahrzeugübertragung notwendige Fahrzeugdatei existiert bereits.\n\nEventuell wurde der "
+         "Programmordner von Tarmelo mit einem Schreibschutz versehen\noder der zurzeit angemeldete Benutzer besitzt "
+         "keine ausreichenden Schreibrechte."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -327,8 +367,7 @@ TEST_F(UploadDialogTest, ArchiveFailuresShowTheirMessage) {
         d.show();
         click(d, "btnStart");
         ASSERT_TRUE(QTest::qWaitFor([&] { return !Dialogs::shown().isEmpty(); }, 20000));
-        EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)))
-            << Dialogs::shown().first().text.toStdString();
+        EXPECT_EQ(Dialogs::shown().first().text, QString::fromUtf8(c.message));
         EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
         EXPECT_TRUE(child<QPushButton>(d, "btnStart")->isEnabled());
         EXPECT_FALSE(QFile::exists(ftp.received()));
@@ -363,8 +402,11 @@ TEST_F(UploadDialogTest, AbortInTheMiddleStopsWithoutMessage) {
     d.show();
     click(d, "btnStart");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !child<QLabel>(d, "Label3")->text().isEmpty(); }, 20000));
-    EXPECT_TRUE(child<QLabel>(d, "lbl_vorgang")->text().startsWith(QString::fromUtf8("[3/3]  Übertragung")));
-    EXPECT_TRUE(child<QLabel>(d, "Label4")->text().startsWith("Restdauer:  "));
+    EXPECT_EQ(child<QLabel>(d, "lbl_vorgang")->text(), QString::fromUtf8("[3/3]  Übertragung der Fahrzeuge ..."));
+    EXPECT_TRUE(QRegularExpression("^Restdauer:  (\\d\\d:\\d\\d:\\d\\d|-)$")
+                    .match(child<QLabel>(d, "Label4")->text())
+                    .hasMatch())
+        << child<QLabel>(d, "Label4")->text().toStdString();
     click(d, "btnAbort");
     EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
     ASSERT_TRUE(QTest::qWaitFor([&] { return child<QPushButton>(d, "btnStart")->isEnabled(); }, 5000));
@@ -391,6 +433,204 @@ TEST_F(UploadDialogTest, ClosingKeepsThePasswordOnlyWhenAskedTo) {
     }
 }
 
+namespace {
+
+QStringList treeRows(QWidget& d) {
+    QStringList rows;
+    auto* tree = child<QTreeWidget>(d, "tvChanges");
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < tree->columnCount(); ++c)
+            cells << tree->topLevelItem(i)->text(c);
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+} // namespace
+
+// The log-in page shows what the upload changes against the last one of the user entered, before anything is sent.
+TEST_F(UploadDialogTest, PreviewShowsWhatGoesPublic) {
+    FtpFixture ftp;
+    ASSERT_GT(ftp.server->port(), 0);
+    const TformUpload::Setup s = setup(ftp, false);
+    uploadThroughTheButtons(s);
+    const auto last = transfer::lastUpload(s.recordPath, "haendler", s.servers.FtpServer);
+    ASSERT_TRUE(last.has_value());
+    const QString when = QLocale().toString(last->time, QStringLiteral("dd.MM.yyyy HH:mm"));
+    inv[1].modell = "M1 neu";
+    model::TFahrzeug third = inv[0];
+    third.inr = "T-3";
+    third.modell = "Neu";
+    inv.append(third);
+    const QString title0 = QString::fromLatin1(inv[0].marke) + " M0";
+    settings.ResetDays = false;
+    TformUpload d(s);
+    d.show();
+    QTRY_VERIFY_WITH_TIMEOUT(child<QTreeWidget>(d, "tvChanges")->topLevelItemCount() == 3, 10000);
+    EXPECT_EQ(child<QLabel>(d, "lbl_changes")->text(),
+              QStringLiteral("Letzte Übertragung am %1 mit 2 Fahrzeugen: 1 neu, 1 geändert, 1 unverändert, 0 "
+                             "zurückgezogen, 0 mit neuer Nummer")
+                  .arg(when));
+    const QString brand = QString::fromLatin1(inv[0].marke);
+    EXPECT_EQ(treeRows(d),
+              (QStringList{"neu|T-3|" + brand + " Neu|", QString::fromUtf8("geändert|T-2|") + brand + " M1 neu|",
+                           QString::fromUtf8("unverändert|T-1|") + title0 + "|"}));
+    // Reset days: every key is new; a vehicle whose content the marketplace has gets a new number.
+    QTest::mouseClick(child<QCheckBox>(d, "cbResetDays"), Qt::LeftButton, {},
+                      QPoint(4, child<QCheckBox>(d, "cbResetDays")->height() / 2));
+    ASSERT_TRUE(child<QCheckBox>(d, "cbResetDays")->isChecked());
+    EXPECT_TRUE(
+        child<QLabel>(d, "lbl_changes")
+            ->text()
+            .endsWith(QStringLiteral(": 2 neu, 0 geändert, 0 unverändert, 1 zurückgezogen, 1 mit neuer Nummer")));
+    const QStringList reset = treeRows(d);
+    ASSERT_EQ(reset.size(), 4);
+    EXPECT_TRUE(reset[0].startsWith(QString::fromUtf8("zurückgezogen|T-2|")));
+    EXPECT_TRUE(QRegularExpression("^neue Nummer\\|310124_142501_1_[0-9A-F]{4}\\|.*\\|T-1$").match(reset[1]).hasMatch())
+        << reset[1].toStdString();
+    // Another user has no upload on record.
+    typeInto(d, "le_username", "zweiter");
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(d, "lbl_changes")->text(),
+                              QStringLiteral("Für diesen Benutzer ist keine frühere Übertragung bekannt: 3 neu, 0 "
+                                             "geändert, 0 unverändert, 0 zurückgezogen, 0 mit neuer Nummer"),
+                              5000);
+}
+
+// An upload that withdraws most of the listing asks first, with "Nein" as the answer Return gives; the real box
+// is answered with the keyboard and the mouse.
+TEST_F(UploadDialogTest, WithdrawalGuardAsksWithNeinAsDefault) {
+    FtpFixture ftp;
+    ASSERT_GT(ftp.server->port(), 0);
+    const TformUpload::Setup s = setup(ftp, false);
+    uploadThroughTheButtons(s);
+    QFile first(ftp.received());
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const QByteArray firstUpload = first.readAll();
+    first.close();
+    inv = {inv[0]};
+    inv[0].inr = "X-9";
+    inv[0].modell = "Ganz anders";
+    Dialogs::setTestMode(false);
+    const QString question = QStringLiteral("Die Übertragung zieht alle 2 bei Karvento eingestellten Fahrzeuge "
+                                            "zurück.\nKarvento ersetzt Ihren gesamten Fahrzeugbestand durch die "
+                                            "übertragenen Fahrzeuge.\n\nMöchten Sie den Fahrzeugbestand trotzdem "
+                                            "übertragen?");
+    const struct {
+        const char* name;
+        bool yes; // else Return, the default
+    } answers[] = {{"Return answers Nein", false}, {"a click on Ja", true}};
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.name);
+        settings.Password = "geheim"; // closing without "Kennwort speichern" forgot it
+        TformUpload d(s);
+        d.show();
+        QString asked, defaultButton;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer.stop();
+            asked = box->text();
+            defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+            if (a.yes)
+                QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        answer.start(20);
+        click(d, "btnStart");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !asked.isEmpty() && (d.currentPage() == (a.yes ? TformUpload::DonePage : TformUpload::LoginPage)), 20000);
+        EXPECT_EQ(asked, question);
+        EXPECT_EQ(defaultButton, "&Nein");
+        QFile received(ftp.received());
+        ASSERT_TRUE(received.open(QIODevice::ReadOnly));
+        EXPECT_EQ(received.readAll() == firstUpload, !a.yes);
+        EXPECT_EQ(transfer::readTransferLog(s.logPath).first().result,
+                  a.yes ? QStringLiteral("übertragen") : QStringLiteral("nicht gesendet: Rückfrage verneint"));
+        if (a.yes)
+            click(d, "btnClose");
+    }
+    Dialogs::setTestMode(true);
+}
+
+// Every attempt is in the history, the failed one too; plain FTP is named in the window and in the history.
+TEST_F(UploadDialogTest, HistoryAfterAFailedAndASuccessfulUpload) {
+    FtpFixture ftp;
+    ASSERT_GT(ftp.server->port(), 0);
+    const TformUpload::Setup s = setup(ftp, false);
+    {
+        TformUpload d(s);
+        d.show();
+        typeInto(d, "le_password", "falsch");
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Dialogs::shown().isEmpty(); }, 20000));
+        typeInto(d, "le_password", "geheim");
+        click(d, "btnStart");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.currentPage() == TformUpload::DonePage; }, 20000));
+        EXPECT_TRUE(child<QLabel>(d, "lblEncryption")->isVisible());
+        EXPECT_EQ(child<QLabel>(d, "lblEncryption")->text(), QStringLiteral("Verbindung unverschlüsselt"));
+    }
+    const QList<transfer::TransferRecord> log = transfer::readTransferLog(s.logPath);
+    ASSERT_EQ(log.size(), 2);
+    const qint64 size = QFileInfo(ftp.received()).size();
+    const struct {
+        const char* result;
+        qint64 bytes;
+        const char* reply;
+    } expected[] = {{"übertragen", size, "213 "},
+                    {"Benutzername und/oder Kennwort falsch. Eingaben überprüfen!", 0, "530 "}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(log[i].result, QString::fromUtf8(expected[i].result));
+        EXPECT_EQ(log[i].bytes, expected[i].bytes);
+        EXPECT_TRUE(log[i].reply.startsWith(expected[i].reply)) << log[i].reply.toStdString();
+        EXPECT_TRUE(log[i].upload);
+        EXPECT_EQ(log[i].user, "haendler");
+        EXPECT_EQ(log[i].server, s.servers.FtpServer);
+        EXPECT_EQ(log[i].file, s.documentName);
+        EXPECT_EQ(log[i].added, 2);
+        EXPECT_EQ(log[i].changed, 0);
+        EXPECT_EQ(log[i].withdrawn, 0);
+        EXPECT_FALSE(log[i].encrypted);
+    }
+    // The history window lists them newest first.
+    gui::TformTransferLog window(s.logPath);
+    auto* table = child<QTableWidget>(window, "tblLog");
+    ASSERT_EQ(table->rowCount(), 2);
+    QStringList first;
+    for (int c = 1; c < table->columnCount(); ++c)
+        first << table->item(0, c)->text();
+    EXPECT_EQ(first, (QStringList{"Hochladen", "haendler", s.servers.FtpServer, s.documentName, "2", "0", "0",
+                                  QLocale().toString(size), QStringLiteral("Verbindung unverschlüsselt"),
+                                  QStringLiteral("übertragen"), log[0].reply}));
+    EXPECT_EQ(table->item(1, 10)->text(), QString::fromUtf8(expected[1].result));
+}
+
+// "Abbrechen" works while the connection is being made: a server that never answers does not hold the dialog.
+TEST_F(UploadDialogTest, AbortWhileConnectingStopsAtOnce) {
+    FtpFixture ftp;
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    TformUpload::Setup s = setup(ftp);
+    s.servers.FtpServer = QStringLiteral("127.0.0.1:%1").arg(silent.serverPort());
+    TformUpload d(s);
+    d.show();
+    click(d, "btnStart");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child<QPushButton>(d, "btnAbort")->isEnabled(); }, 20000));
+    EXPECT_EQ(child<QLabel>(d, "lbl_vorgang")->text(), QStringLiteral("[2/3]  Verbindungsaufbau zu 127.0.0.1 ..."));
+    QElapsedTimer clock;
+    clock.start();
+    click(d, "btnAbort");
+    EXPECT_EQ(d.currentPage(), TformUpload::LoginPage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child<QPushButton>(d, "btnStart")->isEnabled(); }, 5000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_TRUE(Dialogs::shown().isEmpty());
+    EXPECT_EQ(transfer::readTransferLog(s.logPath).first().result, QStringLiteral("abgebrochen"));
+}
+
 class DownloadDialogTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -404,6 +644,7 @@ protected:
         s.settings = &settings;
         s.servers.LoginServer = s.servers.DealerServer = QStringLiteral("http://127.0.0.1:%1").arg(port);
         s.downloadPath = dir.filePath("tmq_download.zip");
+        s.logPath = dir.filePath(transfer::kTransferLogFile);
         s.cookies = &jar;
         s.settleMs = 0;
         s.import = [this](const QString& path) { imported.append(path); };
@@ -450,17 +691,11 @@ TEST_F(DownloadDialogTest, DownloadsThroughTheButtons) {
          {"--size", "1500000", "--drop-after", "200000"},
          true,
          false,
-         "Beim Herunterladen der Fahrzeugdatei ist ein Fehler aufgetreten.",
+         kReadFailed,
          false,
          nullptr},
-        {"nothing listening",
-         {},
-         false,
-         false,
-         "Tarmelo konnte keine Verbindung zu Karvento herstellen.",
-         false,
-         nullptr},
-        {"abort during the log-in", {"--size", "50000"}, true, true, "", false, " Status: 1 KB heruntergeladen "},
+        {"nothing listening", {}, false, false, kConnectionDownload, false, nullptr},
+        {"abort during the log-in stops at once", {"--size", "50000"}, true, true, "", false, " Status "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -487,7 +722,7 @@ TEST_F(DownloadDialogTest, DownloadsThroughTheButtons) {
         EXPECT_EQ(!imported.isEmpty(), c.imports);
         if (*c.message) {
             ASSERT_EQ(Dialogs::shown().size(), 1);
-            EXPECT_TRUE(Dialogs::shown().first().text.startsWith(QString::fromUtf8(c.message)));
+            EXPECT_EQ(Dialogs::shown().first().text, QString::fromUtf8(c.message));
         } else {
             EXPECT_TRUE(Dialogs::shown().isEmpty());
         }
@@ -504,6 +739,13 @@ TEST_F(DownloadDialogTest, DownloadsThroughTheButtons) {
             EXPECT_EQ(d.currentPage(), TformDownload::LoginPage);
             EXPECT_FALSE(child<QPushButton>(d, "btnAbort")->isEnabled());
         }
+        // One line of the history per attempt.
+        const QList<transfer::TransferRecord> log = transfer::readTransferLog(setup(port).logPath);
+        ASSERT_FALSE(log.isEmpty());
+        EXPECT_FALSE(log.first().upload);
+        EXPECT_EQ(log.first().result, c.imports    ? QStringLiteral("heruntergeladen")
+                                      : *c.message ? QString::fromUtf8(c.message).section(u'\n', 0, 0)
+                                                   : QStringLiteral("abgebrochen"));
         for (const QNetworkCookie& cookie : jar.cookiesForUrl(QUrl(setup(port).servers.LoginServer)))
             jar.deleteCookie(cookie);
     }
@@ -535,5 +777,7 @@ TEST(PasswordStoreTest, WithoutKeyringConfigIniKeepsIt) {
     setup.settings = &settings;
     setup.keyringNote = true;
     TformUpload d(setup);
-    EXPECT_TRUE(child<QLabel>(d, "lblKeyringNote")->text().startsWith(QString::fromUtf8("Kein Schlüsselbund")));
+    EXPECT_EQ(child<QLabel>(d, "lblKeyringNote")->text(),
+              QString::fromUtf8("Kein Schlüsselbund verfügbar: das Kennwort wird nur verschleiert in config.ini "
+                                "abgelegt."));
 }

@@ -72,7 +72,9 @@ inline QByteArray publishUpdate(const QString& root, const QString& tree, const 
           runTool(QStringLiteral("openssl"), {QStringLiteral("pkey"), QStringLiteral("-in"), key,
                                               QStringLiteral("-pubout"), QStringLiteral("-out"), pub})))
         return {};
-    if (!runTool(QStringLiteral("sh"), {sourceFile(QStringLiteral("scripts/sign-update.sh")), key, zip}))
+    // The version offered (line 2) is signed with the archive.
+    const QString version = QString::fromUtf8(versionFile.split('\n').value(1).trimmed());
+    if (!runTool(QStringLiteral("sh"), {sourceFile(QStringLiteral("scripts/sign-update.sh")), key, zip, version}))
         return {};
     QFile f(pub);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

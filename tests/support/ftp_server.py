@@ -42,6 +42,9 @@ def main():
     p.add_argument("--tls", help="folder for server.pem and ca.pem; offers AUTH TLS")
     p.add_argument("--throttle", type=int, default=0, help="bytes per second the server reads (plain FTP only)")
     p.add_argument("--log", help="file that receives every command name")
+    p.add_argument("--stall-after", type=int, default=-1, help="stop reading a stored file after these bytes")
+    p.add_argument("--short-size", action="store_true", help="SIZE reports one byte less than the file holds")
+    p.add_argument("--hang-on", help="a command (STOR ...) at which the server stops answering for good")
     a = p.parse_args()
 
     base = FTPHandler
@@ -57,7 +60,15 @@ def main():
             if a.log:
                 with open(a.log, "a") as f:
                     f.write(cmd + "\n")
+            if a.hang_on and cmd == a.hang_on:
+                import time
+                time.sleep(600)
             return super().pre_process_command(line, cmd, arg)
+
+        def ftp_SIZE(self, path):
+            if not a.short_size:
+                return super().ftp_SIZE(path)
+            self.respond("213 %d" % (os.path.getsize(self.fs.realpath(path)) - 1))
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(a.user, a.password, a.root, perm="elradfmw")
@@ -79,6 +90,20 @@ def main():
                         f.write("DATA-TLS\n")
 
         dtp = SecureData
+    if a.stall_after >= 0:
+        from pyftpdlib.handlers import DTPHandler
+
+        class Stalling(DTPHandler):
+            # A server that stops reading: the whole process freezes, as a hung server does.
+            def handle_read(self):
+                if self.tot_bytes_received >= a.stall_after:
+                    import time
+                    time.sleep(600)
+                super().handle_read()
+
+            handle_read_event = handle_read
+
+        dtp = Stalling
     if a.throttle:
         dtp.read_limit = a.throttle
     if dtp:

@@ -3,6 +3,7 @@
 
 --no-length   answers .zip files without a Content-Length header
 --stall N     stops after N bytes of a .zip file and keeps the connection open
+--endless F   answers the file named F with its content followed by zeros without end
 """
 import argparse
 import http.server
@@ -18,6 +19,7 @@ def main():
     parser.add_argument("root")
     parser.add_argument("--no-length", action="store_true")
     parser.add_argument("--stall", type=int, default=-1)
+    parser.add_argument("--endless", default="")
     args = parser.parse_args()
 
     class Handler(http.server.BaseHTTPRequestHandler):
@@ -28,6 +30,15 @@ def main():
 
         def do_GET(self):
             path = urllib.parse.urlsplit(self.path).path
+            if args.endless and path.endswith("/" + args.endless):
+                self.send_response(200)
+                self.end_headers()
+                self.wfile.write(b"1\r\n")
+                try:
+                    while True:
+                        self.wfile.write(b"0" * 65536)
+                except OSError:
+                    return
             local = os.path.normpath(os.path.join(args.root, path.lstrip("/")))
             if not local.startswith(os.path.abspath(args.root)) or not os.path.isfile(local):
                 body = b"<html><body>404 Not Found</body></html>"

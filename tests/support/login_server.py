@@ -3,7 +3,9 @@
 import argparse
 import http.server
 import os
+import os
 import random
+import ssl
 import sys
 import time
 import urllib.parse
@@ -66,13 +68,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def login_page(self):
-        return FORM_PAGE.format(first=TABLE_FORM if ARGS.layout == "table" else PLAIN_FORM)
+        first = TABLE_FORM if ARGS.layout == "table" else PLAIN_FORM
+        if ARGS.action:
+            first = first.replace("../cas/dologin?service=haendler", ARGS.action)
+        return FORM_PAGE.format(first=first)
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
         self.record("GET " + self.path + (" session" if self.session() else "") +
                     " ua=" + self.headers.get("User-Agent", ""))
         if url.path == "/cas/login":
+            if ARGS.login_redirect:
+                self.send_response(302)
+                self.send_header("Location", ARGS.login_redirect)
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
             if ARGS.hang_login:
                 time.sleep(30)
                 return
@@ -90,6 +101,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_body("nicht gefunden", 404)
 
     def send_archive(self):
+        if ARGS.archive_redirect:
+            self.send_response(302)
+            self.send_header("Location", ARGS.archive_redirect)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         if ARGS.archive:
             with open(ARGS.archive, "rb") as f:
                 data = f.read()
@@ -144,9 +161,19 @@ def main():
     p.add_argument("--slow", type=float, default=0, help="seconds between pieces of the archive")
     p.add_argument("--hang-login", action="store_true")
     p.add_argument("--log")
+    p.add_argument("--tls", help="folder for server.pem and ca.pem; answers HTTPS")
+    p.add_argument("--login-redirect", help="the log-in page answers with a redirect to this address")
+    p.add_argument("--action", help="the log-in form's action")
+    p.add_argument("--archive-redirect", help="the stock archive answers with a redirect to this address")
     ARGS = p.parse_args()
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
+    if ARGS.tls:
+        sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+        from ftp_server import make_certificate
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(make_certificate(ARGS.tls))
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     sys.stdout.write("%d\n" % server.server_address[1])
     sys.stdout.flush()
     server.serve_forever()

@@ -1,5 +1,7 @@
 #include "Archive.h"
 
+#include "inventory/ZipWriter.h"
+
 #include "inventory/CsvFile.h"
 #include "model/Cp1252.h"
 #include "photo/reduce.h"
@@ -86,11 +88,6 @@ SaveFailure failureOf(int error) {
     }
 }
 
-int systemError(zip_t* za) {
-    const zip_error_t* e = zip_get_error(za);
-    return zip_error_system_type(e) == ZIP_ET_SYS ? zip_error_code_system(e) : 0;
-}
-
 // The temporary file goes unless it was put in the target's place.
 struct TempFile {
     QByteArray path;
@@ -101,46 +98,6 @@ struct TempFile {
     }
 };
 
-struct CloseState {
-    const WriteOptions* options = nullptr;
-    int lastPercent = -1;
-    bool started = false;
-    bool injectAsked = false;
-    int injected = 0;
-};
-
-void onProgress(zip_t*, double done, void* data) {
-    auto* s = static_cast<CloseState*>(data);
-    s->started = done > 0;
-    const int percent = int(std::lround(done * 100));
-    if (percent != s->lastPercent && s->options->progress) {
-        s->lastPercent = percent;
-        s->options->progress(percent);
-    }
-}
-
-int onCancel(zip_t*, void* data) {
-    auto* s = static_cast<CloseState*>(data);
-    if (s->started && !s->injectAsked && s->options->inject) {
-        s->injectAsked = true;
-        s->injected = s->options->inject(WriteStage::Write);
-    }
-    return s->injected != 0 ? 1 : 0;
-}
-
-bool addMember(zip_t* za, const QByteArray& name, const QByteArray& data, bool deflate) {
-    // The data stays alive in the caller's inventory until the archive is closed: no copy.
-    zip_source_t* src = zip_source_buffer(za, data.constData(), zip_uint64_t(data.size()), 0);
-    if (!src)
-        return false;
-    const zip_int64_t index = zip_file_add(za, name.constData(), src, ZIP_FL_OVERWRITE);
-    if (index < 0) {
-        zip_source_free(src);
-        return false;
-    }
-    return zip_set_file_compression(za, zip_uint64_t(index), deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0) == 0;
-}
-
 mode_t newFileMode(const QByteArray& existing) {
     struct stat st {};
     if (!existing.isEmpty() && ::stat(existing.constData(), &st) == 0)
@@ -148,18 +105,6 @@ mode_t newFileMode(const QByteArray& existing) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
-}
-
-// Gives the archive its final permissions and, when `flush`, waits until it is on the medium.
-int syncFile(const QByteArray& path, mode_t mode, bool flush) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int error = 0;
-    if (::fchmod(fd, mode) != 0 || (flush && ::fsync(fd) != 0))
-        error = errno;
-    ::close(fd);
-    return error;
 }
 
 void syncFolder(const QByteArray& folder) {
@@ -257,51 +202,47 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
     lock.shared();
 
     TempFile temp;
+    int fd = -1;
     {
         QByteArray pattern = folder + "/." + QFile::encodeName(QFileInfo(finalPath).fileName()) + ".XXXXXX";
         if (const int e = injected(WriteStage::Create))
             return fail(failureOf(e));
-        const int fd = ::mkstemp(pattern.data());
+        fd = ::mkostemp(pattern.data(), O_CLOEXEC);
         if (fd < 0)
             return fail(failureOf(errno));
-        ::close(fd);
         temp.path = pattern;
     }
+    const auto failClosing = [&fd, &fail](int error) {
+        ::close(fd);
+        return fail(failureOf(error));
+    };
 
-    int zipError = 0;
-    zip_t* za = zip_open(temp.path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
-    if (!za)
-        return fail(zipError == ZIP_ER_OPEN || zipError == ZIP_ER_READ ? failureOf(errno) : SaveFailure::Other);
-    bool added = addMember(za, kCsvMember, csvFile, true);
-    for (int j = first; added && j <= last; ++j) {
+    QList<ZipMember> members;
+    members.append({kCsvMember, csvFile, true, std::nullopt});
+    for (int j = first; j <= last; ++j) {
         const model::TFahrzeug& v = inv[j];
         const QByteArray stem = options.photoStem ? options.photoStem(j) : QByteArray::number(j - first + 1);
-        for (int k = 1; k <= model::kPhotoSlots && !v.bilder[size_t(k - 1)].isEmpty(); ++k) {
-            const QByteArray name = stem + '_' + QByteArray::number(k) + ".jpg";
-            if (!(added = addMember(za, name, v.bilder[size_t(k - 1)], false)))
-                break;
-        }
+        for (int k = 1; k <= model::kPhotoSlots && !v.bilder[size_t(k - 1)].isEmpty(); ++k)
+            members.append({stem + '_' + QByteArray::number(k) + ".jpg", v.bilder[size_t(k - 1)], false,
+                            options.photoCrc ? options.photoCrc(j, k - 1) : std::nullopt});
     }
-    if (!added) {
-        zip_discard(za);
-        return fail(SaveFailure::Other);
-    }
-    CloseState state;
-    state.options = &options;
-    zip_register_progress_callback_with_state(za, 0.001, onProgress, nullptr, &state);
-    zip_register_cancel_callback_with_state(za, onCancel, nullptr, &state);
-    // libzip writes the whole archive here, into a file of its own that it renames onto ours.
-    if (zip_close(za) != 0) {
-        const int e = state.injected ? state.injected : systemError(za);
-        zip_discard(za);
-        return fail(failureOf(e));
-    }
+    ZipWriteOptions zip;
+    zip.progress = options.progress;
+    zip.afterFirstWrite = [&options] { return options.inject ? options.inject(WriteStage::Write) : 0; };
+    zip.startWriteback = options.durable;
+    if (const int e = writeZip(fd, members, zip))
+        return failClosing(e);
 
     int e = injected(WriteStage::Sync);
-    if (!e)
-        e = syncFile(temp.path, newFileMode(existed ? finalName : QByteArray()), options.durable);
+    if (!e && ::fchmod(fd, newFileMode(existed ? finalName : QByteArray())) != 0)
+        e = errno;
+    if (!e && options.durable && ::fsync(fd) != 0)
+        e = errno;
     if (e)
-        return fail(failureOf(e));
+        return failClosing(e);
+    // A write the medium refuses may show only here (network file systems).
+    if (::close(fd) != 0 && errno != EINTR)
+        return fail(failureOf(errno));
 
     e = injected(WriteStage::Replace);
     if (!e && ::rename(temp.path.constData(), finalName.constData()) != 0)

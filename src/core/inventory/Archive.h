@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace tarmelo::inventory {
 
@@ -52,9 +53,9 @@ struct WriteOptions {
     std::function<int(WriteStage)> inject;
     // The photo members' name stem of vehicle j (the upload names them after the line's key); empty: the position.
     std::function<QByteArray(int j)> photoStem;
-    // Flush the archive to the medium before it replaces the target. A scratch file that is rebuilt on every
-    // use (the upload's) needs no flush: a crash loses nothing of the dealer's, and the flush of a large
-    // archive costs seconds.
+    // The CRC-32 of photo slot k (0-based) of vehicle j when known already (the upload's preview made them).
+    std::function<std::optional<quint32>(int j, int k)> photoCrc;
+    // Flush the archive to the medium before it replaces the target; the write-back starts while it is written.
     bool durable = true;
 };
 

@@ -20,6 +20,8 @@ QList<CommandInfo> buildTable() {
         {"actSaveFile", "&Datei", "Speichert den Fahrzeugbestand", R::SaveFile},
         {"actSaveFileAs", "Datei &unter ...", "Speichert den Fahrzeugbestand in einer neuen Datei", R::NotEmpty},
         {"actPrint", "&Drucken ...", "Öffnet den Dialog zum Drucken der Fahrzeuge", R::NotEmpty},
+        {"actTransferLog", "Übertragungs&protokoll ...", "Zeigt die bisherigen Übertragungen zu und von Karvento",
+         R::NotBusy},
         {"actExit", "&Beenden", "Beendet die Anwendung", R::NotBusy},
         {"actAddPkw", "&Pkw", {}, R::NotBusy},
         {"actAddKrad", "&Motorrad", {}, R::NotBusy},

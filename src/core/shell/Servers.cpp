@@ -26,7 +26,16 @@ constexpr Key kKeys[] = {
     {"DealerServer", &Servers::DealerServer}, {"CaCertificates", &Servers::CaCertificates},
     {"UpdateServer", &Servers::UpdateServer}, {"WebSite", &Servers::WebSite},
     {"DealerArea", &Servers::DealerArea},     {"VehicleSearch", &Servers::VehicleSearch},
+    {"FtpProxy", &Servers::FtpProxy},
 };
+
+// "value   ; comment" gives "value".
+QString withoutComment(const QString& value) {
+    for (qsizetype i = value.indexOf(u';'); i >= 0; i = value.indexOf(u';', i + 1))
+        if (i == 0 || value.at(i - 1).isSpace())
+            return value.left(i).trimmed();
+    return value.trimmed();
+}
 
 } // namespace
 
@@ -56,10 +65,12 @@ Servers readServers(const QByteArray& fileContent) {
         const char* value = ini.GetValue("Servers", k.name, nullptr);
         if (!value)
             continue;
-        const QString text = QString::fromUtf8(value).trimmed();
+        const QString text = withoutComment(QString::fromUtf8(value));
         if (!text.isEmpty())
             s.*k.member = text;
     }
+    const QString tls = withoutComment(QString::fromUtf8(ini.GetValue("Servers", "RequireTls", "")));
+    s.RequireTls = tls == u"1" || tls.compare(u"true", Qt::CaseInsensitive) == 0;
     return s;
 }
 
@@ -68,6 +79,10 @@ Servers loadServersFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
         return defaultServers();
     return readServers(file.read(kMaxFileSize));
+}
+
+bool plainLoginAllowed(const Servers& servers) {
+    return servers.LoginServer.startsWith(QLatin1StringView("http://"), Qt::CaseInsensitive);
 }
 
 bool portableMode(const QString& executableDir) {

@@ -4,6 +4,7 @@
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "shell/Servers.h"
+#include "util/OwnerOnly.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,6 +191,7 @@ enum class Check : quint8 {
     Plain,     // a search or replace text: 40 characters of the mask set without brackets, else the default
     Date,      // the date of the last update
     Unchanged, // taken as it stands, leading and trailing blanks included
+    Version,   // a version number: blanks trimmed, written only when known
 };
 
 using Value = std::variant<bool*, int*, std::optional<int>*, QString*, std::optional<QDate>*>;
@@ -234,6 +236,7 @@ std::vector<Key> keys(Settings& s) {
     k.push_back({"Misc", "ResetDays", &s.ResetDays});
     k.push_back({"Misc", "AutomaticIntNr", &s.AutomaticIntNr});
     k.push_back({"Update", "LastUpdate", &s.LastUpdate, Check::Date});
+    k.push_back({"Update", "NotifiedVersion", &s.NotifiedVersion, Check::Version});
     return k;
 }
 
@@ -242,6 +245,7 @@ QString checkedText(const QString& raw, Check check, const QString& def) {
     case Check::Password:
         return unscramblePassword(raw);
     case Check::Path:
+    case Check::Version:
         return trimControl(raw);
     case Check::Mask:
         return validatedText(raw, 50, true, def);
@@ -300,7 +304,7 @@ void writeKey(IniWriter& out, const Key& k, const Settings& s) {
             } else if constexpr (std::is_same_v<T, QString>) {
                 if (k.check == Check::Password)
                     out.text(section, name, s.SavePassword ? scramblePassword(*member) : QString());
-                else
+                else if (k.check != Check::Version || !member->isEmpty())
                     out.text(section, name, *member);
             } else if (*member && (*member)->isValid()) {
                 out.text(section, name, (*member)->toString(kDateFormat));
@@ -393,6 +397,8 @@ QString settingsPath(const QString& executableDir) {
 }
 
 Settings loadSettingsFile(const QString& path) {
+    // Written by an older version readable for everyone, with the scrambled password in it.
+    util::tightenToOwner(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
         return readSettings(QByteArray());
@@ -410,6 +416,9 @@ bool saveSettingsFile(const QString& path, const Settings& settings, QString* er
         return fail(QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(info.absolutePath()));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    // Before the first byte: the scrambled password is no one else's to read, not even for a moment.
+    if (!util::restrictToOwner(file))
         return fail(file.errorString());
     const QByteArray data = writeSettings(settings);
     // QSaveFile buffers: a failed write shows only in flush(), and commit() would not report it.

@@ -56,6 +56,8 @@ struct Settings {
 
     // [Update]; nullopt when no valid date is known (the section is then left out).
     std::optional<QDate> LastUpdate;
+    // The newest version the start reminder announced to an installation the package management updates.
+    QString NotifiedVersion;
 
     bool operator==(const Settings&) const = default;
 };

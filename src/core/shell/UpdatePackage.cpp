@@ -33,7 +33,12 @@ bool digestMatches(const QByteArray& digest, const QByteArray& checksumFile) {
     return first == digest;
 }
 
-bool signatureValid(const QString& archivePath, const QByteArray& signature, const QByteArray& publicKeyPem) {
+QByteArray signedMessagePrefix(const QString& version) {
+    return "Tarmelo-Update " + version.toUtf8() + '\n';
+}
+
+bool signatureValid(const QString& archivePath, const QString& version, const QByteArray& signature,
+                    const QByteArray& publicKeyPem) {
     QByteArray sig = signature;
     if (sig.size() != 64) {
         const auto decoded =
@@ -45,10 +50,10 @@ bool signatureValid(const QString& archivePath, const QByteArray& signature, con
     if (sig.size() != 64 || publicKeyPem.isEmpty())
         return false;
     QFile f(archivePath);
-    if (!f.open(QIODevice::ReadOnly))
+    // Ed25519 signs the message in one piece; an archive beyond what an update may unpack is not read.
+    if (!f.open(QIODevice::ReadOnly) || f.size() > UnpackLimits{}.maxTotalBytes)
         return false;
-    // Ed25519 signs the message in one piece; the archive is bounded by the download anyway.
-    const QByteArray data = f.readAll();
+    const QByteArray data = signedMessagePrefix(version) + f.read(UnpackLimits{}.maxTotalBytes);
 
     std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(publicKeyPem.constData(), int(publicKeyPem.size())),
                                                   &BIO_free);

@@ -13,8 +13,12 @@ QByteArray md5OfFile(const QString& path);
 // The digest equals the first line of the checksum file, trimmed, exactly (case included).
 bool digestMatches(const QByteArray& digest, const QByteArray& checksumFile);
 
-// Ed25519 over the whole file. The signature is raw (64 bytes) or base64 text; the key a PEM public key.
-bool signatureValid(const QString& archivePath, const QByteArray& signature, const QByteArray& publicKeyPem);
+// The signature covers the version with the archive: an old signed archive cannot be offered as a newer version.
+QByteArray signedMessagePrefix(const QString& version); // "Tarmelo-Update 3.71\n"
+// Ed25519 over the prefix of `version` followed by the whole file. The signature is raw (64 bytes) or base64 text;
+// the key a PEM public key.
+bool signatureValid(const QString& archivePath, const QString& version, const QByteArray& signature,
+                    const QByteArray& publicKeyPem);
 
 struct UnpackLimits {
     qint64 maxTotalBytes = 512LL * 1024 * 1024;

@@ -55,6 +55,7 @@ VersionFile parseVersionFile(const QByteArray& content) {
     // The server speaks plain text; its messages may carry umlauts in either encoding.
     auto text = [](const QByteArray& b) { return b.isValidUtf8() ? QString::fromUtf8(b) : QString::fromLatin1(b); };
     const QString version = text(l[1].trimmed());
+    f.version = version;
     f.shown = version + QStringLiteral("  (") + text(l[2].trimmed()) + QLatin1Char(')');
     if (l[3].trimmed() != "authorized_update") {
         f.kind = VersionFile::Kind::Message;
@@ -113,6 +114,12 @@ bool selfContainedInstallation(const QString& executableDir) {
             return false;
     const QFileInfo rootInfo(root), binInfo(executableDir);
     return rootInfo.isDir() && rootInfo.isWritable() && binInfo.isWritable();
+}
+
+QString packageUpdateText(const QString& version) {
+    return QStringLiteral("Tarmelo %1 ist verfügbar.\n\nDiese Installation wird über die Paketverwaltung Ihres "
+                          "Systems aktualisiert;\ndie neue Version installiert die Paketverwaltung.")
+        .arg(version);
 }
 
 QString shellQuote(const QString& text) {

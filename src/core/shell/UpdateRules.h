@@ -23,6 +23,7 @@ struct VersionFile {
     enum class Kind { Authorized, Message, Invalid };
     Kind kind = Kind::Invalid;
     QString shown;   // line 2 + "  (" + line 3 + ")" once lines 1 to 3 were readable
+    QString version; // line 2, trimmed
     QString message; // the untrimmed line 4 when it is a message
     int number = 0;  // the offered version as 370 for "3.70"; valid for Authorized only
 };
@@ -44,6 +45,8 @@ bool updateReminderDue(const std::optional<QDate>& lastUpdate, const std::option
 // installation (below /usr, or not writable) is updated by the package management instead.
 QString installationRoot(const QString& executableDir);
 bool selfContainedInstallation(const QString& executableDir);
+// What an installation the package management updates says of a newer version.
+QString packageUpdateText(const QString& version);
 
 // The script that finishes the update once the program with process id pid has ended: waits at most
 // timeoutSeconds for it, copies the unpacked tree over the installation folder, removes the staging copy and itself.

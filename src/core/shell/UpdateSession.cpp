@@ -97,6 +97,24 @@ UpdateSession::UpdateSession(Options options, QObject* parent) : QObject(parent)
     // Honours the proxy of the environment (http_proxy) as the system's own downloads do.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     net_ = new QNetworkAccessManager(this);
+    // Redirects to http and https only, never from https down to http.
+    net_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    speedTimer_ = new QTimer(this);
+    connect(speedTimer_, &QTimer::timeout, this, [this] {
+        if (done_ || !reply_)
+            return;
+        const qint64 got = received_ - receivedAtCheck_;
+        receivedAtCheck_ = received_;
+        if (got < 100 * qint64(o_.stallMs) / 1000)
+            finish(Outcome::Failed, readFailedText());
+    });
+}
+
+void UpdateSession::cancel() {
+    cancelled_ = true;
+    // A download that hangs would otherwise hold the dialog until its time-out.
+    if (!done_ && reply_)
+        finish(Outcome::Cancelled);
 }
 
 UpdateSession::~UpdateSession() {
@@ -125,6 +143,7 @@ void UpdateSession::finish(Outcome outcome, const QString& message, bool help) {
     if (done_)
         return;
     done_ = true;
+    speedTimer_->stop();
     outcome_ = outcome;
     message_ = message;
     withHelp_ = help;
@@ -170,11 +189,18 @@ QNetworkReply* UpdateSession::get(const QString& path) {
 void UpdateSession::fetch(const QString& path, const QString& file, Next onSuccess, const QString& failure, bool help) {
     reply_ = get(path);
     QNetworkReply* reply = reply_;
+    // Bounded while it comes in: a server that sends without end is cut off at the limit, not read to the end.
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 got, qint64) {
+        if (got > kMaxSmallFile) {
+            reply->setProperty("tooLarge", true);
+            reply->abort();
+        }
+    });
     connect(reply, &QNetworkReply::finished, this, [=, this] {
         reply->deleteLater();
         if (done_)
             return;
-        if (connectionFailed(reply->error()))
+        if (reply->property("tooLarge").toBool() || connectionFailed(reply->error()))
             return finish(Outcome::Failed, failure, help);
         const QByteArray body = reply->read(kMaxSmallFile);
         QSaveFile out(staged(file));
@@ -204,6 +230,7 @@ void UpdateSession::stepVersionDownloaded() {
 void UpdateSession::stepVersionChecked() {
     emit entryDone(1);
     const VersionFile v = parseVersionFile(readSmall(staged(QStringLiteral("version.txt"))));
+    offeredVersion_ = v.version;
     if (!v.shown.isEmpty()) {
         serverVersion_ = v.shown;
         emit serverVersionKnown(v.shown);
@@ -239,6 +266,8 @@ void UpdateSession::stepArchiveRequested() {
     connect(reply_, &QNetworkReply::readyRead, this, &UpdateSession::onArchiveData);
     connect(reply_, &QNetworkReply::finished, this, &UpdateSession::onArchiveFinished);
     started_.start();
+    receivedAtCheck_ = 0;
+    speedTimer_->start(o_.stallMs);
 }
 
 void UpdateSession::onArchiveMeta() {
@@ -308,6 +337,7 @@ void UpdateSession::onArchiveFinished() {
     onArchiveData();
     if (done_)
         return;
+    speedTimer_->stop();
     reportProgress();
     archive_.close();
     if (connectionFailed(error))
@@ -332,7 +362,9 @@ void UpdateSession::stepChecksumDownloaded() {
 
 void UpdateSession::stepSignatureDownloaded() {
     // The digest comes from the same server as the archive; only the signature shows who made it.
-    if (!signatureValid(archivePath(), readSmall(staged(QStringLiteral("update_files.zip.sig"))), o_.publicKeyPem))
+    // The version is signed with the archive: an old archive offered as this version fails here.
+    if (!signatureValid(archivePath(), offeredVersion_, readSmall(staged(QStringLiteral("update_files.zip.sig"))),
+                        o_.publicKeyPem))
         return finish(Outcome::Failed, corruptText());
     emit entryDone(3);
     emit entryAdded(4);

@@ -10,6 +10,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTimer;
 
 namespace tarmelo::shell {
 
@@ -38,19 +39,22 @@ public:
         bool checkOnly = false; // stop after the version comparison
         UnpackLimits limits;
         int transferTimeoutMs = 30000;
+        int stallMs = 60000; // under 100 bytes/s over this long, the archive download gives up
     };
 
     explicit UpdateSession(Options options, QObject* parent = nullptr);
     ~UpdateSession() override;
 
     void start();
-    void cancel() { cancelled_ = true; }
+    // Between the steps the next cancel point stops; a download in progress stops at once.
+    void cancel();
     bool isFinished() const { return done_; }
 
     Outcome outcome() const { return outcome_; }
     QString message() const { return message_; }
     bool messageWithHelp() const { return withHelp_; }
     QString serverVersion() const { return serverVersion_; }
+    QString offeredVersion() const { return offeredVersion_; } // "3.71", once the version file was read
     QString unpackDir() const;
     QString archivePath() const;
 
@@ -111,6 +115,9 @@ private:
     QString message_;
     bool withHelp_ = false;
     QString serverVersion_;
+    QString offeredVersion_;
+    QTimer* speedTimer_ = nullptr;
+    qint64 receivedAtCheck_ = 0;
 
     QFile archive_;
     qint64 length_ = 0;

@@ -3,11 +3,14 @@
 #include "transfer/HtmlForm.h"
 #include "transfer/Upload.h"
 
+#include <QFutureWatcher>
 #include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
+#include <QPromise>
 #include <QSslConfiguration>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrlQuery>
 
@@ -76,6 +79,8 @@ bool networkFailed(QNetworkReply* r) {
                                            !r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
 }
 
+constexpr qint64 kMinBytesPerSecond = 100;
+
 // Where a redirect leads, and with which method: a browser turns a POST into a GET except for 307 and 308.
 QUrl redirectTarget(QNetworkReply* r, QByteArray& method, QByteArray& body) {
     const int s = statusOf(r);
@@ -88,6 +93,13 @@ QUrl redirectTarget(QNetworkReply* r, QByteArray& method, QByteArray& body) {
 
 } // namespace
 
+bool redirectAllowed(const QUrl& from, const QUrl& to) {
+    const QString scheme = to.scheme().toLower();
+    if (!to.isValid() || (scheme != u"http" && scheme != u"https"))
+        return false;
+    return !(from.scheme().toLower() == u"https" && scheme == u"http");
+}
+
 StockDownload::StockDownload(DownloadSetup setup, QNetworkCookieJar* cookies, QObject* parent)
     : QObject(parent), setup_(std::move(setup)), nam_(new QNetworkAccessManager(this)), pageTimer_(new QTimer(this)) {
     if (cookies) {
@@ -97,6 +109,33 @@ StockDownload::StockDownload(DownloadSetup setup, QNetworkCookieJar* cookies, QO
     }
     nam_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     pageTimer_->setSingleShot(true);
+    speedTimer_ = new QTimer(this);
+    connect(speedTimer_, &QTimer::timeout, this, &StockDownload::checkSpeed);
+}
+
+void StockDownload::abort() {
+    finish(DownloadFailure::Aborted);
+}
+
+void StockDownload::noteReply(QNetworkReply* r) {
+    const QVariant status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    lastReply_ = status.isValid() ? QStringLiteral("HTTP %1 %2")
+                                        .arg(status.toInt())
+                                        .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
+                                        .trimmed()
+                                  : r->errorString();
+}
+
+// A server that sends, but slower than 100 bytes/s over the whole stall period, holds the window for nothing.
+void StockDownload::checkSpeed() {
+    if (done_)
+        return;
+    const qint64 got = received_ - receivedAtCheck_;
+    receivedAtCheck_ = received_;
+    if (got < kMinBytesPerSecond * setup_.stallMs / 1000) {
+        lastReply_ = QStringLiteral("weniger als %1 Bytes/s").arg(kMinBytesPerSecond);
+        finish(headersSeen_ ? DownloadFailure::Read : DownloadFailure::Connection);
+    }
 }
 
 StockDownload::~StockDownload() {
@@ -108,7 +147,11 @@ StockDownload::~StockDownload() {
 
 QNetworkReply* StockDownload::send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive) {
     QNetworkRequest req(url);
+    if (url.scheme().toLower() != u"https")
+        encrypted_ = false;
     req.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/5.0"));
+    // Also bounds the wait for the connection and for the first byte.
+    req.setTransferTimeout(setup_.stallMs);
     req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (archive) {
         req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -153,18 +196,20 @@ void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const Q
             r->deleteLater();
             if (done_)
                 return;
+            noteReply(r);
             if (r->property("timedOut").toBool() || networkFailed(r)) {
                 pageTimer_->stop();
                 done(false, {});
                 return;
             }
             if (isRedirect(r)) {
-                if (redirects >= kMaxRedirects) {
+                const QUrl next = redirectTarget(r, m, b);
+                if (redirects >= kMaxRedirects || !redirectAllowed(r->url(), next)) {
+                    lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
                     pageTimer_->stop();
                     done(false, {});
                     return;
                 }
-                const QUrl next = redirectTarget(r, m, b);
                 (*self)(next, m, b, redirects + 1);
                 return;
             }
@@ -212,10 +257,32 @@ void StockDownload::loginPageLoaded(const Page& page, bool loggedOut) {
     }
     if (loggedIn)
         return afterSettle([this] { startArchive(); });
-    std::optional<HtmlForm> form = firstForm(page.body, page.url);
+    // A page of many megabytes takes a moment to read: beside the window's thread.
+    auto* watcher = new QFutureWatcher<std::optional<HtmlForm>>(this);
+    auto promise = std::make_shared<QPromise<std::optional<HtmlForm>>>();
+    watcher->setFuture(promise->future());
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (!done_)
+            submitLogin(watcher->result());
+    });
+    QThreadPool::globalInstance()->start([promise, body = page.body, url = page.url] {
+        promise->start();
+        promise->addResult(firstForm(body, url));
+        promise->finish();
+    });
+}
+
+void StockDownload::submitLogin(const std::optional<HtmlForm>& parsed) {
+    std::optional<HtmlForm> form = parsed;
     if (!form || !form->setField(QStringLiteral("username"), setup_.user) ||
         !form->setField(QStringLiteral("password"), setup_.password))
         return finish(DownloadFailure::Connection);
+    // The password travels encrypted, unless servers.ini asks for a plain log-in server.
+    if (form->action.scheme().toLower() != u"https" && !setup_.plainLogin) {
+        lastReply_ = QStringLiteral("Anmeldung an %1 ist nicht verschlüsselt").arg(form->action.toString());
+        return finish(DownloadFailure::Connection);
+    }
     QUrl action = form->action;
     QByteArray body = form->encoded();
     if (form->method == "GET") {
@@ -234,6 +301,8 @@ void StockDownload::startArchive() {
     file_ = std::make_unique<QSaveFile>(setup_.target);
     if (!file_->open(QIODevice::WriteOnly))
         return finish(DownloadFailure::Failed);
+    receivedAtCheck_ = received_;
+    speedTimer_->start(setup_.stallMs);
     archiveRequest(QUrl(setup_.dealerServer + QLatin1StringView(kStockPath)), 0);
 }
 
@@ -268,8 +337,6 @@ void StockDownload::readPieces() {
             return finish(DownloadFailure::Failed);
         received_ += n;
         emit progress(received_);
-        if (abortRequested_)
-            return finish(DownloadFailure::Aborted);
     }
 }
 
@@ -278,12 +345,16 @@ void StockDownload::archiveFinished() {
     if (done_ || !r)
         return;
     r->deleteLater();
+    noteReply(r);
     if (isRedirect(r)) {
         const int redirects = r->property("redirects").toInt();
-        if (redirects >= kMaxRedirects)
-            return finish(DownloadFailure::Connection);
         QByteArray method = "GET", body;
-        return archiveRequest(redirectTarget(r, method, body), redirects + 1);
+        const QUrl next = redirectTarget(r, method, body);
+        if (redirects >= kMaxRedirects || !redirectAllowed(r->url(), next)) {
+            lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
+            return finish(DownloadFailure::Connection);
+        }
+        return archiveRequest(next, redirects + 1);
     }
     readPieces();
     if (done_)
@@ -300,6 +371,7 @@ void StockDownload::finish(DownloadFailure f) {
         return;
     done_ = true;
     pageTimer_->stop();
+    speedTimer_->stop();
     if (reply_) {
         QNetworkReply* r = reply_;
         reply_ = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/HtmlForm.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -9,6 +11,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkCookieJar;
@@ -54,7 +57,14 @@ struct DownloadSetup {
     int settleMs = 5000;
     int pageTimeoutMs = 60000;
     qint64 maxBytes = kMaxDownloadBytes;
+    // The password may go over plain HTTP (servers.ini names an http:// log-in address); else HTTPS only.
+    bool plainLogin = false;
+    // No byte for this long, or under 100 bytes/s over it, ends the download.
+    int stallMs = 60000;
 };
+
+// A redirect a browser-like client may follow: to http or https only, and never from https down to http.
+bool redirectAllowed(const QUrl& from, const QUrl& to);
 
 // The status caption while the archive comes in: " Status: 1.464 KB heruntergeladen ".
 QString downloadCaption(qint64 bytes);
@@ -69,9 +79,13 @@ public:
     ~StockDownload() override;
 
     void start();
-    // Looked at only while the archive comes in: the download stops after its next piece.
-    void abort() { abortRequested_ = true; }
+    // Stops at once, in every phase; finished(Aborted) follows.
+    void abort();
     qint64 received() const { return received_; }
+    // The server's last answer ("HTTP 200", or the network's error) and why a log-in was not sent.
+    QString lastReply() const { return lastReply_; }
+    // Every request went over HTTPS.
+    bool encrypted() const { return encrypted_; }
 
 signals:
     void downloading();          // the archive is opened: phase 2
@@ -87,6 +101,9 @@ private:
     void fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, PageDone done);
     void afterSettle(std::function<void()> next);
     void loginPageLoaded(const Page& page, bool loggedOut);
+    void submitLogin(const std::optional<HtmlForm>& form);
+    void noteReply(QNetworkReply* r);
+    void checkSpeed();
     void startArchive();
     void archiveRequest(const QUrl& url, int redirects);
     void readPieces();
@@ -98,9 +115,12 @@ private:
     QNetworkAccessManager* nam_ = nullptr;
     QPointer<QNetworkReply> reply_;
     QTimer* pageTimer_ = nullptr;
+    QTimer* speedTimer_ = nullptr;
     std::unique_ptr<QSaveFile> file_;
     qint64 received_ = 0;
-    bool abortRequested_ = false;
+    qint64 receivedAtCheck_ = 0;
+    QString lastReply_;
+    bool encrypted_ = true;
     bool headersSeen_ = false;
     bool done_ = false;
 };

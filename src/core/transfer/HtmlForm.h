@@ -22,9 +22,10 @@ struct HtmlForm {
 };
 
 // The first form of a page with the fields a browser sends for it (hidden ones included; unchecked check boxes,
-// disabled controls and buttons left out). Parsed by an HTML5 parser; inputs that the parser moves out of a
-// form standing between <table> and <tr> still count for it. A first form whose action is no valid http or https
-// address gives none.
+// disabled controls and buttons left out). Every control between the form's start tag and its end tag belongs to
+// it, as in a browser, also where a table moves the form's element away from its controls; a form tag inside the
+// form is ignored. Time linear in the page's size. A first form whose action is no valid http or https address
+// gives none.
 std::optional<HtmlForm> firstForm(const QByteArray& html, const QUrl& pageUrl);
 
 } // namespace tarmelo::transfer

@@ -11,6 +11,9 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace tarmelo::transfer {
 
 QString connectionMessage() {
@@ -65,7 +68,7 @@ inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr) {
 }
 
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
-                            const Clock& clock, const std::function<void(int)>& progress) {
+                            const Clock& clock, const std::function<void(int)>& progress, const PhotoPrints* prints) {
     BuildResult r;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
         if (!QFile::remove(path)) {
@@ -82,12 +85,17 @@ BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, in
     inventory::WriteOptions options;
     options.progress = progress;
     options.photoStem = [&lines](int j) { return csv::GetIntNr(lines.lines[j]); };
-    // Rebuilt for every upload and read back from the page cache by the transfer.
-    options.durable = false;
+    if (prints)
+        options.photoCrc = [prints](int j, int k) -> std::optional<quint32> {
+            if (j < prints->size() && k < prints->at(j).size())
+                return prints->at(j).at(k).crc;
+            return std::nullopt;
+        };
     const inventory::SaveResult s =
         inventory::writeArchive(path, lines.fileData(), inv, 0, int(inv.size()) - 1, options);
     switch (s.failure) {
     case inventory::SaveFailure::None:
+        r.lines = lines.lines;
         break;
     case inventory::SaveFailure::AccessDenied:
         r.message = kNoAccess;
@@ -114,18 +122,56 @@ QString ftpFailureMessage(FtpFailure f) {
         return transferBrokenMessage();
     case FtpFailure::Refused:
         return loginRefusedMessage();
+    case FtpFailure::NoTls:
+        return QStringLiteral("Der FTP-Server von Karvento bietet keine verschlüsselte Verbindung an.\n\n"
+                              "Da servers.ini eine verschlüsselte Verbindung verlangt (RequireTls=1), wurden weder\n"
+                              "Benutzername und Kennwort noch Fahrzeuge übertragen.");
+    case FtpFailure::Unconfirmed:
+        return QStringLiteral("Der Server hat den vollständigen Empfang der Fahrzeugdatei nicht bestätigt.\n\n"
+                              "Der Fahrzeugbestand gilt deshalb als nicht übertragen. Versuchen Sie es zu einem\n"
+                              "späteren Zeitpunkt erneut!");
     case FtpFailure::Other:
         break;
     }
     return otherUploadMessage();
 }
 
+QString unencryptedNotice() {
+    return QStringLiteral("Verbindung unverschlüsselt");
+}
+
+QString ftpFailureMessage(const FtpResult& r) {
+    QString m = ftpFailureMessage(r.failure);
+    if (r.failure == FtpFailure::Unconfirmed && !r.lastReply.isEmpty())
+        m += QStringLiteral("\n\nLetzte Antwort des Servers: ") + r.lastReply;
+    return m;
+}
+
+int stallSeconds() {
+    bool ok = false;
+    const int s = qEnvironmentVariableIntValue("TARMELO_STALL_SECONDS", &ok);
+    return ok && s >= 1 && s < 60 ? s : 60;
+}
+
+FtpTarget uploadTarget(const shell::Servers& servers, const QString& user, const QString& password) {
+    FtpTarget t;
+    t.server = servers.FtpServer;
+    t.user = user;
+    t.password = password;
+    t.caFile = servers.CaCertificates;
+    t.proxy = servers.FtpProxy;
+    t.requireTls = servers.RequireTls;
+    t.stallSeconds = stallSeconds();
+    return t;
+}
+
 bool ftpFailureIsError(FtpFailure f) {
-    return f == FtpFailure::Broken || f == FtpFailure::Refused;
+    return f == FtpFailure::Broken || f == FtpFailure::Refused || f == FtpFailure::Unconfirmed;
 }
 
 bool ftpFailureHasHelp(FtpFailure f) {
-    return f == FtpFailure::Unreachable || f == FtpFailure::Broken || f == FtpFailure::Other;
+    return f == FtpFailure::Unreachable || f == FtpFailure::Broken || f == FtpFailure::Other ||
+           f == FtpFailure::Unconfirmed;
 }
 
 QString serverHost(const QString& server) {
@@ -167,6 +213,8 @@ struct Curl {
     decltype(&curl_easy_getinfo) getinfo = nullptr;
     decltype(&curl_easy_strerror) strerror = nullptr;
     decltype(&curl_easy_cleanup) cleanup = nullptr;
+    decltype(&curl_slist_append) slistAppend = nullptr;
+    decltype(&curl_slist_free_all) slistFree = nullptr;
 };
 
 using util::resolve;
@@ -176,10 +224,12 @@ const Curl* curlApi() {
     static const Curl* const api = []() -> const Curl* {
         static Curl c;
         void* lib = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-        const bool ok = lib && resolve(lib, c.globalInit, "curl_global_init") &&
-                        resolve(lib, c.init, "curl_easy_init") && resolve(lib, c.setopt, "curl_easy_setopt") &&
-                        resolve(lib, c.perform, "curl_easy_perform") && resolve(lib, c.getinfo, "curl_easy_getinfo") &&
-                        resolve(lib, c.strerror, "curl_easy_strerror") && resolve(lib, c.cleanup, "curl_easy_cleanup");
+        const bool ok =
+            lib && resolve(lib, c.globalInit, "curl_global_init") && resolve(lib, c.init, "curl_easy_init") &&
+            resolve(lib, c.setopt, "curl_easy_setopt") && resolve(lib, c.perform, "curl_easy_perform") &&
+            resolve(lib, c.getinfo, "curl_easy_getinfo") && resolve(lib, c.strerror, "curl_easy_strerror") &&
+            resolve(lib, c.cleanup, "curl_easy_cleanup") && resolve(lib, c.slistAppend, "curl_slist_append") &&
+            resolve(lib, c.slistFree, "curl_slist_free_all");
         return ok && c.globalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK ? &c : nullptr;
     }();
     return api;
@@ -191,22 +241,64 @@ struct Transfer {
     bool greeted = false; // the server answered: a connection was made
     bool loggedIn = false;
     bool begun = false;
+    bool tlsAccepted = false; // AUTH was answered with 234
+    bool tls = false;         // and a reply came through the TLS connection after it
     qint64 lastDone = -1;
+    QByteArray command;   // the verb of the last command sent
+    QByteArray lastReply; // the last complete reply line
+    int storCode = 0;     // the final reply to STOR
+    qint64 remoteSize = -1;
 };
+
+// A reply line: three digits and a blank (the last line of a reply) or a dash (more lines follow).
+bool isReplyLine(const QByteArray& line) {
+    return line.size() >= 4 && std::isdigit(uchar(line[0])) && std::isdigit(uchar(line[1])) &&
+           std::isdigit(uchar(line[2])) && (line[3] == ' ' || line[3] == '-');
+}
 
 int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     auto* t = static_cast<Transfer*>(user);
-    if (type != CURLINFO_HEADER_IN || size < 3)
+    if (type == CURLINFO_HEADER_OUT) {
+        // Only the verb: the PASS line holds the password.
+        const QByteArray line(data, qsizetype(std::min<size_t>(size, 8)));
+        t->command = line.left(line.indexOf(' ') < 0 ? line.size() : line.indexOf(' ')).trimmed().toUpper();
         return 0;
-    t->greeted = true;
-    if (!t->loggedIn && std::string_view(data, 3) == "230") {
-        t->loggedIn = true;
-        if (t->events->loggedIn)
-            t->events->loggedIn();
+    }
+    if (type != CURLINFO_HEADER_IN)
+        return 0;
+    for (const QByteArray& raw : QByteArray(data, qsizetype(size)).split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (!isReplyLine(line))
+            continue; // a tunnelling proxy's HTTP answer, or a middle line of a reply
+        t->greeted = true;
+        if (line[3] != ' ')
+            continue;
+        t->lastReply = line.left(512);
+        const int code = line.left(3).toInt();
+        if (t->command == "AUTH")
+            t->tlsAccepted = code == 234;
+        else if (t->tlsAccepted)
+            t->tls = true;
+        if (t->command == "STOR" && code >= 200)
+            t->storCode = code;
+        if (t->command == "SIZE" && code == 213) {
+            bool ok = false;
+            const qint64 n = line.mid(4).trimmed().toLongLong(&ok);
+            t->remoteSize = ok ? n : -1;
+        }
+        if (!t->loggedIn && code == 230) {
+            t->loggedIn = true;
+            if (t->events->secured)
+                t->events->secured(t->tls);
+            if (t->events->loggedIn)
+                t->events->loggedIn();
+        }
     }
     return 0;
 }
 
+// libcurl calls this at least once a second in every phase, bytes or not: the abort flag is seen while
+// connecting, logging in and waiting for a silent server too.
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow) {
     auto* t = static_cast<Transfer*>(user);
     if (!t->begun && (ultotal > 0 || ulnow > 0)) {
@@ -225,9 +317,16 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_
 FtpFailure classify(CURLcode code, const Transfer& t) {
     switch (code) {
     case CURLE_OK:
-        return FtpFailure::None;
+        // libcurl takes any answer for an upload done; the server has to confirm the file and its size.
+        return (t.storCode == 226 || t.storCode == 250) && t.remoteSize == t.total ? FtpFailure::None
+                                                                                   : FtpFailure::Unconfirmed;
     case CURLE_ABORTED_BY_CALLBACK:
         return FtpFailure::Aborted;
+    case CURLE_USE_SSL_FAILED:
+        return FtpFailure::NoTls;
+    case CURLE_QUOTE_ERROR:
+        // The file went out, but SIZE was refused: nothing says the server holds all of it.
+        return t.storCode ? FtpFailure::Unconfirmed : FtpFailure::Refused;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
@@ -241,7 +340,6 @@ FtpFailure classify(CURLcode code, const Transfer& t) {
     case CURLE_LOGIN_DENIED:
     case CURLE_REMOTE_ACCESS_DENIED:
     case CURLE_UPLOAD_FAILED:
-    case CURLE_QUOTE_ERROR:
     case CURLE_FTP_WEIRD_PASS_REPLY:
     case CURLE_FTP_COULDNT_SET_TYPE:
     case CURLE_FTP_PORT_FAILED:
@@ -264,18 +362,28 @@ FtpFailure classify(CURLcode code, const Transfer& t) {
     }
 }
 
+// A proxy the upload may use: one that tunnels. A plain HTTP proxy would carry the FTP commands, password
+// included, as HTTP requests and answer for the server.
+bool tunnellingProxy(const QString& proxy) {
+    const QString scheme = QUrl(proxy).scheme().toLower();
+    return scheme == u"http" || scheme == u"https" || scheme == u"socks5" || scheme == u"socks5h" ||
+           scheme == u"socks4" || scheme == u"socks4a";
+}
+
 // The system's certificates and the extra file in one blob: CURLOPT_CAINFO alone would replace the system's.
 QByteArray caBundle(const Curl& api, CURL* curl, const QString& extra) {
     QByteArray pem;
     char* system = nullptr;
+    // A certificate bundle has some hundred kilobytes; what is beyond the bound is not read.
+    constexpr qint64 kMaxBundle = 16LL << 20;
     if (api.getinfo(curl, CURLINFO_CAINFO, &system) == CURLE_OK && system) {
         QFile f(QString::fromLocal8Bit(system));
         if (f.open(QIODevice::ReadOnly))
-            pem = f.readAll() + '\n';
+            pem = f.read(kMaxBundle) + '\n';
     }
     QFile f(extra);
     if (f.open(QIODevice::ReadOnly))
-        pem += f.readAll();
+        pem += f.read(kMaxBundle);
     return pem;
 }
 
@@ -290,7 +398,8 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
         return r;
     }
     QFile file(localFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // libcurl's buffer is the only one: no second copy through QFile's.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         r.failure = FtpFailure::Other;
         r.detail = file.errorString();
         return r;
@@ -321,9 +430,26 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
     api->setopt(curl, CURLOPT_READFUNCTION, onRead);
     api->setopt(curl, CURLOPT_READDATA, &file);
     api->setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(t.total));
+    api->setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
     api->setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 8000L);
+    const long stall = std::clamp(target.stallSeconds, 1, 3600);
+    api->setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 100L);
+    api->setopt(curl, CURLOPT_LOW_SPEED_TIME, stall);
+    api->setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stall);
+    // The proxy variables of the environment (ftp_proxy, all_proxy) are not ours to follow.
+    const QByteArray proxy = target.proxy.toUtf8();
+    if (!target.proxy.isEmpty() && !tunnellingProxy(target.proxy)) {
+        api->cleanup(curl);
+        r.failure = FtpFailure::Unreachable;
+        r.detail = QStringLiteral("Der Proxy %1 kann keine Verbindung durchreichen (http:// oder socks5:// angeben)")
+                       .arg(target.proxy);
+        return r;
+    }
+    api->setopt(curl, CURLOPT_PROXY, proxy.constData());
+    if (!target.proxy.isEmpty())
+        api->setopt(curl, CURLOPT_HTTPPROXYTUNNEL, 1L);
     api->setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
-    api->setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    api->setopt(curl, CURLOPT_USE_SSL, long(target.requireTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     api->setopt(curl, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
     // TLS 1.2: FTP servers commonly demand that the data connection resumes the control connection's session,
     // which TLS 1.3's late session tickets make unreliable (refused data connections, lost sessions).
@@ -336,6 +462,10 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
     api->setopt(curl, CURLOPT_DEBUGFUNCTION, onDebug);
     api->setopt(curl, CURLOPT_DEBUGDATA, &t);
     api->setopt(curl, CURLOPT_VERBOSE, 1L);
+    // The server's own word on what it holds, on the same connection right after the file.
+    const QByteArray size = "SIZE " + QByteArray(kUploadFile);
+    curl_slist* after = api->slistAppend(nullptr, size.constData());
+    api->setopt(curl, CURLOPT_POSTQUOTE, after);
     QByteArray bundle;
     if (!target.caFile.isEmpty()) {
         bundle = caBundle(*api, curl, target.caFile);
@@ -346,9 +476,15 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
     if (t.begun && events.workEnd)
         events.workEnd();
     r.failure = classify(code, t);
+    r.encrypted = t.tls;
+    r.lastReply = QString::fromUtf8(t.lastReply);
+    r.bytes = std::max<qint64>(0, t.lastDone);
     if (code != CURLE_OK)
         r.detail = QString::fromUtf8(error[0] ? error : api->strerror(code));
+    else if (r.failure == FtpFailure::Unconfirmed)
+        r.detail = QStringLiteral("Größe auf dem Server %1 statt %2 Bytes").arg(t.remoteSize).arg(t.total);
     api->cleanup(curl);
+    api->slistFree(after);
     return r;
 }
 

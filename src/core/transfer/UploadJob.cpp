@@ -21,6 +21,7 @@ void UploadJob::start(const QString& localFile, const FtpTarget& target) {
         qint64 total = 0;
         FtpEvents events;
         events.loggedIn = [this] { emit loggedIn(); };
+        events.secured = [this](bool encrypted) { emit secured(encrypted); };
         events.workBegin = [this, &total, &sinceLast](qint64 t) {
             total = t;
             sinceLast.start();

@@ -24,6 +24,7 @@ public:
 
 signals:
     void loggedIn();
+    void secured(bool encrypted);
     void workBegin(qint64 total);
     void work(qint64 done);
     void workEnd();

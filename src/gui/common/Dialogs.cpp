@@ -51,7 +51,8 @@ private:
 } // namespace
 
 QMessageBox::StandardButton Dialogs::message(QWidget* parent, Kind kind, const QString& text,
-                                             QMessageBox::StandardButtons buttons, int helpContext) {
+                                             QMessageBox::StandardButtons buttons, int helpContext,
+                                             QMessageBox::StandardButton defaultButton) {
     TestState& s = state();
     if (s.on) {
         s.shown.append({kind, text});
@@ -75,6 +76,8 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, Kind kind, const Q
         cancel->setText(QStringLiteral("Abbrechen"));
     if (QAbstractButton* help = box.button(QMessageBox::Help))
         help->setText(QStringLiteral("&Hilfe"));
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     // The help button opens the page and leaves the question open.
     for (;;) {
         const auto answer = QMessageBox::StandardButton(box.exec());

@@ -20,9 +20,11 @@ public:
         QString text;
     };
 
+    // `defaultButton`: the button Return presses; NoButton leaves the choice to the message box.
     static QMessageBox::StandardButton message(QWidget* parent, Kind kind, const QString& text,
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                               int helpContext = 0);
+                                               int helpContext = 0,
+                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     static void information(QWidget* parent, const QString& text) { message(parent, Kind::Information, text); }
     static void warning(QWidget* parent, const QString& text) { message(parent, Kind::Warning, text); }
     static void error(QWidget* parent, const QString& text, int helpContext = 0) {

@@ -286,6 +286,9 @@ void TformMain::buildMenus() {
     connect(saveMobile, &QAction::triggered, this, &TformMain::actSaveMobileExecute);
     connect(loadMobile, &QAction::triggered, this, &TformMain::actLoadMobileExecute);
     connect(print, &QAction::triggered, this, &TformMain::actPrintExecute);
+    QAction* transferLog = makeAction(this, "actTransferLog", QStringLiteral("Übertragungs&protokoll ..."),
+                                      QStringLiteral("Zeigt die bisherigen Übertragungen zu und von Karvento"));
+    connect(transferLog, &QAction::triggered, this, &TformMain::actTransferLogExecute);
     connect(insert, &QAction::triggered, this, &TformMain::actOpenVehicleExecute);
     connect(saveOne, &QAction::triggered, this, &TformMain::actSaveVehicleExecute);
     insert->setStatusTip(QStringLiteral("Fügt dem Bestand ein oder mehrere Fahrzeuge hinzu"));
@@ -310,6 +313,7 @@ void TformMain::buildMenus() {
     save->addSeparator();
     save->addAction(saveFile);
     save->addAction(saveAs);
+    file->addAction(transferLog);
     file->addSeparator();
     file->addAction(print);
     file->addSeparator();

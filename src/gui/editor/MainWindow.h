@@ -105,6 +105,7 @@ public slots:
     void actSaveVehicleExecute();
     void actSaveMobileExecute();
     void actLoadMobileExecute();
+    void actTransferLogExecute();
     // Printing and bulk renaming (MainWindowPrint.cpp).
     void actPrintExecute();
     void actUpdateIntNrExecute();
@@ -136,6 +137,7 @@ private:
     void buildShellMenus(QAction* help);
     QAction* shellAction(const QString& name);
     UpdateContext updateContext() const;
+    void remindOfPackageUpdate(const UpdateContext& context);
     static void ensureIconTheme();
     QWidget* buildControlPanel();
     QWidget* buildNavigation();

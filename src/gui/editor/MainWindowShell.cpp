@@ -13,6 +13,7 @@
 #include "shell/TipsWindow.h"
 #include "shell/UpdateDialog.h"
 #include "shell/UpdateRules.h"
+#include "shell/UpdateSession.h"
 #include "shell/WebLinks.h"
 #include "shell/WorkArea.h"
 
@@ -241,15 +242,44 @@ void TformMain::actResetAreaExecute() {
 void TformMain::startUpShell(const std::optional<QDateTime>& programFileTime) {
     if (settings_.ShowTipps)
         actTippsExecute();
-    if (shell::updateReminderDue(settings_.LastUpdate, programFileTime, clock_())) {
-        const auto answer = Dialogs::message(this, Dialogs::Kind::Question,
-                                             QStringLiteral("Tarmelo wurde schon seit 14 Tagen nicht mehr "
-                                                            "aktualisiert.\nMöchten Sie jetzt ein Online-Update "
-                                                            "durchführen?"),
-                                             QMessageBox::Yes | QMessageBox::No, shell::kHelpUpdate);
-        if (answer == QMessageBox::Yes)
-            actUpdateExecute();
-    }
+    if (!shell::updateReminderDue(settings_.LastUpdate, programFileTime, clock_()))
+        return;
+    UpdateContext context = updateContext();
+    if (adjustUpdate_)
+        adjustUpdate_(context);
+    if (!context.selfContained)
+        return remindOfPackageUpdate(context);
+    const auto answer = Dialogs::message(this, Dialogs::Kind::Question,
+                                         QStringLiteral("Tarmelo wurde schon seit 14 Tagen nicht mehr "
+                                                        "aktualisiert.\nMöchten Sie jetzt ein Online-Update "
+                                                        "durchführen?"),
+                                         QMessageBox::Yes | QMessageBox::No, shell::kHelpUpdate);
+    if (answer == QMessageBox::Yes)
+        actUpdateExecute();
+}
+
+// An installation of the package management cannot update itself: the server is asked quietly, and a newer
+// version is announced once, not at every start.
+void TformMain::remindOfPackageUpdate(const UpdateContext& context) {
+    shell::UpdateSession::Options o;
+    o.server = context.server;
+    o.stagingDir = QDir(context.dataFolder).filePath(QStringLiteral("update"));
+    o.userAgent = context.userAgent;
+    o.checkOnly = true;
+    auto* session = new shell::UpdateSession(o, this);
+    connect(session, &shell::UpdateSession::finished, this, [this, session](shell::UpdateSession::Outcome outcome) {
+        session->deleteLater();
+        using O = shell::UpdateSession::Outcome;
+        if (outcome != O::UpToDate && outcome != O::NewerOffered)
+            return; // asked again at the next start
+        settings_.LastUpdate = clock_().date();
+        const QString version = session->offeredVersion();
+        if (outcome == O::NewerOffered && version != settings_.NotifiedVersion) {
+            settings_.NotifiedVersion = version;
+            Dialogs::information(this, shell::packageUpdateText(version));
+        }
+    });
+    session->start();
 }
 
 } // namespace tarmelo::gui

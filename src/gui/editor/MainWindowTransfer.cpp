@@ -8,6 +8,7 @@
 #include "transfer/PasswordStore.h"
 #include "transfer/TformDownload.h"
 #include "transfer/TformUpload.h"
+#include "transfer/TransferLogDialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,8 +55,16 @@ void TformMain::actSaveMobileExecute() {
     setup.clock = clock_;
     setup.servers = transferServers();
     setup.uploadPath = dataFile(transfer::kUploadFile);
+    setup.recordPath = dataFile(transfer::kUploadRecordFile);
+    setup.logPath = dataFile(transfer::kTransferLogFile);
+    setup.documentName = doc_->name();
     setup.keyringNote = !PasswordStore::available();
     TformUpload dialog(setup, this);
+    dialog.exec();
+}
+
+void TformMain::actTransferLogExecute() {
+    TformTransferLog dialog(dataFile(transfer::kTransferLogFile), this);
     dialog.exec();
 }
 
@@ -69,6 +78,7 @@ void TformMain::actLoadMobileExecute() {
     setup.settings = &settings_;
     setup.servers = transferServers();
     setup.downloadPath = dataFile(transfer::kDownloadFile);
+    setup.logPath = dataFile(transfer::kTransferLogFile);
     setup.cookies = sessionCookies();
     setup.keyringNote = !PasswordStore::available();
     setup.import = [this](const QString& path) { ReadFile(path, true); };

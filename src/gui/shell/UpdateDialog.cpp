@@ -36,7 +36,8 @@ const char* const kEntries[] = {
 
 QString TformUpdate::systemInstallationText() {
     return QStringLiteral("Diese Installation von Tarmelo wird über die Paketverwaltung Ihres Systems "
-                          "aktualisiert; bitte beziehen Sie neue Versionen dort.");
+                          "aktualisiert. \"Update\" prüft nur, welche Version verfügbar ist; installiert wird sie "
+                          "von der Paketverwaltung.");
 }
 
 TformUpdate::TformUpdate(UpdateContext context, std::optional<QDate>* lastUpdate, QWidget* parent)
@@ -139,8 +140,7 @@ void TformUpdate::Reset() {
     lblTransfer_->clear();
     lblTime_->clear();
     btnAbort_->setEnabled(false);
-    // A system installation is replaced by its package management only; nothing is downloaded.
-    btnUpdate_->setEnabled(ctx_.selfContained);
+    btnUpdate_->setEnabled(true);
 }
 
 void TformUpdate::addEntry(int entry) {
@@ -156,7 +156,7 @@ void TformUpdate::checkEntry(int entry) {
 }
 
 void TformUpdate::btnUpdateClick() {
-    if (!ctx_.selfContained || session_)
+    if (session_)
         return;
     btnUpdate_->setEnabled(false);
     btnAbort_->setEnabled(true);
@@ -166,6 +166,8 @@ void TformUpdate::btnUpdateClick() {
     o.stagingDir = QDir(ctx_.dataFolder).filePath(QStringLiteral("update"));
     o.userAgent = ctx_.userAgent;
     o.publicKeyPem = ctx_.publicKeyPem;
+    // A system installation is replaced by its package management only: the server is asked, nothing downloaded.
+    o.checkOnly = !ctx_.selfContained;
     session_ = new shell::UpdateSession(o, this);
     connect(session_, &shell::UpdateSession::entryAdded, this, &TformUpdate::addEntry);
     connect(session_, &shell::UpdateSession::entryDone, this, &TformUpdate::checkEntry);
@@ -216,8 +218,12 @@ void TformUpdate::sessionFinished(shell::UpdateSession::Outcome outcome) {
         break;
     case O::Unpacked:
         return finishInstallation();
-    case O::Cancelled:
     case O::NewerOffered:
+        Dialogs::information(this, shell::packageUpdateText(session_->offeredVersion()));
+        *lastUpdate_ = ctx_.clock().date();
+        accept();
+        return;
+    case O::Cancelled:
         break;
     }
     Reset();

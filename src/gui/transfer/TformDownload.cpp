@@ -2,6 +2,8 @@
 
 #include "common/Dialogs.h"
 #include "transfer/LoginForm.h"
+#include "transfer/TransferLog.h"
+#include "transfer/Upload.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -92,7 +94,6 @@ void TformDownload::showEvent(QShowEvent* event) {
 }
 
 void TformDownload::Reset() {
-    abortRequested_ = false;
     lbl_vorgang->clear();
     Animate1->setRange(0, 1);
     Animate1->hide();
@@ -125,6 +126,8 @@ void TformDownload::btnStartClick() {
     d.password = login_.le_password->text();
     d.target = setup_.downloadPath;
     d.settleMs = setup_.settleMs;
+    d.plainLogin = shell::plainLoginAllowed(setup_.servers);
+    d.stallMs = transfer::stallSeconds() * 1000;
     download_ = new transfer::StockDownload(d, setup_.cookies, this);
     connect(download_, &transfer::StockDownload::downloading, this, [this] {
         lbl_vorgang->setText(QStringLiteral("[2/3]  Herunterladen der Fahrzeuge ..."));
@@ -134,14 +137,11 @@ void TformDownload::btnStartClick() {
     connect(download_, &transfer::StockDownload::progress, this,
             [this](qint64 bytes) { GroupBox2->setTitle(transfer::downloadCaption(bytes)); });
     connect(download_, &transfer::StockDownload::finished, this, &TformDownload::downloadFinished);
-    // A click during the log-in counts once the archive comes in.
-    if (abortRequested_)
-        download_->abort();
     download_->start();
 }
 
+// Stops at once, during the log-in too: a silent server must not hold the dialog.
 void TformDownload::btnAbortClick() {
-    abortRequested_ = true;
     if (download_)
         download_->abort();
 }
@@ -151,6 +151,21 @@ void TformDownload::btnHelpClick() {
 }
 
 void TformDownload::downloadFinished(transfer::DownloadFailure f) {
+    if (!setup_.logPath.isEmpty() && download_) {
+        transfer::TransferRecord r;
+        r.time = QDateTime::currentDateTime();
+        r.upload = false;
+        r.user = login_.le_username->text();
+        r.server = setup_.servers.DealerServer;
+        r.file = setup_.downloadPath;
+        r.bytes = download_->received();
+        r.encrypted = download_->encrypted();
+        r.reply = download_->lastReply();
+        r.result = f == transfer::DownloadFailure::None      ? QStringLiteral("heruntergeladen")
+                   : f == transfer::DownloadFailure::Aborted ? QStringLiteral("abgebrochen")
+                                                             : transfer::downloadFailureMessage(f).section(u'\n', 0, 0);
+        transfer::appendTransferRecord(setup_.logPath, r);
+    }
     if (closed_)
         return;
     if (f == transfer::DownloadFailure::None) {

@@ -27,6 +27,7 @@ public:
         shell::Settings* settings = nullptr; // log-in values, read and written back at closing
         shell::Servers servers;
         QString downloadPath;                            // tmq_download.zip in the data folder
+        QString logPath;                                 // the transfer history; empty: none kept
         QNetworkCookieJar* cookies = nullptr;            // the session, kept between openings
         std::function<void(const QString& path)> import; // reads the file into the inventory
         int settleMs = transfer::settleMs();
@@ -55,7 +56,6 @@ private:
 
     Setup setup_;
     transfer::StockDownload* download_ = nullptr;
-    bool abortRequested_ = false;
     bool closed_ = false;
     bool importing_ = false; // the archive is read into the inventory: closing waits for it
 

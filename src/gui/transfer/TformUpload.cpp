@@ -1,6 +1,7 @@
 #include "transfer/TformUpload.h"
 
 #include "common/Dialogs.h"
+#include "model/Cp1252.h"
 #include "transfer/LoginForm.h"
 #include "transfer/Upload.h"
 
@@ -12,10 +13,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tarmelo::gui {
@@ -65,7 +69,26 @@ TformUpload::TformUpload(Setup setup, QWidget* parent) : QDialog(parent), setup_
     cbResetDays = new QCheckBox(QStringLiteral("Standtage zurücksetzen"));
     cbResetDays->setObjectName(QStringLiteral("cbResetDays"));
     form->addRow(QString(), cbResetDays);
-    login->setLayout(form);
+    // What the upload changes on the marketplace, before it is sent.
+    auto* changes = new QGroupBox(QStringLiteral(" Änderungen gegenüber der letzten Übertragung "));
+    changes->setObjectName(QStringLiteral("GroupBoxChanges"));
+    auto* chl = new QVBoxLayout(changes);
+    lbl_changes = new QLabel;
+    lbl_changes->setObjectName(QStringLiteral("lbl_changes"));
+    lbl_changes->setWordWrap(true);
+    tvChanges = new QTreeWidget;
+    tvChanges->setObjectName(QStringLiteral("tvChanges"));
+    tvChanges->setRootIsDecorated(false);
+    tvChanges->setUniformRowHeights(true);
+    // The number is the one the marketplace receives (typed, automatic or time-stamped).
+    tvChanges->setHeaderLabels({QStringLiteral("Änderung"), QStringLiteral("Interne Nr."), QStringLiteral("Fahrzeug"),
+                                QStringLiteral("Bisherige Nr.")});
+    tvChanges->setMinimumSize(520, 150);
+    chl->addWidget(lbl_changes);
+    chl->addWidget(tvChanges);
+    auto* ll = new QVBoxLayout(login);
+    ll->addLayout(form);
+    ll->addWidget(changes, 1);
 
     // Progress page.
     auto* progress = new QWidget;
@@ -134,8 +157,14 @@ TformUpload::TformUpload(Setup setup, QWidget* parent) : QDialog(parent), setup_
     buttons->addWidget(btnStart);
     buttons->addWidget(btnClose);
 
+    lblEncryption = new QLabel;
+    lblEncryption->setObjectName(QStringLiteral("lblEncryption"));
+    lblEncryption->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
+    lblEncryption->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
+    layout->addWidget(lblEncryption);
     layout->addLayout(buttons);
 
     connect(btnStart, &QPushButton::clicked, this, &TformUpload::btnStartClick);
@@ -150,6 +179,19 @@ TformUpload::TformUpload(Setup setup, QWidget* parent) : QDialog(parent), setup_
     connect(job_, &transfer::UploadJob::work, this, &TformUpload::IdFTP1Work);
     connect(job_, &transfer::UploadJob::workEnd, this, &TformUpload::IdFTP1WorkEnd);
     connect(job_, &transfer::UploadJob::finished, this, &TformUpload::transferFinished);
+    connect(job_, &transfer::UploadJob::secured, this, [this](bool encrypted) {
+        if (!encrypted) {
+            lblEncryption->setText(transfer::unencryptedNotice());
+            lblEncryption->show();
+        }
+    });
+    // Typing a user name looks up that user's last upload once the typing pauses.
+    auto* typing = new QTimer(this);
+    typing->setSingleShot(true);
+    typing->setInterval(250);
+    connect(typing, &QTimer::timeout, this, &TformUpload::showPreview);
+    connect(login_.le_username, &QLineEdit::textChanged, typing, qOverload<>(&QTimer::start));
+    connect(cbResetDays, &QCheckBox::toggled, this, &TformUpload::showPreview);
     FormCreate();
 }
 
@@ -177,6 +219,60 @@ void TformUpload::FormCreate() {
     btnClose->hide();
     btnAbort->setEnabled(false);
     ProgressBar1->hide();
+    lbl_changes->setText(QStringLiteral("Die Änderungen werden ermittelt ..."));
+    // A large stock's photos take a moment to fingerprint: beside the window's thread, once per opening.
+    printing_ = std::thread([this, vehicles = setup_.vehicles] {
+        transfer::PhotoPrints prints = transfer::photoPrints(*vehicles);
+        QMetaObject::invokeMethod(
+            this,
+            [this, prints = std::move(prints)] {
+                printing_.join();
+                prints_ = prints;
+                showPreview();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+std::optional<transfer::UploadManifest> TformUpload::lastUpload() const {
+    if (setup_.recordPath.isEmpty())
+        return std::nullopt;
+    return transfer::lastUpload(setup_.recordPath, login_.le_username->text(), setup_.servers.FtpServer);
+}
+
+void TformUpload::showPreview() {
+    if (!prints_)
+        return;
+    const model::Inventory& inv = *setup_.vehicles;
+    const inventory::CsvLines lines =
+        inventory::buildLines(inv, 0, int(inv.size()) - 1,
+                              transfer::uploadKeyMode(cbResetDays->isChecked(), setup_.automaticIntNr), setup_.clock);
+    tvChanges->clear();
+    if (!lines.ok()) {
+        lbl_changes->setText(lines.failure->failure.message);
+        return;
+    }
+    const transfer::UploadPreview p =
+        transfer::comparePreview(lastUpload(), transfer::manifestOf(lines.lines, inv, *prints_));
+    const QString since = p.previousKnown
+                              ? QStringLiteral("Letzte Übertragung am %1 mit %2 Fahrzeugen: ")
+                                    .arg(QLocale().toString(p.previousTime, QStringLiteral("dd.MM.yyyy HH:mm")))
+                                    .arg(p.listed)
+                              : QStringLiteral("Für diesen Benutzer ist keine frühere Übertragung bekannt: ");
+    lbl_changes->setText(since + p.summary());
+    QList<QTreeWidgetItem*> items;
+    items.reserve(p.rows.size());
+    for (const transfer::PreviewRow& r : p.rows)
+        items.append(new QTreeWidgetItem(
+            {transfer::changeText(r.change), model::fromCp1252(r.key), r.title, model::fromCp1252(r.oldKey)}));
+    tvChanges->addTopLevelItems(items);
+    for (int c = 0; c < tvChanges->columnCount(); ++c)
+        tvChanges->resizeColumnToContents(c);
+}
+
+void TformUpload::note(transfer::TransferRecord record) {
+    if (!setup_.logPath.isEmpty())
+        transfer::appendTransferRecord(setup_.logPath, record);
 }
 
 void TformUpload::showEvent(QShowEvent* event) {
@@ -212,25 +308,39 @@ void TformUpload::btnStartClick() {
     ProgressBar1->setValue(0);
     showPage(ProgressPage);
     lbl_vorgang->setText(QStringLiteral("[1/3]  Vorbereiten der Fahrzeugübertragung ..."));
+    attempt_ = {};
+    attempt_.time = QDateTime::currentDateTime();
+    attempt_.user = login_.le_username->text();
+    attempt_.server = setup_.servers.FtpServer;
+    attempt_.file = setup_.documentName;
 
     // The archive of a large stock takes seconds to write: off the window's thread. The vehicles stay
     // untouched meanwhile, as the dialog is modal and does not close before the build has ended.
     building_ = true;
     build_ = std::thread([this, path = setup_.uploadPath, vehicles = setup_.vehicles,
-                          mode = transfer::uploadKeyMode(reset, setup_.automaticIntNr), clock = setup_.clock] {
-        transfer::BuildResult built = transfer::buildUploadFile(path, *vehicles, mode, clock);
+                          mode = transfer::uploadKeyMode(reset, setup_.automaticIntNr), clock = setup_.clock,
+                          known = prints_] {
+        // The photos' CRCs serve the archive and the record of what was sent.
+        const transfer::PhotoPrints prints = known ? *known : transfer::photoPrints(*vehicles);
+        transfer::BuildResult built = transfer::buildUploadFile(path, *vehicles, mode, clock, {}, &prints);
         QMetaObject::invokeMethod(
             this,
-            [this, built = std::move(built)] {
+            [this, built = std::move(built), prints] {
                 build_.join();
                 building_ = false;
-                buildFinished(built);
+                buildFinished(built, prints);
             },
             Qt::QueuedConnection);
     });
 }
 
-void TformUpload::buildFinished(const transfer::BuildResult& built) {
+namespace {
+QString oneLine(const QString& message) {
+    return message.split(u'\n', Qt::SkipEmptyParts).join(u' ');
+}
+} // namespace
+
+void TformUpload::buildFinished(const transfer::BuildResult& built, const transfer::PhotoPrints& prints) {
     if (closed_)
         return;
     if (!built.ok()) {
@@ -238,6 +348,21 @@ void TformUpload::buildFinished(const transfer::BuildResult& built) {
             Dialogs::error(this, built.message);
         else
             Dialogs::warning(this, built.message);
+        attempt_.result = oneLine(built.message);
+        note(attempt_);
+        Reset();
+        return;
+    }
+    // The difference with the keys actually written; an upload that would empty most of the listing asks first.
+    sending_ = transfer::manifestOf(built.lines, *setup_.vehicles, prints);
+    sending_.time = attempt_.time;
+    const transfer::UploadPreview preview = transfer::comparePreview(lastUpload(), sending_);
+    transfer::noteCounts(attempt_, preview);
+    if (preview.needsConfirmation() &&
+        Dialogs::message(this, Dialogs::Kind::Question, preview.confirmationQuestion(),
+                         QMessageBox::Yes | QMessageBox::No, 0, QMessageBox::No) != QMessageBox::Yes) {
+        attempt_.result = QStringLiteral("nicht gesendet: Rückfrage verneint");
+        note(attempt_);
         Reset();
         return;
     }
@@ -248,8 +373,8 @@ void TformUpload::buildFinished(const transfer::BuildResult& built) {
     lbl_vorgang->setText(QStringLiteral("[2/3]  Verbindungsaufbau zu ") + host + QStringLiteral(" ..."));
     transferInProgress_ = false;
     abortRequested_ = false;
-    job_->start(setup_.uploadPath, {setup_.servers.FtpServer, login_.le_username->text(), login_.le_password->text(),
-                                    setup_.servers.CaCertificates});
+    job_->start(setup_.uploadPath,
+                transfer::uploadTarget(setup_.servers, login_.le_username->text(), login_.le_password->text()));
 }
 
 void TformUpload::IdFTP1WorkBegin(qint64 total) {
@@ -281,10 +406,23 @@ void TformUpload::transferFinished(const transfer::FtpResult& r) {
     transferInProgress_ = false;
     if (closed_)
         return;
+    attempt_.bytes = r.bytes;
+    attempt_.encrypted = r.encrypted;
+    attempt_.reply = r.lastReply;
+    if (r.ok()) {
+        attempt_.result = QStringLiteral("übertragen");
+        if (!setup_.recordPath.isEmpty())
+            transfer::recordUpload(setup_.recordPath, attempt_.user, attempt_.server, sending_);
+    } else {
+        attempt_.result = r.failure == transfer::FtpFailure::Aborted || abortRequested_
+                              ? QStringLiteral("abgebrochen")
+                              : oneLine(transfer::ftpFailureMessage(r));
+    }
+    note(attempt_);
     if (!r.ok()) {
         if (!abortRequested_ && r.failure != transfer::FtpFailure::Aborted) {
             const auto kind = transfer::ftpFailureIsError(r.failure) ? Dialogs::Kind::Error : Dialogs::Kind::Warning;
-            Dialogs::message(this, kind, transfer::ftpFailureMessage(r.failure), QMessageBox::Ok,
+            Dialogs::message(this, kind, transfer::ftpFailureMessage(r), QMessageBox::Ok,
                              transfer::ftpFailureHasHelp(r.failure) ? 1002 : 0);
         }
         Reset();
@@ -301,6 +439,7 @@ void TformUpload::transferFinished(const transfer::FtpResult& r) {
 }
 
 void TformUpload::Reset() {
+    lblEncryption->hide();
     lbl_vorgang->clear();
     Label3->clear();
     Label4->clear();
@@ -312,8 +451,9 @@ void TformUpload::Reset() {
     login_.le_username->setFocus(Qt::OtherFocusReason);
 }
 
+// Stops the transfer in every phase, while connecting and logging in too: a silent server must not hold it.
 void TformUpload::btnAbortClick() {
-    if (transferInProgress_) {
+    if (job_->running()) {
         abortRequested_ = true;
         job_->abort();
     }
@@ -333,12 +473,18 @@ void TformUpload::FormClose() {
     login_.store(s);
     s.ResetDays = cbResetDays->isChecked();
     // A transfer still running ends with the dialog.
+    if (job_->running()) {
+        attempt_.result = QStringLiteral("abgebrochen");
+        note(attempt_);
+    }
     job_->abort();
 }
 
 TformUpload::~TformUpload() {
     if (build_.joinable())
         build_.join();
+    if (printing_.joinable())
+        printing_.join();
 }
 
 void TformUpload::closeEvent(QCloseEvent* event) {

@@ -4,7 +4,9 @@
 #include "shell/Servers.h"
 #include "shell/Settings.h"
 #include "transfer/LoginForm.h"
+#include "transfer/TransferLog.h"
 #include "transfer/UploadJob.h"
+#include "transfer/UploadRecord.h"
 #include "util/Clock.h"
 
 #include <QDialog>
@@ -19,6 +21,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class QTreeWidget;
 
 namespace tarmelo::gui {
 
@@ -33,6 +36,9 @@ public:
         Clock clock = systemClock();
         shell::Servers servers;
         QString uploadPath;       // tmq_upload.zip in the data folder
+        QString recordPath;       // the last upload per user and server; empty: none kept
+        QString logPath;          // the transfer history; empty: none kept
+        QString documentName;     // the inventory's file, for the history
         bool keyringNote = false; // the password can only be kept scrambled in config.ini
     };
     explicit TformUpload(Setup setup, QWidget* parent = nullptr);
@@ -60,9 +66,13 @@ private:
     void IdFTP1WorkBegin(qint64 total);
     void IdFTP1Work(qint64 done);
     void IdFTP1WorkEnd();
-    void buildFinished(const transfer::BuildResult& built);
+    void buildFinished(const transfer::BuildResult& built, const transfer::PhotoPrints& prints);
     void transferFinished(const transfer::FtpResult& r);
     void showPage(Page p);
+    // The difference the upload makes against the last one of the user now entered.
+    void showPreview();
+    std::optional<transfer::UploadManifest> lastUpload() const;
+    void note(transfer::TransferRecord record);
 
     Setup setup_;
     transfer::UploadJob* job_ = nullptr;
@@ -70,6 +80,12 @@ private:
     // keeps state per thread, released only when that thread ends.
     std::thread build_;
     bool building_ = false;
+    // The photos' CRCs for the preview, made beside the window's thread when the dialog opens.
+    std::thread printing_;
+    std::optional<transfer::PhotoPrints> prints_;
+    // What is being sent, recorded once the server confirmed it.
+    transfer::UploadManifest sending_;
+    transfer::TransferRecord attempt_;
     bool transferInProgress_ = false;
     bool abortRequested_ = false;
     bool closed_ = false;
@@ -81,6 +97,9 @@ private:
     QStackedWidget* pages_ = nullptr;
     LoginForm login_;
     QCheckBox* cbResetDays = nullptr;
+    QLabel* lbl_changes = nullptr;
+    QTreeWidget* tvChanges = nullptr;
+    QLabel* lblEncryption = nullptr;
     QLabel* lbl_vehicles = nullptr;
     QLabel* lbl_pics = nullptr;
     QLabel* lbl_vorgang = nullptr;

@@ -28,8 +28,8 @@ TEST(CommandsTest, EveryCommandIsListedOnceWithItsCaption) {
         names.insert(c.name);
         EXPECT_TRUE(c.caption.contains('&')) << c.name.toStdString();
     }
-    // open, recent, save/print/exit, add, vehicle, numbers, extras, help, web links
-    EXPECT_EQ(table.size(), 3 + 4 + 5 + 12 + 4 + 3 + 2 + 3 + 12);
+    // open, recent, save/transfer history/print/exit, add, vehicle, numbers, extras, help, web links
+    EXPECT_EQ(table.size(), 3 + 4 + 6 + 12 + 4 + 3 + 2 + 3 + 12);
     const struct {
         const char* name;
         const char* caption;
@@ -41,6 +41,7 @@ TEST(CommandsTest, EveryCommandIsListedOnceWithItsCaption) {
         {"actAddLkw_g", "Lk&w über 7,5t", ""},
         {"actHelp", "&Hilfe", "Öffnet die Hilfe"},
         {"actUpdate", "Online-&Update ...", ""},
+        {"actTransferLog", "Übertragungs&protokoll ...", "Zeigt die bisherigen Übertragungen zu und von Karvento"},
         {"actSearchKrad", "&Motorräder", ""},
     };
     for (const auto& s : samples) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace tarmelo::shell;
 
 namespace {
@@ -377,4 +379,44 @@ TEST(Settings, AtomicSaveAndLoad) {
     error.clear();
     EXPECT_FALSE(saveSettingsFile(dir.filePath("datei/config.ini"), fullSettings(), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// config.ini holds the scrambled password: only its owner may read it, from the first byte on, also when an
+// older version left it readable for everyone.
+TEST(Settings, OnlyTheOwnerReadsConfigIni) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("config.ini");
+    const auto mode = [&path] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    };
+    Settings s = fullSettings();
+    s.SavePassword = true;
+    s.Password = "geheim";
+    const struct {
+        const char* name;
+        int before; // -1: no file
+        bool save;
+        int after;
+    } cases[] = {
+        {"created", -1, true, 0600},
+        {"replaced readable for all", 0644, true, 0600},
+        {"read readable for all", 0644, false, 0600},
+        {"read group-writable", 0660, false, 0600},
+        {"read already private", 0600, false, 0600},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        if (c.before >= 0) {
+            ASSERT_TRUE(saveSettingsFile(path, s, nullptr));
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode_t(c.before)), 0);
+        }
+        if (c.save)
+            ASSERT_TRUE(saveSettingsFile(path, s, nullptr));
+        else
+            EXPECT_EQ(loadSettingsFile(path).Password, "geheim");
+        EXPECT_EQ(mode(), c.after);
+    }
 }

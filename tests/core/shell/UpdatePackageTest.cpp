@@ -110,7 +110,7 @@ TEST(UpdatePackageTest, SignatureMustComeFromTheInstalledKey) {
               0);
     const QString archive = tmp.filePath("update_files.zip");
     makeZip(archive, {{"bin/tarmelo", "program", S_IFREG | 0755}});
-    ASSERT_EQ(run("sh", {repoFile("scripts/sign-update.sh"), key, archive}), 0);
+    ASSERT_EQ(run("sh", {repoFile("scripts/sign-update.sh"), key, archive, "3.71"}), 0);
     const QByteArray signature = readFile(archive + ".sig");
     ASSERT_EQ(signature.size(), 64);
     EXPECT_TRUE(digestMatches(md5OfFile(archive), readFile(tmp.filePath("checksum.txt"))));
@@ -118,31 +118,33 @@ TEST(UpdatePackageTest, SignatureMustComeFromTheInstalledKey) {
 
     const QString other = tmp.filePath("other.zip");
     makeZip(other, {{"bin/tarmelo", "changed", S_IFREG | 0755}});
-    ASSERT_EQ(run("sh", {repoFile("scripts/sign-update.sh"), otherKey, other}), 0);
+    ASSERT_EQ(run("sh", {repoFile("scripts/sign-update.sh"), otherKey, other, "3.71"}), 0);
     QByteArray flipped = signature;
     flipped[10] = char(flipped[10] ^ 1);
 
     const struct {
         const char* name;
         QString file;
+        QString version;
         QByteArray signature;
         QByteArray key;
         bool valid;
     } cases[] = {
-        {"raw", archive, signature, publicKey, true},
-        {"base64", archive, signature.toBase64() + "\n", publicKey, true},
-        {"other archive", other, signature, publicKey, false},
-        {"other key's signature", archive, readFile(other + ".sig"), publicKey, false},
-        {"flipped bit", archive, flipped, publicKey, false},
-        {"missing", archive, {}, publicKey, false},
-        {"error page", archive, "<html><body>404 Not Found</body></html>", publicKey, false},
-        {"short", archive, signature.left(63), publicKey, false},
-        {"no key", archive, signature, {}, false},
-        {"rsa key", archive, signature, readFile(tmp.filePath("rsa-pub.pem")), false},
-        {"missing archive", tmp.filePath("none.zip"), signature, publicKey, false},
+        {"raw", archive, "3.71", signature, publicKey, true},
+        {"base64", archive, "3.71", signature.toBase64() + "\n", publicKey, true},
+        {"signed for another version", archive, "3.72", signature, publicKey, false},
+        {"other archive", other, "3.71", signature, publicKey, false},
+        {"other key's signature", archive, "3.71", readFile(other + ".sig"), publicKey, false},
+        {"flipped bit", archive, "3.71", flipped, publicKey, false},
+        {"missing", archive, "3.71", {}, publicKey, false},
+        {"error page", archive, "3.71", "<html><body>404 Not Found</body></html>", publicKey, false},
+        {"short", archive, "3.71", signature.left(63), publicKey, false},
+        {"no key", archive, "3.71", signature, {}, false},
+        {"rsa key", archive, "3.71", signature, readFile(tmp.filePath("rsa-pub.pem")), false},
+        {"missing archive", tmp.filePath("none.zip"), "3.71", signature, publicKey, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(signatureValid(c.file, c.signature, c.key), c.valid) << c.name;
+        EXPECT_EQ(signatureValid(c.file, c.version, c.signature, c.key), c.valid) << c.name;
 }
 
 TEST(UpdatePackageTest, ShippedKeyIsAnEd25519PublicKey) {

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -49,9 +50,10 @@ struct Published {
     QByteArray publicKey;
 };
 
-// Publishes an update below root/tmq/update: the archive, its digest and signature.
+// Publishes an update below root/tmq/update: the archive, its digest and signature over the offered version (or
+// signedVersion) and the archive.
 void publish(const QString& root, const QString& keyDir, const QByteArray& version, const QByteArray& content,
-             Published* out) {
+             Published* out, const QString& signedVersion = {}) {
     const QString dir = root + "/tmq/update";
     write(dir + "/update_enabled.txt", "1\r\n");
     write(dir + "/version.php", version);
@@ -71,7 +73,8 @@ void publish(const QString& root, const QString& keyDir, const QByteArray& versi
         ASSERT_TRUE(p.waitForFinished(10000));
     }
     QProcess sign;
-    sign.start("sh", {repoFile("scripts/sign-update.sh"), key, zip});
+    const QString offered = QString::fromUtf8(version.split('\n').value(1).trimmed());
+    sign.start("sh", {repoFile("scripts/sign-update.sh"), key, zip, signedVersion.isEmpty() ? offered : signedVersion});
     ASSERT_TRUE(sign.waitForFinished(10000));
     ASSERT_EQ(sign.exitCode(), 0);
     out->publicKey = read(keyDir + "/public.pem");
@@ -87,9 +90,12 @@ struct SessionRun {
     QStringList transfers;
 };
 
-SessionRun runSession(UpdateSession::Options o, int cancelAtEntry = -1, int cancelAtPercent = -1) {
+SessionRun runSession(UpdateSession::Options o, int cancelAtEntry = -1, int cancelAtPercent = -1,
+                      int cancelAfterMs = -1) {
     app();
     UpdateSession s(o);
+    if (cancelAfterMs >= 0)
+        QTimer::singleShot(cancelAfterMs, &s, [&s] { s.cancel(); });
     SessionRun r;
     QObject::connect(&s, &UpdateSession::entryAdded, [&](int e) {
         r.added << e;
@@ -238,6 +244,10 @@ TEST_F(UpdateSessionTest, TamperedDownloadsAreRefused) {
              write(dir + "/checksum.txt", QCryptographicHash::hash(zip, QCryptographicHash::Md5).toHex().toUpper());
          },
          UpdateSession::corruptText()},
+        // A genuine archive of 3.69, its genuine signature, and a version file that offers it as 3.71.
+        {"old archive offered as newer",
+         [&] { publish(root, tmp.filePath("keys"), version, "old program", &published, "3.69"); },
+         UpdateSession::corruptText()},
     };
     for (const auto& c : cases) {
         QDir(root).removeRecursively();
@@ -278,5 +288,33 @@ TEST_F(UpdateSessionTest, ArchiveWithoutLengthOrCancelledStops) {
         const SessionRun r = runSession(options(server));
         EXPECT_EQ(r.outcome, Outcome::Failed);
         EXPECT_EQ(r.message, UpdateSession::readFailedText());
+    }
+    {
+        // "Abbrechen" while it stalls ends the download at once, not at the time-out.
+        TestServer server(root, {"--stall", "5000"});
+        QElapsedTimer clock;
+        clock.start();
+        const SessionRun r = runSession(options(server), -1, -1, 700);
+        EXPECT_EQ(r.outcome, Outcome::Cancelled);
+        EXPECT_LT(clock.elapsed(), 4000);
+    }
+}
+
+// A small answer that never ends is cut off while it comes in, and counts as no answer.
+TEST_F(UpdateSessionTest, EndlessSmallFilesAreCutOff) {
+    publish(root, tmp.filePath("keys"), "version\n3.71\n01.03.2011\nauthorized_update\n", "x", &published);
+    const struct {
+        const char* endless;
+        QString message;
+    } cases[] = {
+        {"update_enabled.txt", UpdateSession::connectionFailedText()},
+        {"version.php", UpdateSession::noInformationText()},
+    };
+    for (const auto& c : cases) {
+        TestServer server(root, {"--endless", c.endless});
+        const SessionRun r = runSession(options(server, true));
+        EXPECT_EQ(r.outcome, Outcome::Failed) << c.endless;
+        EXPECT_EQ(r.message, c.message) << c.endless;
+        EXPECT_LE(QFileInfo(staging + "/" + c.endless).size(), 0) << c.endless;
     }
 }

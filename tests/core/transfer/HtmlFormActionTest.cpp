@@ -40,4 +40,64 @@ TEST(HtmlFormAction, ActionWithAnUndecodableHostGivesNoForm) {
     }
 }
 
+// What the page's markup hides or shows, as a browser reads it; one pass over the page however deep it nests.
+TEST(HtmlFormMarkup, ControlsAsABrowserAssociatesThem) {
+    const QUrl page(QStringLiteral("https://anmeldung.example/cas/login"));
+    const struct {
+        const char* name;
+        QByteArray html;
+        const char* encoded; // nullptr: no form
+    } cases[] = {
+        {"form in a comment, a script and a title",
+         "<!-- <form action=/a><input name=x> --><script>'<form>'</script>"
+         "<title><form></title><form action=/b><input name=y value=1></form>",
+         "y=1"},
+        {"comment ended by --!>", "<form><!-- <input name=a> --!><input name=b></form>", "b="},
+        {"references in values and text",
+         "<form><input name=a value='&auml;&#246;&#xFC;&szlig&amp;x'>"
+         "<input name=q value='?a=1&copy=2'><textarea name=t>\n&lt;input name=z&gt;</textarea></form>",
+         "a=%C3%A4%C3%B6%C3%BC%C3%9F%26x&q=%3Fa%3D1%26copy%3D2&t=%3Cinput+name%3Dz%3E"},
+        {"unknown reference and a C1 number", "<form><input name=a value='&unbekannt; &#128;'></form>",
+         "a=%26unbekannt%3B+%E2%82%AC"},
+        {"form inside the form ignored, controls up to the end tag",
+         "<form action=/a><input name=a>"
+         "<form action=/b><input name=b></form><input name=c>",
+         "a=&b="},
+        {"controls after a closing element still belong",
+         "<div><form action=/a><input name=a></div>"
+         "<input name=b></form><input name=c>",
+         "a=&b="},
+        {"select closed by an input, options without end tags",
+         "<form><select name=s><option>eins"
+         "<option value=2 selected>zwei<input name=i value=x></form>",
+         "s=2&i=x"},
+        {"multiple select and a disabled option",
+         "<form><select name=m multiple><option selected>a"
+         "<option selected disabled>b<option selected>c</select></form>",
+         "m=a&m=c"},
+        {"noscript is text with scripting on", "<form><noscript><input name=n></noscript><input name=j></form>", "j="},
+        {"attributes: first one counts, no value, upper case",
+         "<FORM METHOD=POST><INPUT NAME=a name=b VALUE=1 "
+         "TYPE=CHECKBOX CHECKED><input name=c value=2 disabled></FORM>",
+         "a=1"},
+        {"page ends inside the form", "<form><input name=a value=1><select name=s><option>x", "a=1&s=x"},
+        {"no form at all", "<input name=a>", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto form = firstForm(c.html, page);
+        ASSERT_EQ(form.has_value(), c.encoded != nullptr);
+        if (form) {
+            EXPECT_EQ(form->encoded(), QByteArray(c.encoded));
+        }
+    }
+    // 200 000 open elements around the form: a tree builder needs minutes, one pass milliseconds.
+    QByteArray deep = QByteArray("<div>").repeated(200000) + "<form action=/tief method=post><input name=u>" +
+                      QByteArray("<span>").repeated(200000) + "<input name=p></form>";
+    const auto form = firstForm(deep, page);
+    ASSERT_TRUE(form.has_value());
+    EXPECT_EQ(form->encoded(), QByteArray("u=&p="));
+    EXPECT_EQ(form->action.toString(), QStringLiteral("https://anmeldung.example/tief"));
+}
+
 } // namespace

@@ -4,11 +4,15 @@
 #include "support/TestVehicles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <thread>
 #include <zip.h>
 
 using namespace tarmelo;
@@ -247,8 +251,11 @@ TEST(FtpUpload, AgainstARealServer) {
             ASSERT_GT(server->port(), 0) << server->errors().toStdString();
             port = server->port();
         }
-        FtpTarget target{QStringLiteral("127.0.0.1:%1").arg(port), "haendler", c.password,
-                         c.trustServer ? certs.filePath("ca.pem") : QString()};
+        FtpTarget target;
+        target.server = QStringLiteral("127.0.0.1:%1").arg(port);
+        target.user = "haendler";
+        target.password = c.password;
+        target.caFile = c.trustServer ? certs.filePath("ca.pem") : QString();
         std::atomic<bool> abort{false};
         int loggedIn = 0, begun = 0, ended = 0, workAfterAbort = 0;
         qint64 total = 0, last = 0;
@@ -269,6 +276,7 @@ TEST(FtpUpload, AgainstARealServer) {
         events.abort = &abort;
         const FtpResult r = ftpStore(file, target, events);
         EXPECT_EQ(r.failure, c.expected) << r.detail.toStdString();
+        EXPECT_EQ(r.encrypted, c.tls && c.trustServer);
         QFile received(QDir(root.path()).filePath(kUploadFile));
         if (c.expected == FtpFailure::None) {
             ASSERT_TRUE(received.open(QIODevice::ReadOnly));
@@ -278,6 +286,7 @@ TEST(FtpUpload, AgainstARealServer) {
             EXPECT_EQ(ended, 1);
             EXPECT_EQ(total, payload.size());
             EXPECT_EQ(last, payload.size());
+            EXPECT_EQ(r.lastReply.left(4), "213 ");
         }
         if (c.abortMidway) {
             EXPECT_EQ(workAfterAbort, 0);
@@ -297,4 +306,148 @@ TEST(FtpUpload, AgainstARealServer) {
             EXPECT_TRUE(sent.contains("TYPE\n") && sent.contains("STOR\n") && !sent.contains("CWD\n"));
         }
     }
+}
+
+namespace {
+
+// Sets an environment variable for one scope.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+QByteArray fileText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// A proxy in the environment, a proxy that answers 502, a server that confirms less than it got, one that stops
+// reading and one without TLS where TLS is required: none of them ends as "sent".
+TEST(FtpUpload, NeverReportsAFailureAsSent) {
+    const struct {
+        const char* name;
+        QStringList serverArgs;
+        const char* environmentProxy; // "refusing": ftp_proxy and all_proxy name the refusing proxy
+        const char* namedProxy;       // "refusing", "tunnel", or a literal address
+        bool requireTls;
+        qsizetype payload;
+        FtpFailure expected;
+        bool fileOnServer;
+        const char* proxySaw; // a request line the proxy must have seen; nullptr: none at all
+    } cases[] = {
+        {"proxy variables are ignored", {}, "refusing", "", false, 300000, FtpFailure::None, true, nullptr},
+        {"named proxy answers 502", {}, "", "refusing", false, 300000, FtpFailure::Unreachable, false, "CONNECT "},
+        {"named proxy tunnels", {}, "refusing", "tunnel", false, 300000, FtpFailure::None, true, "CONNECT 127.0.0.1:"},
+        {"proxy that cannot tunnel",
+         {},
+         "",
+         "ftp://127.0.0.1:1",
+         false,
+         300000,
+         FtpFailure::Unreachable,
+         false,
+         nullptr},
+        {"server reports a smaller size",
+         {"--short-size"},
+         "",
+         "",
+         false,
+         300000,
+         FtpFailure::Unconfirmed,
+         true,
+         nullptr},
+        // The part it read stays on the server; the upload still counts as failed.
+        {"server stops reading", {"--stall-after", "65536"}, "", "", false, 48 << 20, FtpFailure::Other, true, nullptr},
+        {"TLS required, server without", {}, "", "", true, 300000, FtpFailure::NoTls, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root, local;
+        const QString serverLog = local.filePath("ftp.log"), proxyLog = local.filePath("proxy.log");
+        test::ServerProcess server("ftp_server.py",
+                                   QStringList{"--root", root.path(), "--log", serverLog} + c.serverArgs);
+        ASSERT_GT(server.port(), 0) << server.errors().toStdString();
+        test::ServerProcess refusing("http_proxy.py", {"--refuse", "--log", proxyLog});
+        test::ServerProcess tunnel("http_proxy.py", {"--log", proxyLog});
+        ASSERT_GT(refusing.port(), 0);
+        ASSERT_GT(tunnel.port(), 0);
+        const QByteArray refusingUrl = "http://127.0.0.1:" + QByteArray::number(refusing.port());
+        const QByteArray env = QByteArray(c.environmentProxy) == "refusing" ? refusingUrl : QByteArray();
+        ScopedEnv ftpProxy("ftp_proxy", env), allProxy("all_proxy", env), bigAll("ALL_PROXY", env);
+        const QString file = local.filePath(kUploadFile);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(c.payload, 'x'));
+        f.close();
+        shell::Servers servers;
+        servers.FtpServer = QStringLiteral("127.0.0.1:%1").arg(server.port());
+        FtpTarget target = uploadTarget(servers, "haendler", "geheim");
+        const QByteArray named(c.namedProxy);
+        target.proxy = named == "refusing" ? QString::fromLatin1(refusingUrl)
+                       : named == "tunnel" ? QStringLiteral("http://127.0.0.1:%1").arg(tunnel.port())
+                                           : QString::fromLatin1(named);
+        target.requireTls = c.requireTls;
+        target.stallSeconds = 2;
+        QElapsedTimer clock;
+        clock.start();
+        const FtpResult r = ftpStore(file, target, {});
+        EXPECT_EQ(r.failure, c.expected) << r.detail.toStdString();
+        EXPECT_LT(clock.elapsed(), 20000);
+        EXPECT_FALSE(r.encrypted);
+        EXPECT_EQ(QFileInfo::exists(QDir(root.path()).filePath(kUploadFile)), c.fileOnServer);
+        const QByteArray sawn = fileText(proxyLog);
+        EXPECT_TRUE(c.proxySaw ? sawn.contains(c.proxySaw) : sawn.isEmpty()) << sawn.constData();
+        const QByteArray commands = fileText(serverLog);
+        if (c.requireTls) {
+            EXPECT_FALSE(commands.contains("USER\n") || commands.contains("PASS\n")) << commands.constData();
+        }
+        if (c.expected == FtpFailure::Unconfirmed) {
+            EXPECT_EQ(r.lastReply, QStringLiteral("213 %1").arg(c.payload - 1));
+            EXPECT_EQ(ftpFailureMessage(r),
+                      QStringLiteral("Der Server hat den vollständigen Empfang der Fahrzeugdatei nicht bestätigt.\n\n"
+                                     "Der Fahrzeugbestand gilt deshalb als nicht übertragen. Versuchen Sie es zu einem"
+                                     "\nspäteren Zeitpunkt erneut!\n\nLetzte Antwort des Servers: 213 %1")
+                          .arg(c.payload - 1));
+        }
+    }
+}
+
+// The abort works before the server has said a word: a listening socket that never greets.
+TEST(FtpUpload, AbortWhileTheServerIsSilent) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    QTemporaryDir local;
+    const QString file = local.filePath(kUploadFile);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.close();
+    std::atomic<bool> abort{false};
+    FtpEvents events;
+    events.abort = &abort;
+    std::thread stopper([&abort] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        abort = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    shell::Servers servers;
+    servers.FtpServer = QStringLiteral("127.0.0.1:%1").arg(silent.serverPort());
+    const FtpResult r = ftpStore(file, uploadTarget(servers, "haendler", "geheim"), events);
+    stopper.join();
+    EXPECT_EQ(r.failure, FtpFailure::Aborted) << r.detail.toStdString();
+    EXPECT_LT(clock.elapsed(), 3000);
 }
