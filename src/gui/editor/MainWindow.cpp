@@ -12,7 +12,6 @@
 #include "inventory/RecentFiles.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
-#include "photo/resample.h"
 #include "shell/Commands.h"
 #include "shell/Help.h"
 #include "shell/WorkArea.h"
@@ -38,7 +37,6 @@
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -165,8 +163,6 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
     // The pages' full size where the screen has room for it (applySettings and the work-area reset fit it on).
     designedSize_ = sizeHint().expandedTo(QSize(1060, 760));
     resize(designedSize_);
-    // The photo library loads on a worker once the window is up, so the first photo shown does not wait for it.
-    QTimer::singleShot(1000, this, [] { QThreadPool::globalInstance()->start([] { photo::prepareResampling(); }); });
 }
 
 void TformMain::buildNextClass() {
