@@ -12,7 +12,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <numeric>
 
 namespace tarmelo::gui {
 
@@ -161,53 +163,93 @@ void PhotoGroup::setProgress(int percent) {
 void PhotoGroup::AddPic() {
     if (!vehicle_ || busy_ || model::countPhotos(*vehicle_) >= model::kPhotoSlots)
         return;
-    const QString path = Dialogs::openFileName(
+    const QStringList paths = Dialogs::openFileNames(
         this, QStringLiteral("Bild hinzufügen"),
         QStringLiteral("Alle (*.bmp *.jpg *.jpeg);;Windows-Bitmap (*.bmp);;JPEG-Grafikdatei (*.jpg *.jpeg)"));
-    if (path.isEmpty())
+    if (paths.isEmpty())
         return;
+    const int free = model::kPhotoSlots - model::countPhotos(*vehicle_);
+    if (paths.size() > free) {
+        Dialogs::warning(this, free == 1
+                                   ? QStringLiteral("Es kann nur noch ein Bild hinzugefügt werden.")
+                                   : QStringLiteral("Es können nur noch %1 Bilder hinzugefügt werden.").arg(free));
+        return;
+    }
 
     addTarget_ = vehicle_;
     setBusy(true);
     refreshPic(position_);
-    setProgress(20);
+    addStages_ = QList<int>(paths.size(), 0);
+    addPercent_ = -1;
+    showAddProgress();
 
     addWatcher_ = new QFutureWatcher<photo::PhotoResult>(this);
     connect(addWatcher_, &QFutureWatcherBase::finished, this, &PhotoGroup::finishAdd);
-    // Queued, so the progress reaches the bar on the GUI thread before the result does.
-    auto progress = [this](int percent) {
-        QMetaObject::invokeMethod(
-            this, [this, percent] { setProgress(percent); }, Qt::QueuedConnection);
-    };
-    addWatcher_->setFuture(QtConcurrent::run([path, progress] { return photo::reduceAddedPhoto(path, progress); }));
+    connect(addWatcher_, &QFutureWatcherBase::resultReadyAt, this, [this](int i) {
+        if (addWatcher_->resultAt(i).ok())
+            addStep(i, 4);
+    });
+    // The photos are reduced on the pool's threads side by side; their results keep the order of the files.
+    QList<int> indices(paths.size());
+    std::iota(indices.begin(), indices.end(), 0);
+    addWatcher_->setFuture(QtConcurrent::mapped(indices, [this, paths](int i) {
+        // Queued, so the progress reaches the bar on the GUI thread before the result does.
+        return photo::reduceAddedPhoto(paths[i], [this, i](int percent) {
+            QMetaObject::invokeMethod(
+                this, [this, i, percent] { addStep(i, percent / 20 - 1); }, Qt::QueuedConnection);
+        });
+    }));
+}
+
+void PhotoGroup::addStep(int photo, int stage) {
+    if (photo < 0 || photo >= addStages_.size() || stage <= addStages_[photo])
+        return;
+    addStages_[photo] = stage;
+    showAddProgress();
+}
+
+void PhotoGroup::showAddProgress() {
+    // 20 when the adding starts, 100 when every photo is there; each photo's steps take their share of the rest.
+    const int done = std::accumulate(addStages_.cbegin(), addStages_.cend(), 0);
+    const int percent = 20 + int(80LL * done / (4LL * std::max<qsizetype>(addStages_.size(), 1)));
+    if (percent != addPercent_) {
+        addPercent_ = percent;
+        setProgress(percent);
+    }
 }
 
 void PhotoGroup::finishAdd() {
-    const photo::PhotoResult result = addWatcher_->result();
+    const QList<photo::PhotoResult> results = addWatcher_->future().results();
     addWatcher_->deleteLater();
     addWatcher_ = nullptr;
+    addStages_.clear();
     model::TFahrzeug* target = addTarget_;
     addTarget_ = nullptr;
 
     int shown = position_;
-    if (result.ok()) {
-        setProgress(100);
+    bool allAdded = true;
+    bool anyAdded = false;
+    for (const photo::PhotoResult& result : results) {
         const int n = model::countPhotos(*target);
-        if (n < model::kPhotoSlots) {
-            target->bilder[size_t(n)] = result.jpeg;
-            emit modified();
-            shown = n + 1;
+        if (!result.ok() || n >= model::kPhotoSlots) {
+            allAdded = false;
+            continue;
         }
+        target->bilder[size_t(n)] = result.jpeg;
+        anyAdded = true;
+        shown = n + 1;
     }
+    if (anyAdded)
+        emit modified();
     setProgress(0);
     setBusy(false);
     refreshPic(vehicle_ == target ? shown : 1);
-    if (!result.ok())
+    if (!allAdded)
         Dialogs::error(
             this,
             QStringLiteral("Grafikdatei konnte nicht importiert werden.\nBildformat und Datei-/Bildgröße überprüfen!"),
             1007);
-    emit addFinished(result.ok());
+    emit addFinished(allAdded);
 }
 
 void PhotoGroup::RemovePic() {
