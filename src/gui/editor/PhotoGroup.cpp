@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentMap>
 
@@ -33,6 +34,7 @@ PhotoGroup::PhotoGroup(int klasse, QWidget* parent)
     : QGroupBox(QStringLiteral(" Bilder (max. 15) "), parent), klasse_(klasse) {
     setObjectName(QStringLiteral("grp_%1_bilder").arg(klasse));
     showDialog = [](QDialog* dialog) { dialog->exec(); };
+    pool_ = new QThreadPool(this);
     previewAllowed_ = [] { return true; };
 
     // A sunken border marks where the photo goes, also while there is none.
@@ -185,19 +187,21 @@ void PhotoGroup::AddPic() {
 
     addWatcher_ = new QFutureWatcher<photo::PhotoResult>(this);
     connect(addWatcher_, &QFutureWatcherBase::finished, this, &PhotoGroup::finishAdd);
-    connect(addWatcher_, &QFutureWatcherBase::resultReadyAt, this, [this](int i) {
-        if (addWatcher_->resultAt(i).ok())
-            addStep(i, 4);
-    });
-    // The photos are reduced on the pool's threads side by side; their results keep the order of the files.
+    // The photos are reduced side by side on a pool of their own: Qt paints large areas with the help of the global
+    // pool's threads, and the window would wait for the photos to be done before it could repaint. The results keep
+    // the order of the files. The steps are posted, so they reach the bar before the end does; the results are not
+    // asked for before the end, as asking a running future makes the asking thread take over queued work.
     QList<int> indices(paths.size());
     std::iota(indices.begin(), indices.end(), 0);
-    addWatcher_->setFuture(QtConcurrent::mapped(indices, [this, paths](int i) {
-        // Queued, so the progress reaches the bar on the GUI thread before the result does.
-        return photo::reduceAddedPhoto(paths[i], [this, i](int percent) {
+    addWatcher_->setFuture(QtConcurrent::mapped(pool_, indices, [this, paths](int i) {
+        const auto step = [this, i](int stage) {
             QMetaObject::invokeMethod(
-                this, [this, i, percent] { addStep(i, percent / 20 - 1); }, Qt::QueuedConnection);
-        });
+                this, [this, i, stage] { addStep(i, stage); }, Qt::QueuedConnection);
+        };
+        photo::PhotoResult result = photo::reduceAddedPhoto(paths[i], [&step](int percent) { step(percent / 20 - 1); });
+        if (result.ok())
+            step(4);
+        return result;
     }));
 }
 

@@ -13,6 +13,7 @@
 class QDialog;
 class QLabel;
 class QPushButton;
+class QThreadPool;
 template <typename T> class QFutureWatcher;
 
 namespace tarmelo::gui {
@@ -75,7 +76,8 @@ private:
     bool busy_ = false;
     std::function<bool()> previewAllowed_;
     QFutureWatcher<photo::PhotoResult>* addWatcher_ = nullptr;
-    QList<int> addStages_; // per file of the running add
+    QThreadPool* pool_ = nullptr; // the threads that reduce added photos
+    QList<int> addStages_;        // per file of the running add
     int addPercent_ = -1;
 
     struct CachedPhoto {
