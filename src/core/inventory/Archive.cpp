@@ -12,10 +12,13 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 #include <zip.h>
 
 namespace tarmelo::inventory {
@@ -94,8 +97,11 @@ int systemError(zip_t* za) {
 // The temporary file goes unless it was put in the target's place.
 struct TempFile {
     QByteArray path;
+    int fd = -1; // open while it is written
     bool keep = false;
     ~TempFile() {
+        if (fd >= 0)
+            ::close(fd);
         if (!path.isEmpty() && !keep)
             ::unlink(path.constData());
     }
@@ -141,6 +147,132 @@ bool addMember(zip_t* za, const QByteArray& name, const QByteArray& data, bool d
     return zip_set_file_compression(za, zip_uint64_t(index), deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0) == 0;
 }
 
+// libzip writes the archive through this straight into our temporary file: in blocks of some megabytes rather than
+// its own 8 KiB writes, and for a durable save with the medium already writing each finished block while the next
+// ones are made, so that the final flush finds little left to do. Headers that libzip rewrites after a member's
+// data mostly still lie in the block being filled.
+class ArchiveSink {
+public:
+    ArchiveSink(int fd, bool durable) : fd_(fd), durable_(durable) { zip_error_init(&error_); }
+    ~ArchiveSink() { zip_error_fini(&error_); }
+    ArchiveSink(const ArchiveSink&) = delete;
+    ArchiveSink& operator=(const ArchiveSink&) = delete;
+
+    static zip_int64_t call(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+        return static_cast<ArchiveSink*>(state)->handle(data, length, command);
+    }
+
+private:
+    static constexpr qint64 kBlock = 4 << 20;
+
+    zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+        switch (command) {
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                                                  ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_WRITE,
+                                                  ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE, ZIP_SOURCE_COMMIT_WRITE,
+                                                  ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_REMOVE, -1);
+        case ZIP_SOURCE_STAT: // a new archive: libzip reads nothing from it
+            zip_error_set(&error_, ZIP_ER_READ, ENOENT);
+            return -1;
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&error_, data, length);
+        case ZIP_SOURCE_BEGIN_WRITE:
+            block_.clear();
+            block_.reserve(size_t(kBlock));
+            blockAt_ = position_ = end_ = flushedTo_ = 0;
+            return 0;
+        case ZIP_SOURCE_WRITE:
+            return write(static_cast<const char*>(data), qint64(length)) ? zip_int64_t(length) : -1;
+        case ZIP_SOURCE_SEEK_WRITE: {
+            const zip_int64_t at =
+                zip_source_seek_compute_offset(zip_uint64_t(position_), zip_uint64_t(end_), data, length, &error_);
+            if (at < 0)
+                return -1;
+            position_ = at;
+            return 0;
+        }
+        case ZIP_SOURCE_TELL_WRITE:
+            return position_;
+        case ZIP_SOURCE_COMMIT_WRITE:
+            return flush() ? 0 : -1;
+        case ZIP_SOURCE_ROLLBACK_WRITE: // the caller removes the temporary file
+        case ZIP_SOURCE_REMOVE:
+        case ZIP_SOURCE_FREE:
+        case ZIP_SOURCE_CLOSE:
+            return 0;
+        default:
+            zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+    bool write(const char* data, qint64 length) {
+        const qint64 offset = position_ - blockAt_;
+        const bool inBlock = offset >= 0 && offset <= qint64(block_.size()) && offset + length <= kBlock;
+        if (!inBlock) {
+            if (!flush())
+                return false;
+            if (position_ != end_ || length >= kBlock) {
+                if (!writeAt(data, length, position_))
+                    return false;
+                position_ += length;
+                end_ = std::max(end_, position_);
+                return true;
+            }
+            blockAt_ = position_;
+        }
+        const size_t at = size_t(position_ - blockAt_);
+        if (at + size_t(length) > block_.size())
+            block_.resize(at + size_t(length));
+        std::memcpy(block_.data() + at, data, size_t(length));
+        position_ += length;
+        end_ = std::max(end_, position_);
+        return true;
+    }
+
+    bool flush() {
+        if (block_.empty())
+            return true;
+        if (!writeAt(block_.data(), qint64(block_.size()), blockAt_))
+            return false;
+        blockAt_ += qint64(block_.size());
+        block_.clear();
+        if (durable_ && blockAt_ > flushedTo_) {
+            // Only starts the writing; a failure shows in the final flush.
+            ::sync_file_range(fd_, flushedTo_, blockAt_ - flushedTo_, SYNC_FILE_RANGE_WRITE);
+            flushedTo_ = blockAt_;
+        }
+        return true;
+    }
+
+    bool writeAt(const char* data, qint64 length, qint64 at) {
+        while (length > 0) {
+            const ssize_t n = ::pwrite(fd_, data, size_t(length), off_t(at));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                zip_error_set(&error_, ZIP_ER_WRITE, n < 0 ? errno : ENOSPC);
+                return false;
+            }
+            data += n;
+            length -= n;
+            at += n;
+        }
+        return true;
+    }
+
+    int fd_;
+    bool durable_;
+    zip_error_t error_;
+    std::vector<char> block_;
+    qint64 blockAt_ = 0;   // the file offset of block_'s first byte
+    qint64 position_ = 0;  // where libzip writes next
+    qint64 end_ = 0;       // the archive's length so far
+    qint64 flushedTo_ = 0; // writing to the medium started up to here
+};
+
 mode_t newFileMode(const QByteArray& existing) {
     struct stat st {};
     if (!existing.isEmpty() && ::stat(existing.constData(), &st) == 0)
@@ -150,15 +282,14 @@ mode_t newFileMode(const QByteArray& existing) {
     return 0666 & ~mask;
 }
 
-// Gives the archive its final permissions and, when `flush`, waits until it is on the medium.
-int syncFile(const QByteArray& path, mode_t mode, bool flush) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
+// Gives the archive its final permissions and, when `flush`, waits until it is on the medium; closes it. A close
+// that fails may have lost what was written, too.
+int finishFile(int fd, mode_t mode, bool flush) {
     int error = 0;
     if (::fchmod(fd, mode) != 0 || (flush && ::fsync(fd) != 0))
         error = errno;
-    ::close(fd);
+    if (::close(fd) != 0 && !error)
+        error = errno;
     return error;
 }
 
@@ -264,14 +395,21 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
         const int fd = ::mkstemp(pattern.data());
         if (fd < 0)
             return fail(failureOf(errno));
-        ::close(fd);
+        temp.fd = fd;
         temp.path = pattern;
     }
 
-    int zipError = 0;
-    zip_t* za = zip_open(temp.path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
-    if (!za)
-        return fail(zipError == ZIP_ER_OPEN || zipError == ZIP_ER_READ ? failureOf(errno) : SaveFailure::Other);
+    ArchiveSink sink(temp.fd, options.durable);
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_source_t* out = zip_source_function_create(ArchiveSink::call, &sink, &openError);
+    zip_t* za = out ? zip_open_from_source(out, ZIP_CREATE | ZIP_TRUNCATE, &openError) : nullptr;
+    zip_error_fini(&openError);
+    if (!za) {
+        if (out)
+            zip_source_free(out);
+        return fail(SaveFailure::Other);
+    }
     bool added = addMember(za, kCsvMember, csvFile, true);
     for (int j = first; added && j <= last; ++j) {
         const model::TFahrzeug& v = inv[j];
@@ -290,7 +428,7 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
     state.options = &options;
     zip_register_progress_callback_with_state(za, 0.001, onProgress, nullptr, &state);
     zip_register_cancel_callback_with_state(za, onCancel, nullptr, &state);
-    // libzip writes the whole archive here, into a file of its own that it renames onto ours.
+    // libzip writes the whole archive here, through the sink into our temporary file.
     if (zip_close(za) != 0) {
         const int e = state.injected ? state.injected : systemError(za);
         zip_discard(za);
@@ -299,7 +437,7 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
 
     int e = injected(WriteStage::Sync);
     if (!e)
-        e = syncFile(temp.path, newFileMode(existed ? finalName : QByteArray()), options.durable);
+        e = finishFile(std::exchange(temp.fd, -1), newFileMode(existed ? finalName : QByteArray()), options.durable);
     if (e)
         return fail(failureOf(e));
 
