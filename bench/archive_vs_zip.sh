@@ -3,7 +3,8 @@
 # on the same member files, and the open's peak memory against the photos' size plus 150 MiB.
 # Then open + save as a user does it, `tarmelo-cli convert` of that archive (read, checked, written and flushed to
 # the medium), against the durable reference `unzip -tq` of the archive plus `zip -0 -q` of the same members and
-# `sync`, alternating, medians (goal: at most 0.8), and convert's peak memory against the photos plus 150 MiB.
+# `sync` of zip's archive, alternating, medians (goal: at most 0.8), and convert's peak memory against the photos plus
+# 150 MiB.
 # Usage: archive_vs_zip.sh [build dir, default build-bench] [runs, default 5]
 # Needs zip, unzip and GNU time (/usr/bin/time); uses hyperfine when present. Builds nothing.
 set -euo pipefail
@@ -81,7 +82,7 @@ ms() {
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 # shellcheck disable=SC2016 # expanded by that shell
-reference() { bash -c 'unzip -tq "$1" && cd "$2" && rm -f "$3" && zip -0 -q "$3" -- * && sync' ref "$@"; }
+reference() { bash -c 'unzip -tq "$1" && cd "$2" && rm -f "$3" && zip -0 -q "$3" -- * && sync "$3"' ref "$@"; }
 ours=() refs=()
 for ((i = 0; i <= runs; i++)); do
   rm -f "$work/converted.zip"
@@ -96,7 +97,7 @@ rss2_kb=$(awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }' 
 mo=$(median "${ours[@]}")
 mr=$(median "${refs[@]}")
 echo "open+save: tarmelo-cli convert ${ours[*]} ms (median $mo)"
-echo "           unzip -tq + zip -0 -q + sync ${refs[*]} ms (median $mr)"
+echo "           unzip -tq + zip -0 -q + sync ARCHIV ${refs[*]} ms (median $mr)"
 awk -v o="$mo" -v r="$mr" -v rss="$((rss2_kb * 1024))" -v photos="$photo_bytes" 'BEGIN {
     mib = 1048576; bound = photos + 150 * mib
     printf "open+save: ratio %.2f (goal <= 0.80) %s\n", o / r, o <= 0.8 * r ? "PASS" : "FAIL"
