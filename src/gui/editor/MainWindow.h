@@ -33,7 +33,9 @@ class VehiclePages;
 class TformMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TformMain(QWidget* parent = nullptr);
+    // layoutCache: a file that keeps the window's designed size between runs (empty: none, the pages that give it
+    // are built now).
+    explicit TformMain(QWidget* parent = nullptr, const QString& layoutCache = {});
 
     // The open inventory; the window follows its signals.
     inventory::Document* document() const { return doc_; }
@@ -119,6 +121,8 @@ public slots:
     void openWebLink(const QString& command);
     // The tips and the update reminder of the first activation; the file time stands in when no update is known.
     void startUpShell(const std::optional<QDateTime>& programFileTime);
+    // Runs work once the window has been painted for the first time (at once when it has been).
+    void afterFirstPaint(std::function<void()> work);
     TformTipps* tipsWindow() const { return tips_; }
     void setServers(const shell::Servers& servers) { servers_ = servers; }
     // Tests: changes where the update comes from.
@@ -132,6 +136,7 @@ protected:
 
 private:
     void buildNextClass();
+    void firstPainted();
     void buildMenus();
     void buildShellMenus(QAction* help);
     QAction* shellAction(const QString& name);
@@ -210,6 +215,8 @@ private:
     QSize designedSize_;
     QList<int> designedColumns_;
     std::function<void(UpdateContext&)> adjustUpdate_;
+    bool painted_ = false;
+    QList<std::function<void()>> afterPaint_;
 };
 
 } // namespace tarmelo::gui
