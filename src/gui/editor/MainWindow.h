@@ -123,7 +123,8 @@ public slots:
     void startUpShell(const std::optional<QDateTime>& programFileTime);
     // Runs work once the window has been painted for the first time (at once when it has been).
     void afterFirstPaint(std::function<void()> work);
-    TformTipps* tipsWindow() const { return tips_; }
+    // The tips window, made hidden when first asked for: the start does not wait for it.
+    TformTipps* tipsWindow();
     void setServers(const shell::Servers& servers) { servers_ = servers; }
     // Tests: changes where the update comes from.
     void setUpdateAdjuster(std::function<void(UpdateContext&)> adjust) { adjustUpdate_ = std::move(adjust); }

@@ -174,8 +174,6 @@ void TformMain::buildShellMenus(QAction* help) {
             QApplication::setWindowIcon(appIcon);
     });
 
-    tips_ = new TformTipps(&settings_, QDir(shareFolder()).filePath(QLatin1StringView(shell::kTipsFileName)), this);
-    tips_->hide();
     servers_ = shell::loadServersFile(qEnvironmentVariableIsSet("TARMELO_SERVERS")
                                           ? qEnvironmentVariable("TARMELO_SERVERS")
                                           : shell::serversPath(QCoreApplication::applicationDirPath()));
@@ -187,7 +185,16 @@ void TformMain::openWebLink(const QString& command) {
             Desktop::openUrl(shell::webLinkUrl(l, servers_));
 }
 
+TformTipps* TformMain::tipsWindow() {
+    if (!tips_) {
+        tips_ = new TformTipps(&settings_, QDir(shareFolder()).filePath(QLatin1StringView(shell::kTipsFileName)), this);
+        tips_->hide();
+    }
+    return tips_;
+}
+
 void TformMain::actTippsExecute() {
+    tipsWindow();
     if (!tips_->isVisible()) {
         tips_->adjustSize();
         QRect r = tips_->frameGeometry();
