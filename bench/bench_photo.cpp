@@ -1,5 +1,7 @@
 // Reducing a large camera photo to its stored 640x480 form, as when a user adds one.
 // TARMELO_BENCH_JPEG=<file> uses that JPEG instead of the generated one.
+// `bench_photo step FILE` prints the milliseconds of one reduction of FILE (after one untimed), for
+// photo_vs_convert.sh.
 
 #include "photo/jpeg.h"
 #include "photo/reduce.h"
@@ -9,9 +11,12 @@
 #include <QFile>
 #include <QImage>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -80,4 +85,23 @@ BENCHMARK(BM_ReduceAddedPhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string_view(argv[1]) == "step") {
+        const QString path = QString::fromLocal8Bit(argv[2]);
+        if (!tarmelo::photo::reduceAddedPhoto(path).ok())
+            return 1;
+        const auto start = std::chrono::steady_clock::now();
+        const tarmelo::photo::PhotoResult result = tarmelo::photo::reduceAddedPhoto(path);
+        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        if (!result.ok())
+            return 1;
+        std::printf("%.1f\n", took.count());
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -5,9 +5,11 @@
 #include "editor/MainWindow.h"
 #include "inventory/Archive.h"
 #include "shell/Help.h"
+#include "shell/Servers.h"
 #include "transfer/PasswordStore.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QLocale>
@@ -27,7 +29,9 @@ int main(int argc, char** argv) {
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
-    tarmelo::gui::TformMain window;
+    // The window's designed size, measured on the first start, is kept beside the program's other files.
+    tarmelo::gui::TformMain window(
+        nullptr, QDir(tarmelo::shell::dataFolder(QCoreApplication::applicationDirPath())).filePath("fenster.cache"));
     const QString helpFolder = tarmelo::shell::helpFolder(QCoreApplication::applicationDirPath());
     if (!tarmelo::shell::helpAvailable(helpFolder))
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
@@ -49,8 +53,11 @@ int main(int argc, char** argv) {
     window.show();
     const QStringList args = app.arguments();
     window.openAtStart(args.value(1));
-    // Without a known update the installed program file's age stands for the installation's.
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
+    // The tips and the update reminder come once the window has been painted. Without a known update the installed
+    // program file's age stands for the installation's.
+    window.afterFirstPaint([&window] {
+        const QFileInfo program(QCoreApplication::applicationFilePath());
+        window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
+    });
     return app.exec();
 }

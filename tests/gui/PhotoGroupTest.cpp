@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 using namespace tarmelo;
 using gui::Dialogs;
@@ -216,6 +219,74 @@ INSTANTIATE_TEST_SUITE_P(PhotoGroupFailures, PhotoGroupFailTest,
                          testing::Values(FailCase{"text.jpg", QByteArray("Das ist kein Bild.\r\n")},
                                          FailCase{"kaputt.bmp", QByteArray("BM\x10\0\0\0", 6)},
                                          FailCase{"fehlt.jpg", QByteArray()}));
+
+// Several files chosen at once are reduced side by side and stored in the order they were chosen; a file that fails
+// leaves the others' photos in their order and shows the error box once.
+TEST_F(PhotoGroupTest, SeveralFilesAtOnceKeepTheirOrder) {
+    const struct {
+        bool broken;
+        QList<QSize> stored; // of the photos added, in slot order
+    } cases[] = {{false, {{640, 320}, {240, 480}, {500, 400}, {64, 48}}}, {true, {{640, 320}, {500, 400}, {64, 48}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.broken);
+        Dialogs::setTestMode(true);
+        car = model::newVehicle(1);
+        fill(1);
+        QFile broken(dir.filePath(QStringLiteral("kaputt.jpg")));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("kein Bild");
+        broken.close();
+        Dialogs::queueFileNames(
+            {writeImage(QStringLiteral("breit.jpg"), {2000, 1000}, "JPEG"),
+             c.broken ? broken.fileName() : writeImage(QStringLiteral("hoch.bmp"), {1000, 2000}, "BMP"),
+             writeImage(QStringLiteral("klein.jpg"), {500, 400}, "JPEG"),
+             writeImage(QStringLiteral("winzig.png"), {64, 48}, "PNG")});
+        QSignalSpy progress(&group, &PhotoGroup::progressChanged);
+        QSignalSpy modified(&group, &PhotoGroup::modified);
+        QSignalSpy done(&group, &PhotoGroup::addFinished);
+        // Qt paints with the help of the global pool's threads: the photos must leave them free, or the window
+        // waits for the photos before it repaints.
+        int globalPoolBusy = 0;
+        const auto watch = QObject::connect(&group, &PhotoGroup::progressChanged, [&globalPoolBusy] {
+            globalPoolBusy = std::max(globalPoolBusy, QThreadPool::globalInstance()->activeThreadCount());
+        });
+        QTest::mouseClick(child<QPushButton>(QStringLiteral("sp_1_add")), Qt::LeftButton);
+        const bool finished = done.wait(30000);
+        QObject::disconnect(watch);
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(globalPoolBusy, 0);
+
+        EXPECT_EQ(done.first().first().toBool(), !c.broken);
+        ASSERT_EQ(model::countPhotos(car), 1 + c.stored.size());
+        EXPECT_EQ(car.bilder[0], solidJpeg(photoColour(0)));
+        for (int i = 0; i < c.stored.size(); ++i)
+            EXPECT_EQ(photo::jpegSize(car.bilder[size_t(i + 1)]), c.stored[i]) << "slot " << i + 2;
+        EXPECT_EQ(modified.count(), 1);
+        EXPECT_EQ(pos(), QStringLiteral("%1 / %1").arg(1 + c.stored.size()));
+        const QList<int> steps = intArgs(progress);
+        ASSERT_GE(steps.size(), 3);
+        EXPECT_EQ(steps.first(), 20);
+        EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end() - 1)) << "the bar never goes back";
+        EXPECT_GT(steps.size(), 4) << "the bar moves with every photo";
+        EXPECT_EQ(steps.last(), 0);
+        EXPECT_EQ(Dialogs::shown().size(), c.broken ? 1 : 0);
+        EXPECT_FALSE(group.isBusy());
+    }
+}
+
+TEST_F(PhotoGroupTest, MoreFilesThanFreeSlotsAddNone) {
+    fill(13);
+    Dialogs::queueFileNames({writeImage(QStringLiteral("a.jpg"), {32, 32}, "JPEG"),
+                             writeImage(QStringLiteral("b.jpg"), {32, 32}, "JPEG"),
+                             writeImage(QStringLiteral("c.jpg"), {32, 32}, "JPEG")});
+    QSignalSpy busy(&group, &PhotoGroup::busyChanged);
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("sp_1_add")), Qt::LeftButton);
+    EXPECT_TRUE(busy.isEmpty());
+    EXPECT_EQ(model::countPhotos(car), 13);
+    ASSERT_EQ(Dialogs::shown().size(), 1);
+    EXPECT_EQ(Dialogs::shown().first().kind, Dialogs::Kind::Warning);
+    EXPECT_EQ(Dialogs::shown().first().text, QStringLiteral("Es können nur noch 2 Bilder hinzugefügt werden."));
+}
 
 TEST_F(PhotoGroupTest, CancelledFileDialogDoesNothing) {
     fill(1);

@@ -14,10 +14,13 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 #include <zip.h>
 
 namespace tarmelo::inventory {
@@ -283,11 +286,22 @@ bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
     if (!f)
         return false;
     out.clear();
-    if (st.valid & ZIP_STAT_SIZE)
-        out.reserve(qsizetype(st.size));
-    char buffer[1 << 16];
     bool ok = true;
+    qsizetype filled = 0;
+    if (st.valid & ZIP_STAT_SIZE) {
+        // Read in place: the photos are most of an archive, and a copy through a buffer costs as much as the read.
+        // Exactly its size: a buffer grown by resize() would take twice the space and a mapping of its own.
+        out = QByteArray(qsizetype(st.size), Qt::Uninitialized);
+        while (ok && filled < out.size()) {
+            const zip_int64_t n = zip_fread(f, out.data() + filled, zip_uint64_t(out.size() - filled));
+            ok = n > 0;
+            filled += ok ? qsizetype(n) : 0;
+        }
+    }
+    char buffer[1 << 16];
     for (;;) {
+        if (!ok)
+            break;
         const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
         if (n < 0) {
             ok = false;

@@ -84,13 +84,21 @@ QImage loadImageData(const QByteArray& data) {
 
 namespace detail {
 
-LoadedBitmap loadBitmapFile(const QString& path) {
+QString readImageFile(const QString& path, QByteArray& data) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(errors::unreadable());
+        return errors::unreadable();
     if (file.size() > kMaxFileBytes)
-        return failure(errors::tooLarge());
-    return loadBitmap(file.readAll());
+        return errors::tooLarge();
+    data = file.readAll();
+    return {};
+}
+
+LoadedBitmap loadBitmapFile(const QString& path) {
+    QByteArray data;
+    if (const QString error = readImageFile(path, data); !error.isEmpty())
+        return failure(error);
+    return loadBitmap(data);
 }
 
 LoadedBitmap loadBitmap(const QByteArray& data) {

@@ -20,6 +20,8 @@ struct LoadedBitmap {
     QString error; // empty on success
 };
 
+// The bytes of an image file the user picked; the error text, empty when it was read.
+QString readImageFile(const QString& path, QByteArray& data);
 LoadedBitmap loadBitmapFile(const QString& path);
 LoadedBitmap loadBitmap(const QByteArray& data);
 

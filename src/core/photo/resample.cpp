@@ -1,125 +1,85 @@
-// libvips first: GLib headers must not see Qt's keyword macros.
-#include <vips/vips.h>
-
 #include "photo/resample.h"
 
-#include "util/DynamicLibrary.h"
-
-#include <mutex>
-#include <string>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
 
 namespace tarmelo::photo {
 
 namespace {
 
-// libvips and the hundred libraries it pulls in are loaded when the first photo is resampled, not when the
-// program starts: linking them made every start wait for their relocation.
-struct Vips {
-    decltype(&vips_init) init = nullptr;
-    decltype(&vips_cache_set_max) cacheSetMax = nullptr;
-    decltype(&vips_image_new_from_memory) newFromMemory = nullptr;
-    decltype(&vips_image_get_bands) bands = nullptr;
-    decltype(&vips_image_get_format) format = nullptr;
-    decltype(&vips_image_get_width) width = nullptr;
-    decltype(&vips_image_get_height) height = nullptr;
-    decltype(&vips_image_write_to_memory) writeToMemory = nullptr;
-    decltype(&vips_reduce) reduce = nullptr;
-    decltype(&vips_crop) crop = nullptr;
-    decltype(&vips_embed) embed = nullptr;
-    decltype(&vips_rot) rot = nullptr;
-    decltype(&vips_flip) flip = nullptr;
-    decltype(&g_object_unref) unref = nullptr;
-    decltype(&g_free) free = nullptr;
+// Written here rather than taken from an image library: the filter is a few lines, it needs no library loaded at
+// run time, and every call works on its own buffers only, so photos can be reduced on several threads at once.
+constexpr double kLobes = 3.0;
+
+double lanczos(double x) {
+    x = std::abs(x);
+    if (x < 1e-12)
+        return 1.0;
+    if (x >= kLobes)
+        return 0.0;
+    const double px = std::numbers::pi * x;
+    return kLobes * std::sin(px) * std::sin(px / kLobes) / (px * px);
+}
+
+// The source pixels that make each output pixel along one axis, and their weights. Pixels beyond the edge count as
+// the edge pixel, so every output pixel reads one contiguous run of source pixels.
+struct Taps {
+    std::vector<int> first;
+    std::vector<int> count;
+    std::vector<float> weights; // `stride` per output pixel
+    int stride = 0;
 };
 
-using util::resolve;
-
-bool load(Vips& v) {
-    // The soname the headers were built for: current minus age.
-    const std::string soname = "libvips.so." + std::to_string(VIPS_LIBRARY_CURRENT - VIPS_LIBRARY_AGE);
-    void* lib = dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        return false;
-    // The library stays loaded for the rest of the process: its threads and types outlive any one call.
-    const bool all =
-        resolve(lib, v.init, "vips_init") && resolve(lib, v.cacheSetMax, "vips_cache_set_max") &&
-        resolve(lib, v.newFromMemory, "vips_image_new_from_memory") && resolve(lib, v.bands, "vips_image_get_bands") &&
-        resolve(lib, v.format, "vips_image_get_format") && resolve(lib, v.width, "vips_image_get_width") &&
-        resolve(lib, v.height, "vips_image_get_height") &&
-        resolve(lib, v.writeToMemory, "vips_image_write_to_memory") && resolve(lib, v.reduce, "vips_reduce") &&
-        resolve(lib, v.crop, "vips_crop") && resolve(lib, v.embed, "vips_embed") && resolve(lib, v.rot, "vips_rot") &&
-        resolve(lib, v.flip, "vips_flip") && resolve(lib, v.unref, "g_object_unref") && resolve(lib, v.free, "g_free");
-    return all && v.init("tarmelo") == 0;
-}
-
-Vips& vipsApi() {
-    static Vips v;
-    return v;
-}
-
-bool ensureVips() {
-    static std::once_flag once;
-    static bool ready = false;
-    std::call_once(once, [] {
-        ready = load(vipsApi());
-        // Cached operations would keep references to our borrowed pixel buffers.
-        if (ready)
-            vipsApi().cacheSetMax(0);
-    });
-    return ready;
-}
-
-class VipsRef {
-public:
-    VipsRef() = default;
-    explicit VipsRef(VipsImage* image) : m_image(image) {}
-    ~VipsRef() { reset(); }
-    VipsRef(const VipsRef&) = delete;
-    VipsRef& operator=(const VipsRef&) = delete;
-
-    VipsImage* get() const { return m_image; }
-    VipsImage** out() {
-        reset();
-        return &m_image;
+Taps makeTaps(int in, int out) {
+    Taps t;
+    t.first.resize(size_t(out));
+    t.count.resize(size_t(out));
+    if (in == out) {
+        t.stride = 1;
+        t.weights.assign(size_t(out), 1.0f);
+        for (int o = 0; o < out; ++o) {
+            t.first[size_t(o)] = o;
+            t.count[size_t(o)] = 1;
+        }
+        return t;
     }
-    void reset() {
-        if (m_image)
-            vipsApi().unref(m_image);
-        m_image = nullptr;
+    // Reducing stretches the kernel over `scale` source pixels per lobe: every source pixel under it counts.
+    const double scale = double(in) / out;
+    const double stretch = std::max(scale, 1.0);
+    const double support = kLobes * stretch;
+    t.stride = int(std::ceil(2 * support)) + 1;
+    t.weights.assign(size_t(out) * size_t(t.stride), 0.0f);
+    std::vector<double> w(static_cast<std::size_t>(in));
+    for (int o = 0; o < out; ++o) {
+        const double centre = (o + 0.5) * scale - 0.5;
+        const int lo = int(std::floor(centre - support)) + 1;
+        const int hi = int(std::ceil(centre + support)) - 1;
+        const int from = std::clamp(lo, 0, in - 1);
+        const int to = std::clamp(hi, 0, in - 1);
+        std::fill(w.begin() + from, w.begin() + to + 1, 0.0);
+        double sum = 0;
+        for (int i = lo; i <= hi; ++i) {
+            const double weight = lanczos((i - centre) / stretch);
+            w[size_t(std::clamp(i, 0, in - 1))] += weight;
+            sum += weight;
+        }
+        t.first[size_t(o)] = from;
+        t.count[size_t(o)] = to - from + 1;
+        float* out = &t.weights[size_t(o) * size_t(t.stride)];
+        for (int i = from; i <= to; ++i)
+            out[i - from] = float(w[size_t(i)] / sum);
     }
-    void swap(VipsRef& other) { std::swap(m_image, other.m_image); }
-
-private:
-    VipsImage* m_image = nullptr;
-};
-
-VipsRef wrap(const detail::RgbBuffer& rgb) {
-    return VipsRef(
-        vipsApi().newFromMemory(rgb.data(), rgb.byteCount(), rgb.width(), rgb.height(), 3, VIPS_FORMAT_UCHAR));
+    return t;
 }
 
-detail::RgbBuffer toBuffer(VipsImage* image) {
-    const Vips& vips = vipsApi();
-    if (vips.bands(image) != 3 || vips.format(image) != VIPS_FORMAT_UCHAR)
-        return {};
-    std::size_t size = 0;
-    void* data = vips.writeToMemory(image, &size);
-    if (!data)
-        return {};
-    const int width = vips.width(image);
-    const int height = vips.height(image);
-    if (size != std::size_t(width) * std::size_t(height) * 3) {
-        vips.free(data);
-        return {};
-    }
-    return detail::RgbBuffer::adopt(data, width, height, vips.free);
+std::uint8_t toByte(float v) {
+    return std::uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f);
 }
 
 } // namespace
-
-bool prepareResampling() {
-    return ensureVips();
-}
 
 QImage resampleLanczos(const QImage& image, QSize size) {
     return detail::resampleLanczos(detail::RgbBuffer::fromImage(image), size).toImage();
@@ -131,85 +91,98 @@ RgbBuffer resampleLanczos(const RgbBuffer& rgb, QSize size) {
     if (rgb.isNull() || size.width() < 1 || size.height() < 1 || size.width() > rgb.width() ||
         size.height() > rgb.height())
         return {};
-    if (!ensureVips())
+    RgbBuffer out = RgbBuffer::allocate(size.width(), size.height());
+    if (out.isNull())
         return {};
-    VipsRef image = wrap(rgb);
-    if (!image.get())
-        return {};
-    VipsRef reduced;
-    // gap 0: a true Lanczos over every source pixel, no box pre-shrink.
-    const Vips& vips = vipsApi();
-    if (vips.reduce(image.get(), reduced.out(), double(rgb.width()) / size.width(),
-                    double(rgb.height()) / size.height(), "kernel", VIPS_KERNEL_LANCZOS3, "gap", 0.0, nullptr) != 0)
-        return {};
-    // vips rounds the output size itself; force the exact size if it lands one pixel off.
-    const int gotWidth = vips.width(reduced.get());
-    const int gotHeight = vips.height(reduced.get());
-    if (gotWidth != size.width() || gotHeight != size.height()) {
-        VipsRef fixed;
-        if (gotWidth >= size.width() && gotHeight >= size.height()) {
-            if (vips.crop(reduced.get(), fixed.out(), 0, 0, size.width(), size.height(), nullptr) != 0)
-                return {};
-        } else if (vips.embed(reduced.get(), fixed.out(), 0, 0, size.width(), size.height(), "extend", VIPS_EXTEND_COPY,
-                              nullptr) != 0) {
-            return {};
-        }
-        reduced.swap(fixed);
+    if (size == rgb.size()) {
+        std::memcpy(out.data(), rgb.data(), rgb.byteCount());
+        return out;
     }
-    return toBuffer(reduced.get());
+    const Taps across = makeTaps(rgb.width(), size.width());
+    const Taps down = makeTaps(rgb.height(), size.height());
+    const std::size_t inRow = std::size_t(rgb.width()) * 3;
+    const std::size_t outRow = std::size_t(size.width()) * 3;
+    // Vertical first, one output row at a time: that pass runs along whole rows and vectorises, and the
+    // horizontal pass then has only the output's rows to do.
+    std::vector<float> column(inRow);
+    for (int y = 0; y < size.height(); ++y) {
+        const std::uint8_t* src = rgb.data() + std::size_t(down.first[size_t(y)]) * inRow;
+        const float* w = &down.weights[size_t(y) * size_t(down.stride)];
+        float* acc = column.data();
+        for (std::size_t i = 0; i < inRow; ++i)
+            acc[i] = w[0] * src[i];
+        for (int k = 1; k < down.count[size_t(y)]; ++k) {
+            src += inRow;
+            const float wk = w[k];
+            for (std::size_t i = 0; i < inRow; ++i)
+                acc[i] += wk * src[i];
+        }
+        std::uint8_t* dst = out.data() + std::size_t(y) * outRow;
+        for (int x = 0; x < size.width(); ++x) {
+            const float* p = acc + std::size_t(across.first[size_t(x)]) * 3;
+            const float* wx = &across.weights[size_t(x) * size_t(across.stride)];
+            float r = 0, g = 0, b = 0;
+            for (int k = 0; k < across.count[size_t(x)]; ++k, p += 3) {
+                r += wx[k] * p[0];
+                g += wx[k] * p[1];
+                b += wx[k] * p[2];
+            }
+            dst[3 * x] = toByte(r);
+            dst[3 * x + 1] = toByte(g);
+            dst[3 * x + 2] = toByte(b);
+        }
+    }
+    return out;
 }
 
 RgbBuffer applyOrientation(const RgbBuffer& rgb, int orientation) {
     if (rgb.isNull() || orientation < 1 || orientation > 8)
         return {};
-    if (!ensureVips())
+    const int w = rgb.width();
+    const int h = rgb.height();
+    // Orientations 5..8 turn the photo by a quarter, so width and height change places.
+    const bool turned = orientation >= 5;
+    RgbBuffer out = RgbBuffer::allocate(turned ? h : w, turned ? w : h);
+    if (out.isNull())
         return {};
-    VipsRef image = wrap(rgb);
-    if (!image.get())
-        return {};
-    // Orientations 5..8 are 90° turns (clockwise), 2, 4, 5, 7 additionally mirrored.
-    VipsAngle angle = VIPS_ANGLE_D0;
-    int flip = -1;
-    switch (orientation) {
-    case 2:
-        flip = VIPS_DIRECTION_HORIZONTAL;
-        break;
-    case 3:
-        angle = VIPS_ANGLE_D180;
-        break;
-    case 4:
-        flip = VIPS_DIRECTION_VERTICAL;
-        break;
-    case 5:
-        angle = VIPS_ANGLE_D90;
-        flip = VIPS_DIRECTION_HORIZONTAL;
-        break;
-    case 6:
-        angle = VIPS_ANGLE_D90;
-        break;
-    case 7:
-        angle = VIPS_ANGLE_D90;
-        flip = VIPS_DIRECTION_VERTICAL;
-        break;
-    case 8:
-        angle = VIPS_ANGLE_D270;
-        break;
-    default:
-        break;
+    std::uint8_t* dst = out.data();
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x, dst += 3) {
+            int sx = x, sy = y;
+            switch (orientation) {
+            case 2: // mirrored
+                sx = w - 1 - x;
+                break;
+            case 3: // half a turn
+                sx = w - 1 - x;
+                sy = h - 1 - y;
+                break;
+            case 4: // upside down mirrored
+                sy = h - 1 - y;
+                break;
+            case 5: // mirrored along the diagonal
+                sx = y;
+                sy = x;
+                break;
+            case 6: // a quarter clockwise
+                sx = y;
+                sy = h - 1 - x;
+                break;
+            case 7: // mirrored along the other diagonal
+                sx = w - 1 - y;
+                sy = h - 1 - x;
+                break;
+            case 8: // a quarter anticlockwise
+                sx = w - 1 - y;
+                sy = x;
+                break;
+            default:
+                break;
+            }
+            std::memcpy(dst, rgb.data() + (std::size_t(sy) * std::size_t(w) + std::size_t(sx)) * 3, 3);
+        }
     }
-    if (angle != VIPS_ANGLE_D0) {
-        VipsRef turned;
-        if (vipsApi().rot(image.get(), turned.out(), angle, nullptr) != 0)
-            return {};
-        image.swap(turned);
-    }
-    if (flip >= 0) {
-        VipsRef mirrored;
-        if (vipsApi().flip(image.get(), mirrored.out(), VipsDirection(flip), nullptr) != 0)
-            return {};
-        image.swap(mirrored);
-    }
-    return toBuffer(image.get());
+    return out;
 }
 
 } // namespace detail

@@ -9,15 +9,12 @@ namespace tarmelo::photo {
 
 // Lanczos (radius 3) to exactly `size`. Only reduces: a null image when `size` is empty or
 // larger than the image on either axis. An unchanged size gives an identical copy.
+// Safe to call from several threads at once.
 QImage resampleLanczos(const QImage& image, QSize size);
-
-// Loads the resampling library now (it is loaded on first use otherwise); false when it cannot be loaded.
-// Safe from any thread: a worker can take the loading off the first photo shown.
-bool prepareResampling();
 
 namespace detail {
 
-// Same on packed RGB, multi-threaded by libvips; the source is read in place.
+// Same on packed RGB; the source is read in place.
 RgbBuffer resampleLanczos(const RgbBuffer& rgb, QSize size);
 
 // Turns the pixels as EXIF orientation 1..8 asks, so the photo stands upright.

@@ -17,7 +17,7 @@ bool withinPixelCap(int width, int height);
 
 namespace detail {
 
-// Packed 8-bit RGB without row padding: the layout TurboJPEG and libvips exchange without copying.
+// Packed 8-bit RGB without row padding: the layout TurboJPEG reads and writes without copying.
 class RgbBuffer {
 public:
     using Release = void (*)(void*);

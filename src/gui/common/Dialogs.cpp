@@ -16,7 +16,7 @@ namespace {
 struct TestState {
     bool on = false;
     QQueue<QMessageBox::StandardButton> answers;
-    QQueue<QString> files;
+    QQueue<QStringList> files; // one entry per file dialog
     QList<Dialogs::Shown> shown;
     QList<int> help;
 };
@@ -104,14 +104,24 @@ void Dialogs::bindHelpKey(QWidget* window, int context) {
 QString Dialogs::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
     TestState& s = state();
     if (s.on)
-        return s.files.isEmpty() ? QString() : s.files.dequeue();
+        return s.files.isEmpty() ? QString() : s.files.dequeue().value(0);
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
+QStringList Dialogs::openFileNames(QWidget* parent, const QString& caption, const QString& filter) {
+    TestState& s = state();
+    if (s.on) {
+        QStringList paths = s.files.isEmpty() ? QStringList() : s.files.dequeue();
+        paths.removeAll(QString());
+        return paths;
+    }
+    return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
 }
 
 QString Dialogs::saveFileName(QWidget* parent, const QString& caption, const QString& filter) {
     TestState& s = state();
     if (s.on)
-        return s.files.isEmpty() ? QString() : s.files.dequeue();
+        return s.files.isEmpty() ? QString() : s.files.dequeue().value(0);
     return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
 }
 
@@ -131,7 +141,10 @@ void Dialogs::queueAnswer(QMessageBox::StandardButton answer) {
     state().answers.enqueue(answer);
 }
 void Dialogs::queueFileName(const QString& path) {
-    state().files.enqueue(path);
+    state().files.enqueue({path});
+}
+void Dialogs::queueFileNames(const QStringList& paths) {
+    state().files.enqueue(paths);
 }
 QList<Dialogs::Shown>& Dialogs::shown() {
     return state().shown;

@@ -36,6 +36,8 @@ public:
 
     // An empty result means the dialog was cancelled.
     static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
+    // Several existing files, in the order the dialog gives them.
+    static QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter);
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& filter);
 
     // Opens the help page of a help context in the browser.
@@ -49,6 +51,7 @@ public:
     static bool testMode();
     static void queueAnswer(QMessageBox::StandardButton answer);
     static void queueFileName(const QString& path);
+    static void queueFileNames(const QStringList& paths); // the answer of one dialog that takes several files
     static QList<Shown>& shown();
     static QList<int>& helpShown(); // help contexts opened
 };

@@ -12,7 +12,6 @@
 #include "inventory/RecentFiles.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
-#include "photo/resample.h"
 #include "shell/Commands.h"
 #include "shell/Help.h"
 #include "shell/WorkArea.h"
@@ -22,27 +21,33 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTabWidget>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace tarmelo::gui {
 
@@ -67,8 +72,18 @@ const AddCommand kAdd[12] = {
     {"actAddStapler", "&Stapler"},
 };
 
-const QString kOrange = QStringLiteral("color: rgb(215, 86, 0);");
-const QString kGrey = QStringLiteral("color: rgb(103, 103, 103);");
+const QColor kOrange(215, 86, 0);
+const QColor kGrey(103, 103, 103);
+
+// Text colours through the palette, not style sheets: the first style sheet of a run costs its start a style engine
+// of its own. An invalid colour gives the widget the application's colours back.
+void setTextColour(QWidget* w, const QColor& colour) {
+    QPalette pal = QApplication::palette(w);
+    if (colour.isValid())
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+            pal.setColor(role, colour);
+    w->setPalette(pal);
+}
 
 // The editing pages, scrolled where the screen is smaller than the widest page; otherwise they get their full size.
 class PageArea : public QScrollArea {
@@ -89,6 +104,50 @@ public:
     QSize minimumSizeHint() const override { return QSize(320, 140); }
 };
 
+// What the designed size depends on besides the pages: the program file, Qt, the style, the font, the screen's
+// resolution and the locale. A size kept under another key is measured anew.
+QString layoutKey() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return QStringList{QStringLiteral("1"),
+                       QString::number(program.size()),
+                       QString::number(program.lastModified().toMSecsSinceEpoch()),
+                       QString::fromLatin1(qVersion()),
+                       QApplication::style()->name(),
+                       QApplication::font().toString(),
+                       screen ? QString::number(screen->logicalDotsPerInchX()) : QString(),
+                       screen ? QString::number(screen->logicalDotsPerInchY()) : QString(),
+                       screen ? QString::number(screen->devicePixelRatio()) : QString(),
+                       QLocale().name()}
+        .join(u'|');
+}
+
+QSize cachedDesignedSize(const QString& path) {
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> lines = file.read(4096).split('\n');
+    if (lines.size() < 2 || QString::fromUtf8(lines[0]) != layoutKey())
+        return {};
+    const QList<QByteArray> numbers = lines[1].split(' ');
+    bool wide = false, high = false;
+    const QSize size(numbers.value(0).toInt(&wide), numbers.value(1).toInt(&high));
+    const QSize least(1060, 760);
+    return wide && high && size.expandedTo(least) == size && size.boundedTo(QSize(20000, 20000)) == size ? size
+                                                                                                         : QSize();
+}
+
+void storeDesignedSize(const QString& path, QSize size) {
+    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(layoutKey().toUtf8() + '\n' + QByteArray::number(size.width()) + ' ' +
+                   QByteArray::number(size.height()) + '\n');
+        file.commit(); // a size that is not kept is measured again at the next start
+    }
+}
+
 QAction* makeAction(QObject* parent, const char* name, const QString& caption, const QString& hint = {}) {
     auto* a = new QAction(caption, parent);
     a->setObjectName(QLatin1StringView(name));
@@ -101,7 +160,7 @@ QAction* makeAction(QObject* parent, const char* name, const QString& caption, c
 
 } // namespace
 
-TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
+TformMain::TformMain(QWidget* parent, const QString& layoutCache) : QMainWindow(parent) {
     setObjectName(QStringLiteral("formMain"));
     setWindowTitle(QStringLiteral("Tarmelo"));
     doc_ = new inventory::Document(this);
@@ -154,22 +213,41 @@ TformMain::TformMain(QWidget* parent) : QMainWindow(parent) {
             pages_->applyEnvkv(box->isChecked());
     });
     connect(pages_, &VehiclePages::classBuilt, this, &TformMain::connectPhotos);
-    // The classes with the widest and the tallest pages are built now: they give the window its size from the
-    // first show on, so it never grows when a vehicle of another class is selected. The other classes are
-    // built one by one once the window waits for input, or at once when one is asked for.
-    for (const int c : {4, 11, 3})
-        pages_->ensureBuilt(c);
-    QTimer::singleShot(0, this, &TformMain::buildNextClass);
     showStep(-1);
     updateCommands();
-    // The pages' full size where the screen has room for it (applySettings and the work-area reset fit it on).
-    designedSize_ = sizeHint().expandedTo(QSize(1060, 760));
+    // The pages' full size where the screen has room for it (applySettings and the work-area reset fit it on). The
+    // classes with the widest and the tallest pages give it; once measured, it is kept for the next starts, which
+    // then show the window without building any page first. The pages scroll, so a class built later never makes
+    // the window grow. The classes are built one by one once the window has been painted, or at once when one is
+    // asked for.
+    designedSize_ = cachedDesignedSize(layoutCache);
+    if (!designedSize_.isValid()) {
+        for (const int c : {4, 11, 3})
+            pages_->ensureBuilt(c);
+        designedSize_ = sizeHint().expandedTo(QSize(1060, 760));
+        storeDesignedSize(layoutCache, designedSize_);
+    }
     resize(designedSize_);
-    // The photo library loads on a worker once the window is up, so the first photo shown does not wait for it.
-    QTimer::singleShot(1000, this, [] { QThreadPool::globalInstance()->start([] { photo::prepareResampling(); }); });
+    QTimer::singleShot(0, this, &TformMain::buildNextClass);
+}
+
+void TformMain::afterFirstPaint(std::function<void()> work) {
+    if (painted_)
+        work();
+    else
+        afterPaint_.append(std::move(work));
+}
+
+void TformMain::firstPainted() {
+    QTimer::singleShot(0, this, &TformMain::buildNextClass);
+    for (const std::function<void()>& work : std::exchange(afterPaint_, {}))
+        work();
 }
 
 void TformMain::buildNextClass() {
+    // A window on its way to the screen is painted before anything else is built; its first paint goes on here.
+    if (isVisible() && !painted_)
+        return;
     for (int c = 1; c <= model::kClassCount; ++c)
         if (!pages_->isBuilt(c)) {
             pages_->ensureBuilt(c);
@@ -348,7 +426,6 @@ void TformMain::buildMenus() {
     QAction* help = makeAction(this, "actHelp", QStringLiteral("&Hilfe"), QStringLiteral("Öffnet die Hilfe"));
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, [] { Dialogs::showHelp(shell::kHelpMain); });
-    buildShellMenus(help);
 
     QToolBar* bar = addToolBar(QStringLiteral("Werkzeuge"));
     bar->setObjectName(QStringLiteral("MainToolBar"));
@@ -371,9 +448,10 @@ void TformMain::buildMenus() {
     lblHint_->setObjectName(QStringLiteral("lblHint"));
     QFont hintFont(QStringLiteral("Arial"), 8);
     lblHint_->setFont(hintFont);
-    lblHint_->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
+    setTextColour(lblHint_, QColor(0, 0, 128));
     lblHint_->setMinimumWidth(380);
     bar->addWidget(lblHint_);
+    buildShellMenus(help);
     // Menus send the hint of the entry under the mouse; when they close, no entry is under it any more.
     for (QMenu* m : findChildren<QMenu*>())
         connect(m, &QMenu::aboutToHide, this, [this] { showHint(QString()); });
@@ -471,9 +549,9 @@ QWidget* TformMain::buildNavigation() {
     h->addStretch();
     // The designed state: "Allgemein" marked, both disabled until a vehicle is selected.
     sbAllgemein_->setText(QStringLiteral(":: Allgemein ::"));
-    sbAllgemein_->setStyleSheet(kOrange);
+    setTextColour(sbAllgemein_, kOrange);
     sbAusstattung_->setText(QStringLiteral("Ausstattung"));
-    sbAusstattung_->setStyleSheet(kGrey);
+    setTextColour(sbAusstattung_, kGrey);
     return nav;
 }
 
@@ -496,14 +574,21 @@ void TformMain::buildStatusBar() {
     timerStat_->setSingleShot(true);
     connect(timerStat_, &QTimer::timeout, this, [this] {
         statusPanel_->clear();
-        statusPanel_->setStyleSheet(QString());
+        statusPanel_->setAutoFillBackground(false);
+        setTextColour(statusPanel_, QColor());
     });
 }
 
 void TformMain::ShowInStatus(const QString& message) {
     timerStat_->start();
     statusPanel_->setText(message);
-    statusPanel_->setStyleSheet(message.isEmpty() ? QString() : QStringLiteral("background: red; color: white;"));
+    statusPanel_->setAutoFillBackground(!message.isEmpty());
+    setTextColour(statusPanel_, message.isEmpty() ? QColor() : QColor(Qt::white));
+    if (!message.isEmpty()) {
+        QPalette pal = statusPanel_->palette();
+        pal.setColor(QPalette::Window, Qt::red);
+        statusPanel_->setPalette(pal);
+    }
 }
 
 QString TformMain::statusMessage() const {
@@ -610,6 +695,10 @@ void TformMain::ActionManager1Update() {
 }
 
 bool TformMain::event(QEvent* event) {
+    if (event->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &TformMain::firstPainted);
+    }
     // Hints go to lblHint only: shown in the status bar they would cover the progress and the error message.
     if (event->type() == QEvent::StatusTip) {
         showHint(static_cast<QStatusTipEvent*>(event)->tip());
@@ -812,13 +901,13 @@ void TformMain::closeEvent(QCloseEvent* event) {
 void TformMain::setPhotoIndicator(int count, bool anyVehicle) {
     if (!anyVehicle) {
         lblBild_->setText(QStringLiteral("-"));
-        lblBild_->setStyleSheet(QString());
+        setTextColour(lblBild_, QColor());
     } else if (count > 0) {
         lblBild_->setText(QStringLiteral("Ja"));
-        lblBild_->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
+        setTextColour(lblBild_, QColor(0, 128, 0));
     } else {
         lblBild_->setText(QStringLiteral("Nein"));
-        lblBild_->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0);"));
+        setTextColour(lblBild_, QColor(128, 0, 0));
     }
 }
 
@@ -829,9 +918,9 @@ void TformMain::switchPage(int page) {
     pageFlag_ = page;
     pages_->showPage(c, page ? model::Page::Equipment : model::Page::General);
     sbAllgemein_->setText(page ? QStringLiteral("Allgemein") : QStringLiteral(":: Allgemein ::"));
-    sbAllgemein_->setStyleSheet(page ? kGrey : kOrange);
+    setTextColour(sbAllgemein_, page ? kGrey : kOrange);
     sbAusstattung_->setText(page ? QStringLiteral(":: Ausstattung ::") : QStringLiteral("Ausstattung"));
-    sbAusstattung_->setStyleSheet(page ? kOrange : kGrey);
+    setTextColour(sbAusstattung_, page ? kOrange : kGrey);
 }
 
 void TformMain::sbAllgemeinClick() {

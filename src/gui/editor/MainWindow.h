@@ -33,7 +33,9 @@ class VehiclePages;
 class TformMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TformMain(QWidget* parent = nullptr);
+    // layoutCache: a file that keeps the window's designed size between runs (empty: none, the pages that give it
+    // are built now).
+    explicit TformMain(QWidget* parent = nullptr, const QString& layoutCache = {});
 
     // The open inventory; the window follows its signals.
     inventory::Document* document() const { return doc_; }
@@ -120,7 +122,10 @@ public slots:
     void openWebLink(const QString& command);
     // The tips and the update reminder of the first activation; the file time stands in when no update is known.
     void startUpShell(const std::optional<QDateTime>& programFileTime);
-    TformTipps* tipsWindow() const { return tips_; }
+    // Runs work once the window has been painted for the first time (at once when it has been).
+    void afterFirstPaint(std::function<void()> work);
+    // The tips window, made hidden when first asked for: the start does not wait for it.
+    TformTipps* tipsWindow();
     void setServers(const shell::Servers& servers) { servers_ = servers; }
     // Tests: changes where the update comes from.
     void setUpdateAdjuster(std::function<void(UpdateContext&)> adjust) { adjustUpdate_ = std::move(adjust); }
@@ -133,6 +138,7 @@ protected:
 
 private:
     void buildNextClass();
+    void firstPainted();
     void buildMenus();
     void buildShellMenus(QAction* help);
     QAction* shellAction(const QString& name);
@@ -212,6 +218,8 @@ private:
     QSize designedSize_;
     QList<int> designedColumns_;
     std::function<void(UpdateContext&)> adjustUpdate_;
+    bool painted_ = false;
+    QList<std::function<void()>> afterPaint_;
 };
 
 } // namespace tarmelo::gui

@@ -31,6 +31,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace tarmelo::gui {
 
 namespace {
@@ -92,8 +94,11 @@ void TformMain::ensureIconTheme() {
         }
     if (changed)
         QIcon::setThemeSearchPaths(paths);
+    // Decided by the theme's name, not by looking an icon up: a look-up reads the whole theme, and setting another
+    // theme afterwards had it read a second time.
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-    if (!QIcon::hasThemeIcon(QStringLiteral("document-new")))
+    const QString theme = QIcon::themeName();
+    if (theme.isEmpty() || theme == QLatin1StringView("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
 }
 
@@ -151,16 +156,25 @@ void TformMain::buildShellMenus(QAction* help) {
     helpMenu->addAction(info);
     menuBar()->addMenu(helpMenu);
 
+    // The tool bar's icons are painted with the window; those seen only in menus, and the program's icon, which the
+    // window manager takes in all its sizes, follow once the window is painted.
+    const QList<QToolBar*> bars = findChildren<QToolBar*>();
+    const auto onToolBar = [&bars](QAction* a) {
+        return std::any_of(bars.cbegin(), bars.cend(), [a](QToolBar* b) { return b->actions().contains(a); });
+    };
     for (const auto& i : kIcons)
-        if (QAction* a = action(QLatin1StringView(i.action)))
+        if (QAction* a = action(QLatin1StringView(i.action)); a && onToolBar(a))
             a->setIcon(QIcon::fromTheme(QLatin1StringView(i.icon)));
-    // Application-wide, so that the dialogs and the info box show it too.
-    const QIcon appIcon = programIcon();
-    if (!appIcon.isNull())
-        QApplication::setWindowIcon(appIcon);
+    afterFirstPaint([this] {
+        for (const auto& i : kIcons)
+            if (QAction* a = action(QLatin1StringView(i.action)); a && a->icon().isNull())
+                a->setIcon(QIcon::fromTheme(QLatin1StringView(i.icon)));
+        // Application-wide, so that the dialogs and the info box show it too.
+        const QIcon appIcon = programIcon();
+        if (!appIcon.isNull())
+            QApplication::setWindowIcon(appIcon);
+    });
 
-    tips_ = new TformTipps(&settings_, QDir(shareFolder()).filePath(QLatin1StringView(shell::kTipsFileName)), this);
-    tips_->hide();
     servers_ = shell::loadServersFile(qEnvironmentVariableIsSet("TARMELO_SERVERS")
                                           ? qEnvironmentVariable("TARMELO_SERVERS")
                                           : shell::serversPath(QCoreApplication::applicationDirPath()));
@@ -172,7 +186,16 @@ void TformMain::openWebLink(const QString& command) {
             Desktop::openUrl(shell::webLinkUrl(l, servers_));
 }
 
+TformTipps* TformMain::tipsWindow() {
+    if (!tips_) {
+        tips_ = new TformTipps(&settings_, QDir(shareFolder()).filePath(QLatin1StringView(shell::kTipsFileName)), this);
+        tips_->hide();
+    }
+    return tips_;
+}
+
 void TformMain::actTippsExecute() {
+    tipsWindow();
     if (!tips_->isVisible()) {
         tips_->adjustSize();
         QRect r = tips_->frameGeometry();

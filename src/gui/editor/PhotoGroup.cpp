@@ -11,8 +11,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <numeric>
 
 namespace tarmelo::gui {
 
@@ -31,6 +34,7 @@ PhotoGroup::PhotoGroup(int klasse, QWidget* parent)
     : QGroupBox(QStringLiteral(" Bilder (max. 15) "), parent), klasse_(klasse) {
     setObjectName(QStringLiteral("grp_%1_bilder").arg(klasse));
     showDialog = [](QDialog* dialog) { dialog->exec(); };
+    pool_ = new QThreadPool(this);
     previewAllowed_ = [] { return true; };
 
     // A sunken border marks where the photo goes, also while there is none.
@@ -161,53 +165,95 @@ void PhotoGroup::setProgress(int percent) {
 void PhotoGroup::AddPic() {
     if (!vehicle_ || busy_ || model::countPhotos(*vehicle_) >= model::kPhotoSlots)
         return;
-    const QString path = Dialogs::openFileName(
+    const QStringList paths = Dialogs::openFileNames(
         this, QStringLiteral("Bild hinzufügen"),
         QStringLiteral("Alle (*.bmp *.jpg *.jpeg);;Windows-Bitmap (*.bmp);;JPEG-Grafikdatei (*.jpg *.jpeg)"));
-    if (path.isEmpty())
+    if (paths.isEmpty())
         return;
+    const int free = model::kPhotoSlots - model::countPhotos(*vehicle_);
+    if (paths.size() > free) {
+        Dialogs::warning(this, free == 1
+                                   ? QStringLiteral("Es kann nur noch ein Bild hinzugefügt werden.")
+                                   : QStringLiteral("Es können nur noch %1 Bilder hinzugefügt werden.").arg(free));
+        return;
+    }
 
     addTarget_ = vehicle_;
     setBusy(true);
     refreshPic(position_);
-    setProgress(20);
+    addStages_ = QList<int>(paths.size(), 0);
+    addPercent_ = -1;
+    showAddProgress();
 
     addWatcher_ = new QFutureWatcher<photo::PhotoResult>(this);
     connect(addWatcher_, &QFutureWatcherBase::finished, this, &PhotoGroup::finishAdd);
-    // Queued, so the progress reaches the bar on the GUI thread before the result does.
-    auto progress = [this](int percent) {
-        QMetaObject::invokeMethod(
-            this, [this, percent] { setProgress(percent); }, Qt::QueuedConnection);
-    };
-    addWatcher_->setFuture(QtConcurrent::run([path, progress] { return photo::reduceAddedPhoto(path, progress); }));
+    // The photos are reduced side by side on a pool of their own: Qt paints large areas with the help of the global
+    // pool's threads, and the window would wait for the photos to be done before it could repaint. The results keep
+    // the order of the files. The steps are posted, so they reach the bar before the end does; the results are not
+    // asked for before the end, as asking a running future makes the asking thread take over queued work.
+    QList<int> indices(paths.size());
+    std::iota(indices.begin(), indices.end(), 0);
+    addWatcher_->setFuture(QtConcurrent::mapped(pool_, indices, [this, paths](int i) {
+        const auto step = [this, i](int stage) {
+            QMetaObject::invokeMethod(
+                this, [this, i, stage] { addStep(i, stage); }, Qt::QueuedConnection);
+        };
+        photo::PhotoResult result = photo::reduceAddedPhoto(paths[i], [&step](int percent) { step(percent / 20 - 1); });
+        if (result.ok())
+            step(4);
+        return result;
+    }));
+}
+
+void PhotoGroup::addStep(int photo, int stage) {
+    if (photo < 0 || photo >= addStages_.size() || stage <= addStages_[photo])
+        return;
+    addStages_[photo] = stage;
+    showAddProgress();
+}
+
+void PhotoGroup::showAddProgress() {
+    // 20 when the adding starts, 100 when every photo is there; each photo's steps take their share of the rest.
+    const int done = std::accumulate(addStages_.cbegin(), addStages_.cend(), 0);
+    const int percent = 20 + int(80LL * done / (4LL * std::max<qsizetype>(addStages_.size(), 1)));
+    if (percent != addPercent_) {
+        addPercent_ = percent;
+        setProgress(percent);
+    }
 }
 
 void PhotoGroup::finishAdd() {
-    const photo::PhotoResult result = addWatcher_->result();
+    const QList<photo::PhotoResult> results = addWatcher_->future().results();
     addWatcher_->deleteLater();
     addWatcher_ = nullptr;
+    addStages_.clear();
     model::TFahrzeug* target = addTarget_;
     addTarget_ = nullptr;
 
     int shown = position_;
-    if (result.ok()) {
-        setProgress(100);
+    bool allAdded = true;
+    bool anyAdded = false;
+    for (const photo::PhotoResult& result : results) {
         const int n = model::countPhotos(*target);
-        if (n < model::kPhotoSlots) {
-            target->bilder[size_t(n)] = result.jpeg;
-            emit modified();
-            shown = n + 1;
+        if (!result.ok() || n >= model::kPhotoSlots) {
+            allAdded = false;
+            continue;
         }
+        target->bilder[size_t(n)] = result.jpeg;
+        anyAdded = true;
+        shown = n + 1;
     }
+    if (anyAdded)
+        emit modified();
     setProgress(0);
     setBusy(false);
     refreshPic(vehicle_ == target ? shown : 1);
-    if (!result.ok())
+    if (!allAdded)
         Dialogs::error(
             this,
             QStringLiteral("Grafikdatei konnte nicht importiert werden.\nBildformat und Datei-/Bildgröße überprüfen!"),
             1007);
-    emit addFinished(result.ok());
+    emit addFinished(allAdded);
 }
 
 void PhotoGroup::RemovePic() {

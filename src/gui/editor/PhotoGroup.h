@@ -13,6 +13,7 @@
 class QDialog;
 class QLabel;
 class QPushButton;
+class QThreadPool;
 template <typename T> class QFutureWatcher;
 
 namespace tarmelo::gui {
@@ -63,6 +64,9 @@ private:
     QPixmap scaledPhoto(const QByteArray& jpeg);
     void setBusy(bool busy);
     void setProgress(int percent);
+    // Photo `photo` of the running add reached `stage` (1 loaded, 2 fitted, 3 encoded, 4 done).
+    void addStep(int photo, int stage);
+    void showAddProgress();
     void finishAdd();
 
     int klasse_;
@@ -72,6 +76,9 @@ private:
     bool busy_ = false;
     std::function<bool()> previewAllowed_;
     QFutureWatcher<photo::PhotoResult>* addWatcher_ = nullptr;
+    QThreadPool* pool_ = nullptr; // the threads that reduce added photos
+    QList<int> addStages_;        // per file of the running add
+    int addPercent_ = -1;
 
     struct CachedPhoto {
         QByteArray jpeg; // holds the data, so its address stays a valid key

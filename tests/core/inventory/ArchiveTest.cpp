@@ -161,6 +161,26 @@ TEST(ArchiveWriter, MembersNamesAndCompression) {
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"bestand.zip"}) << "no temporary file stays behind";
 }
 
+// The archive is written in blocks of a few megabytes; members smaller, larger and across a block's end keep their
+// bytes, and every local header agrees with the central directory.
+TEST(ArchiveWriter, MembersAcrossTheWriteBlocks) {
+    QTemporaryDir dir;
+    model::Inventory inv{readableVehicle(1)};
+    const qsizetype sizes[] = {70'000, (4 << 20) - 20, (4 << 20) + 7, 9 << 20, 3'000};
+    for (size_t k = 0; k < std::size(sizes); ++k)
+        inv[0].bilder[k] = photo_test::paddedTo(photoData(int(k)), sizes[k]);
+    const QString target = dir.filePath("gross.zip");
+    for (const bool durable : {true, false}) {
+        WriteOptions options;
+        options.durable = durable;
+        ASSERT_TRUE(writeArchive(target, csvOf(inv, 0, 0), inv, 0, 0, options).ok());
+        const std::vector<Member> members = membersOf(target);
+        ASSERT_EQ(members.size(), 1 + std::size(sizes)) << "read with the consistency check";
+        for (size_t k = 0; k < std::size(sizes); ++k)
+            EXPECT_EQ(members[k + 1].data, inv[0].bilder[k]) << members[k + 1].name;
+    }
+}
+
 TEST(ArchiveWriter, SingleVehicleAndPhotoGaps) {
     QTemporaryDir dir;
     model::Inventory inv = inventoryWithPhotos();

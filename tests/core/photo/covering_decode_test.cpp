@@ -1,5 +1,6 @@
-// The display copy of a photo is decoded at a reduced scale: never smaller than what it is fitted into, and the
-// fitted result looks like the one from a full decode.
+// The display copy of a photo and an added camera photo are decoded at a reduced scale: never smaller than what they
+// are fitted into, and the fitted result looks like the one from a full decode.
+#include "photo/imageload.h"
 #include "photo/jpeg.h"
 #include "photo/reduce.h"
 #include "photo/resample.h"
@@ -41,21 +42,50 @@ TEST(CoveringDecodeTest, PicksTheSmallestScaleThatCovers) {
     EXPECT_TRUE(detail::decodeJpegRgbCovering(QByteArray(), {10, 10}).isNull());
 }
 
+int worstDifference(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_RGB888), y = b.convertToFormat(QImage::Format_RGB888);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int i = 0; i < x.width() * 3; ++i)
+            worst = std::max(worst, std::abs(int(x.constScanLine(row)[i]) - int(y.constScanLine(row)[i])));
+    return worst;
+}
+
 TEST(CoveringDecodeTest, FittedCopyMatchesTheFullDecode) {
     const QSize box(239, 158);
     for (QSize photo : {QSize(640, 480), QSize(480, 640), QSize(1024, 300), QSize(300, 200)}) {
         SCOPED_TRACE(testing::Message() << photo.width() << "x" << photo.height());
         const QByteArray data = jpeg(gradient(photo.width(), photo.height()));
-        const QImage fast = fitInto(data, box).convertToFormat(QImage::Format_RGB888);
+        const QImage fast = fitInto(data, box);
         const QSize target = fitSize(photo, box);
-        const QImage full = resampleLanczos(decodeJpeg(data), target).convertToFormat(QImage::Format_RGB888);
+        const QImage full = resampleLanczos(decodeJpeg(data), target);
         ASSERT_EQ(fast.size(), target);
         ASSERT_EQ(full.size(), target);
-        int worst = 0;
-        for (int y = 0; y < target.height(); ++y)
-            for (int x = 0; x < target.width() * 3; ++x)
-                worst = std::max(worst, std::abs(int(fast.constScanLine(y)[x]) - int(full.constScanLine(y)[x])));
-        EXPECT_LE(worst, 12);
+        EXPECT_LE(worstDifference(fast, full), 12);
+    }
+}
+
+TEST(CoveringDecodeTest, AddedPhotoMatchesTheFullDecode) {
+    const struct {
+        QSize photo;
+        int orientation;
+        QSize stored;
+    } cases[] = {
+        {{4000, 3000}, 1, {640, 480}},                              // a quarter, then Lanczos
+        {{1280, 960}, 1, {640, 480}},                               // exactly a half
+        {{2000, 1500}, 6, {360, 480}},                              // turned upright after the reduction
+        {{1000, 2000}, 8, {640, 320}}, {{700, 500}, 3, {640, 457}}, // no reduced scale covers it: the full size
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.photo.width() << "x" << c.photo.height() << " o" << c.orientation);
+        const QByteArray data = withExifOrientation(jpeg(gradient(c.photo.width(), c.photo.height())), c.orientation);
+        const PhotoResult added = reduceAddedPhotoData(data);
+        ASSERT_TRUE(added.ok());
+        const QImage fast = decodeJpeg(added.jpeg);
+        const QImage full = decodeJpeg(encodeJpeg(resampleLanczos(loadImageData(data), c.stored)));
+        ASSERT_EQ(fast.size(), c.stored);
+        ASSERT_EQ(full.size(), c.stored);
+        EXPECT_LE(worstDifference(fast, full), 12);
     }
 }
 
