@@ -1,4 +1,5 @@
 #include "csv/LineReader.h"
+#include "util/Text.h"
 
 #include "csv/LineClassifier.h"
 #include "csv/LineColumns.h"
@@ -39,18 +40,7 @@ Bytes left(Bytes s, size_t n) {
     return s.substr(0, std::min(n, s.size()));
 }
 
-// Spaces and control characters.
-bool isBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-Bytes trimmed(Bytes s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
+using util::trimControls;
 
 // Takes the fields from the front of the line, each with its separator. Runs for every column of every line:
 // plain pointers, no bounds-checked views.
@@ -163,7 +153,7 @@ std::optional<double> readCommaNumber(Bytes s) {
 }
 
 double price(Bytes field, double maximum) {
-    const Bytes t = trimmed(field);
+    const Bytes t = trimControls(field);
     if (t.empty())
         return 0;
     std::string text(t);
@@ -189,12 +179,12 @@ bool flag(Bytes field) {
 }
 
 QByteArray text(Bytes field, size_t width) {
-    return toBytes(left(trimmed(field), width));
+    return toBytes(left(trimControls(field), width));
 }
 
 // Trimmed, doubled quotes undone, then cut; width 0 keeps everything.
 QByteArray textUndone(Bytes field, qsizetype width) {
-    const Bytes t = trimmed(field);
+    const Bytes t = trimControls(field);
     if (t.find('"') == Bytes::npos)
         return toBytes(width > 0 ? left(t, size_t(width)) : t);
     QByteArray s = toBytes(t);
@@ -206,7 +196,7 @@ QByteArray textUndone(Bytes field, qsizetype width) {
 }
 
 QByteArray integerText(Bytes field, size_t width, qint32 limit) {
-    const Bytes t = trimmed(field);
+    const Bytes t = trimControls(field);
     if (t.empty() || !toInt(t))
         return {};
     const Bytes kept = left(t, width);
@@ -251,7 +241,7 @@ QByteArray listedRate(std::string_view text) {
 }
 
 QByteArray vatRate(Bytes field, size_t width) {
-    const Bytes t = left(trimmed(field), width);
+    const Bytes t = left(trimControls(field), width);
     if (t.empty())
         return model::items::kMwstNichtAusweisbar;
     // "19.00" names "19%" and "7.6" names "7,6%".
@@ -286,7 +276,7 @@ QByteArray vatRate(Bytes field, size_t width) {
 
 // Stored as the shortest decimal text with a comma, so 5.60 becomes 5,6.
 QByteArray consumption(Bytes field, double below, qsizetype width) {
-    std::string s(trimmed(field));
+    std::string s(trimControls(field));
     if (const size_t point = s.find('.'); point != std::string::npos)
         s[point] = ',';
     const auto value = readCommaNumber(s);
@@ -304,7 +294,7 @@ QByteArray consumption(Bytes field, double below, qsizetype width) {
 }
 
 double overpass(Bytes field, double maximum) {
-    const auto value = readCommaNumber(trimmed(field));
+    const auto value = readCommaNumber(trimControls(field));
     return value && *value >= 0 && *value <= maximum ? *value : 0;
 }
 
@@ -375,7 +365,7 @@ const std::vector<Column>& columns() {
 }
 
 QByteArray deliveryPeriod(Bytes field) {
-    const auto days = toInt(trimmed(field));
+    const auto days = toInt(trimControls(field));
     if (!days)
         return {};
     char buf[16];
@@ -389,7 +379,7 @@ void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
     case ColumnKind::Unused:
         break;
     case ColumnKind::Kennung: {
-        const Bytes t = left(trimmed(field), c.width);
+        const Bytes t = left(trimControls(field), c.width);
         v.*f->text = toBytes(t);
         if (t.find('"') != Bytes::npos)
             (v.*f->text).replace('"', QByteArray());
@@ -410,11 +400,11 @@ void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
         v.*f->text = integerText(field, c.width, c.limit);
         break;
     case ColumnKind::Year:
-        if (const Bytes t = trimmed(field); toInt(t))
+        if (const Bytes t = trimControls(field); toInt(t))
             v.*f->text = toBytes(left(t, c.width));
         break;
     case ColumnKind::Month:
-        v.*f->text = replaced(left(trimmed(field), c.width), '.', '-');
+        v.*f->text = replaced(left(trimControls(field), c.width), '.', '-');
         break;
     case ColumnKind::Date:
         v.*f->text = text(field, c.width);
@@ -436,7 +426,7 @@ void readColumn(const Column& c, Bytes field, TFahrzeug& v) {
             v.*f->text = c.value;
         break;
     case ColumnKind::Code: {
-        const auto n = toInt(trimmed(field));
+        const auto n = toInt(trimControls(field));
         v.*f->byte = n && *n >= 1 && *n <= 255 && c.codes.test(size_t(*n)) ? quint8(*n) : 0;
         break;
     }

@@ -1,4 +1,5 @@
 #include "LineWriter.h"
+#include "util/Rounding.h"
 
 #include "csv/LineColumns.h"
 #include "csv/LineNames.h"
@@ -181,11 +182,6 @@ void appendFixed2(Buffer& out, double d) {
     out += fixed2(d);
 }
 
-// Rounds a half to the even neighbour, as the platform's fixed-point formatting does.
-long long roundEven(double d) {
-    return std::llrint(d);
-}
-
 struct Vat {
     bool shown = false;
     double rate = 0;
@@ -246,7 +242,7 @@ QByteArray power(const TFahrzeug& v) {
         return v.leistung;
     bool ok = false;
     const long long ps = v.leistung.trimmed().toLongLong(&ok);
-    return ok ? QByteArray::number(roundEven(double(ps) * 0.736)) : v.leistung;
+    return ok ? QByteArray::number(util::roundHalfEven(double(ps) * 0.736)) : v.leistung;
 }
 
 QByteArray timeStampKey(const QDateTime& now, int position, const QByteArray& digest) {
@@ -347,7 +343,7 @@ template <size_t I> void writeColumn(Buffer& o, const TFahrzeug& v, const Vat& v
         if (std::abs(v.*f.amount) <= 1e-12) {
             empty(o);
         } else {
-            appendNumber(o, roundEven(v.*f.amount));
+            appendNumber(o, util::roundHalfEven(v.*f.amount));
             o += ';';
         }
     } else {

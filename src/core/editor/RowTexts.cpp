@@ -1,6 +1,7 @@
 #include "RowTexts.h"
 
 #include "model/Cp1252.h"
+#include "model/Prices.h"
 #include "model/ValueLists.h"
 
 #include <cmath>
@@ -12,14 +13,6 @@ namespace {
 
 QString maskText(const QByteArray& text) {
     return text == model::kEmptyMonth ? QString() : model::fromCp1252(text);
-}
-
-// A whole amount with the locale's thousands separators, e.g. "12.500 EUR".
-QString amountText(double amount, const QString& unit, const QLocale& locale) {
-    double whole = std::round(amount);
-    if (whole == 0.0)
-        whole = 0.0; // no "-0" for small negative amounts
-    return locale.toString(whole, 'f', 0) + u' ' + unit;
 }
 
 } // namespace
@@ -44,22 +37,15 @@ RowTexts rowTexts(const model::TFahrzeug& v, const QLocale& locale) {
     if (!v.leistung.trimmed().isEmpty())
         c[6] = model::fromCp1252(v.leistung) + (v.kwps == 1 ? QStringLiteral(" PS") : QStringLiteral(" kW"));
 
-    if (std::abs(v.preis) > 1e-12) {
+    if (!model::isZeroAmount(v.preis)) {
         const QString unit = model::fromCp1252(v.waehr);
-        const bool net = v.bn == 1;
-        // A rate that is neither readable nor "MwSt nicht ausweisbar" is shown as if no rate could be stated:
-        // the price is known only as it was entered.
-        const std::optional<double> rate = model::vatPercent(v.mwst);
-        if (rate) {
-            const double factor = 1.0 + *rate / 100.0;
-            c[7] = amountText(net ? v.preis : v.preis / factor, unit, locale);
-            c[8] = amountText(net ? v.preis * factor : v.preis, unit, locale);
-        } else if (net) {
-            c[7] = amountText(v.preis, unit, locale);
+        const model::NetGross p = model::netAndGross(v, v.preis);
+        if (p.net)
+            c[7] = model::amountText(*p.net, unit, locale);
+        if (p.gross)
+            c[8] = model::amountText(*p.gross, unit, locale);
+        else
             c[8] = QStringLiteral("kein MwSt-Satz angegeben");
-        } else {
-            c[8] = amountText(v.preis, unit, locale);
-        }
     }
 
     QString memo = model::fromCp1252(v.memo);

@@ -1,4 +1,5 @@
 #include "intnr/Renaming.h"
+#include "util/Text.h"
 
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
@@ -33,16 +34,6 @@ QString checkTexts(const RenameOptions& o) {
     return {};
 }
 
-QString trimControls(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QString formatCounter(qint64 value, int digits) {
     const quint64 magnitude = value < 0 ? quint64(0) - quint64(value) : quint64(value);
     QString text = QString::number(magnitude).rightJustified(digits, u'0');
@@ -61,7 +52,7 @@ QStringList previewNumbers(const QStringList& oldNumbers, const QList<bool>& tic
                            const QDateTime& now) {
     const QString date = dateToken(now);
     const QString time = timeToken(now);
-    const QString mask = trimControls(o.mask);
+    const QString mask = util::trimControls(o.mask);
     QStringList result;
     result.reserve(oldNumbers.size());
     qint64 tickedSoFar = 0;
@@ -168,11 +159,11 @@ RenameOptions optionsFromSettings(const shell::Settings& s) {
 
 void storeOptions(shell::Settings& s, const RenameOptions& o, const QStringList& comboEntries) {
     s.RenameMaskChecked = o.maskMode;
-    s.RenameMaskText = trimControls(o.mask).left(kMaskLength);
+    s.RenameMaskText = util::trimControls(o.mask).left(kMaskLength);
     if (!s.RenameMaskText.isEmpty() && o.maskMode) {
         QStringList list{s.RenameMaskText};
         for (qsizetype i = 0; i < comboEntries.size() && i < 10; ++i) {
-            const QString entry = trimControls(comboEntries[i]);
+            const QString entry = util::trimControls(comboEntries[i]);
             if (entry != s.RenameMaskText)
                 list.append(entry);
         }
@@ -182,8 +173,8 @@ void storeOptions(shell::Settings& s, const RenameOptions& o, const QStringList&
     s.SkipNonSelected = o.skipNonSelected;
     s.BeginningChars = o.beginning;
     s.EndingChars = o.ending;
-    s.SearchText = trimControls(o.search).left(kSearchLength);
-    s.ReplaceText = trimControls(o.replace).left(kSearchLength);
+    s.SearchText = util::trimControls(o.search).left(kSearchLength);
+    s.ReplaceText = util::trimControls(o.replace).left(kSearchLength);
     s.CounterStart = o.start;
     s.CounterStep = o.step;
     s.CounterDigits = o.digits;

@@ -47,9 +47,6 @@ struct RenameOptions {
 // characters, as the dialog's fields take them.
 QString checkTexts(const RenameOptions& options);
 
-// Blanks and control characters removed at both ends.
-QString trimControls(const QString& text);
-
 // The counter's digits padded with "0" to `digits` (never cut), "-" before a negative value: 3 digits, -5: "-005".
 QString formatCounter(qint64 value, int digits);
 // "[YMD]" and "[hms]": 240131 and 090507.

@@ -106,18 +106,6 @@ detail::RgbBuffer decodeAndFit(const QByteArray& jpeg, QSize box) {
 
 } // namespace
 
-int roundHalfEven(double value) {
-    if (std::isnan(value))
-        return 0;
-    value = std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    double rounded = below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
-        rounded = below + 1.0;
-    return int(rounded);
-}
-
 QSize fitSize(QSize size, QSize box, double ratio) {
     int width = size.width();
     int height = size.height();

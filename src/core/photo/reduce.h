@@ -5,6 +5,11 @@
 #include <QSize>
 #include <QString>
 
+#include "util/Rounding.h"
+
+#include <algorithm>
+#include <climits>
+
 #include <functional>
 
 namespace tarmelo::photo {
@@ -27,7 +32,9 @@ inline constexpr qsizetype kCompactFromBytes = 450'000;
 inline const QString kUnreadable = QStringLiteral("Bild nicht lesbar");
 
 // Nearest integer, an exact half going to the even neighbour; independent of the FPU rounding mode.
-int roundHalfEven(double value);
+inline int roundHalfEven(double value) {
+    return int(std::clamp<qint64>(util::roundHalfEven(value), INT_MIN, INT_MAX));
+}
 
 // Fits `size` into `box` keeping the aspect `ratio` (width / height): the width is fitted first,
 // then the height. Never enlarges; each side stays at least 1.

@@ -1,4 +1,6 @@
 #include "print/FeatureList.h"
+#include "util/Rounding.h"
+#include "util/Text.h"
 
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
@@ -11,16 +13,6 @@
 namespace tarmelo::print {
 
 using model::TFahrzeug;
-
-QByteArray trimmedText(const QByteArray& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && quint8(text[begin]) <= 0x20)
-        ++begin;
-    while (end > begin && quint8(text[end - 1]) <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 namespace {
 
@@ -87,13 +79,13 @@ QString text(const QByteArray& bytes) {
 }
 
 bool isEmpty(const QByteArray& field) {
-    return trimmedText(field).isEmpty();
+    return util::trimControls(field).isEmpty();
 }
 
 // Decimal digits with an optional sign, blanks around them allowed; nothing else is a whole number here.
 std::optional<qint64> wholeNumber(const QByteArray& field) {
     bool ok = false;
-    const QByteArray t = trimmedText(field);
+    const QByteArray t = util::trimControls(field);
     const qint64 n = t.toLongLong(&ok, 10);
     if (!ok)
         return std::nullopt;
@@ -102,11 +94,6 @@ std::optional<qint64> wholeNumber(const QByteArray& field) {
 
 QString wholeText(double value, const QLocale& locale) {
     return locale.toString(std::round(value), 'f', 0);
-}
-
-// Rounds as the marketplace program always has: an exact half to the even neighbour.
-qint64 roundEven(double value) {
-    return qint64(std::nearbyint(value));
 }
 
 class Composer {
@@ -134,7 +121,7 @@ private:
     void add(const QString& phrase) { out_ += phrase + QStringLiteral(", "); }
 
     void monthYear(const QString& label, const QByteArray& field) {
-        const QByteArray t = trimmedText(field);
+        const QByteArray t = util::trimControls(field);
         if (!t.isEmpty() && t != "-")
             add(label + text(t));
     }
@@ -169,8 +156,8 @@ private:
             return;
         }
         if (name == "farbe") {
-            if (!v_.farbe.isEmpty() && trimmedText(v_.farbe) != QByteArrayLiteral("keine Farbangabe"))
-                add(text(trimmedText(v_.farbe)));
+            if (!v_.farbe.isEmpty() && util::trimControls(v_.farbe) != QByteArrayLiteral("keine Farbangabe"))
+                add(text(util::trimControls(v_.farbe)));
             return;
         }
         if (name == "envkv")
@@ -186,7 +173,7 @@ private:
         } else if (f.control == model::Control::Mask && f.width == 7) {
             monthYear(words.before, v_.*f.text);
         } else if (const QByteArray& value = v_.*f.text; !isEmpty(value)) {
-            add(words.before + text(trimmedText(value)) + words.unit);
+            add(words.before + text(util::trimControls(value)) + words.unit);
         }
     }
 
@@ -210,10 +197,10 @@ private:
             return;
         }
         if (v_.kwps == 1)
-            add(QString::number(roundEven(double(*n) * 0.736)) + QStringLiteral(" kW (") + text(v_.leistung) +
+            add(QString::number(util::roundHalfEven(double(*n) * 0.736)) + QStringLiteral(" kW (") + text(v_.leistung) +
                 QStringLiteral(" PS)"));
         else
-            add(text(v_.leistung) + QStringLiteral(" kW (") + QString::number(roundEven(double(*n) / 0.736)) +
+            add(text(v_.leistung) + QStringLiteral(" kW (") + QString::number(util::roundHalfEven(double(*n) / 0.736)) +
                 QStringLiteral(" PS)"));
     }
 
@@ -232,7 +219,7 @@ private:
     }
 
     void closing() {
-        const QByteArray date = trimmedText(v_.lieferdatum);
+        const QByteArray date = util::trimControls(v_.lieferdatum);
         if (!date.isEmpty() && date != QByteArrayLiteral(".  ."))
             add(QStringLiteral("Lieferdatum: ") + text(date));
         chosen(v_.lieferfrist, "Lieferfrist: ");

@@ -17,7 +17,4 @@ struct FeatureList {
 
 FeatureList composeFeatures(const model::TFahrzeug& v, const QLocale& locale);
 
-// Blanks and control characters removed at both ends, as the record's texts are compared.
-QByteArray trimmedText(const QByteArray& text);
-
 } // namespace tarmelo::print

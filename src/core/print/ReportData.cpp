@@ -1,6 +1,8 @@
 #include "print/ReportData.h"
+#include "util/Text.h"
 
 #include "model/Cp1252.h"
+#include "model/Prices.h"
 #include "photo/reduce.h"
 #include "print/FeatureList.h"
 #include "print/PriceTexts.h"
@@ -55,12 +57,12 @@ void PrintChoice::countSelected() {
 }
 
 QString blockTitle(const model::TFahrzeug& v, bool automaticIntNr) {
-    const QString make = v.marke == kChoose || trimmedText(v.marke).isEmpty() ? QStringLiteral("[keine Marke]")
-                                                                              : model::fromCp1252(v.marke);
+    const QString make = v.marke == kChoose || util::trimControls(v.marke).isEmpty() ? QStringLiteral("[keine Marke]")
+                                                                                     : model::fromCp1252(v.marke);
     const QString model =
-        trimmedText(v.modell).isEmpty() ? QStringLiteral("[kein Modell]") : model::fromCp1252(v.modell);
+        util::trimControls(v.modell).isEmpty() ? QStringLiteral("[kein Modell]") : model::fromCp1252(v.modell);
     QString title = make + u' ' + model;
-    if (v.kategorie != kChoose && !trimmedText(v.kategorie).isEmpty())
+    if (v.kategorie != kChoose && !util::trimControls(v.kategorie).isEmpty())
         title += QStringLiteral(" (") + model::fromCp1252(v.kategorie) + u')';
     if (!automaticIntNr && !v.inr.isEmpty())
         title += QStringLiteral(", interne Nummer: ") + model::fromCp1252(v.inr);
@@ -89,11 +91,11 @@ ReportBlocks prepareReport(const model::Inventory& vehicles, const PrintChoice& 
                     .arg(model::fromCp1252(v.marke), model::fromCp1252(v.modell), fieldLabel(features.failedField))};
         }
         b.features = features.text.isEmpty() ? QStringLiteral("[keine]") : features.text;
-        if (!trimmedText(v.memo).isEmpty())
+        if (!util::trimControls(v.memo).isEmpty())
             b.memo = model::fromCp1252(v.memo);
-        if (!isZeroAmount(v.preis))
+        if (!model::isZeroAmount(v.preis))
             b.price = QStringLiteral("Preis: ") + priceText(v, v.preis, locale);
-        if (!isZeroAmount(v.hpreis))
+        if (!model::isZeroAmount(v.hpreis))
             b.dealerPrice = QStringLiteral("Händlerpreis: ") + priceText(v, v.hpreis, locale);
         if (choice.withPhotos && !v.bilder[0].isEmpty()) {
             b.photoRows = {true, !v.bilder[6].isEmpty(), !v.bilder[12].isEmpty()};

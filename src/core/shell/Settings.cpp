@@ -1,4 +1,5 @@
 #include "shell/Settings.h"
+#include "util/Text.h"
 
 #include "inventory/RecentFiles.h"
 #include "model/Cp1252.h"
@@ -42,20 +43,9 @@ int hexDigit(QChar c) {
     return -1;
 }
 
-// Blanks and control characters only; QString::trimmed would also take non-breaking spaces.
-QString trimControl(const QString& s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && s.at(end - 1).unicode() <= 0x20)
-        --end;
-    return s.mid(begin, end - begin);
-}
-
 // Trimmed, cut to maxLen, and replaced by fallback when a character lies outside the allowed set.
 QString validatedText(const QString& raw, qsizetype maxLen, bool allowBrackets, const QString& fallback) {
-    const QString text = trimControl(raw).left(maxLen);
+    const QString text = util::trimControls(raw).left(maxLen);
     for (QChar c : text) {
         if (!model::passesFilter(allowBrackets ? model::Filter::Mask : model::Filter::Inr, c))
             return fallback;
@@ -246,7 +236,7 @@ QString checkedText(const QString& raw, Check check, const QString& def) {
         return unscramblePassword(raw);
     case Check::Path:
     case Check::Version:
-        return trimControl(raw);
+        return util::trimControls(raw);
     case Check::Mask:
         return validatedText(raw, 50, true, def);
     case Check::Plain:
@@ -260,7 +250,7 @@ QString checkedText(const QString& raw, Check check, const QString& def) {
 }
 
 std::optional<QDate> readDate(const QString& raw) {
-    const QString text = trimControl(raw);
+    const QString text = util::trimControls(raw);
     // "d.M.yyyy" also takes two-digit day and month.
     QDate date = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
     if (!date.isValid())

@@ -1,4 +1,5 @@
 #include "common/VehicleChecklist.h"
+#include "util/Text.h"
 
 #include "model/Cp1252.h"
 #include "model/ValueLists.h"
@@ -12,7 +13,7 @@ namespace tarmelo::gui {
 namespace {
 
 QString dashIfEmpty(const QByteArray& text, bool choose) {
-    const QByteArray t = print::trimmedText(text);
+    const QByteArray t = util::trimControls(text);
     if (t.isEmpty() || (choose && t == model::items::kBitteAuswaehlen))
         return QStringLiteral("-");
     return model::fromCp1252(text);
