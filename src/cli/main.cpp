@@ -1,260 +1,145 @@
-// tarmelo-cli: checks, conversions and dumps of inventories without the window.
+// tarmelo-cli: checks, conversions, printing and transfers of inventories without the window. One table names
+// every sub-command with its options and help; one parser reads them.
 
-#include "PrintCommands.h"
-#include "cli/transfer.h"
-#include "csv/InventoryCheck.h"
-#include "csv/VehicleChecks.h"
-#include "inventory/Archive.h"
-#include "inventory/CsvFile.h"
-#include "inventory/VehicleJson.h"
-#include "photo/reduce.h"
+#include "cli/Commands.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QSaveFile>
+#include <QGuiApplication>
 
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace tarmelo;
+using namespace tarmelo::cli;
 
 namespace {
 
-constexpr int kOk = 0, kFailed = 1, kError = 2;
-
-void out(const QString& s) {
-    const QByteArray b = s.toUtf8() + '\n';
-    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
-}
-void err(const QString& s) {
-    const QByteArray b = s.toUtf8() + '\n';
-    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
-}
-
-int usage() {
-    err(QStringLiteral("Aufruf:\n"
-                       "  tarmelo-cli dump DATEI\n"
-                       "  tarmelo-cli check [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI\n"
-                       "  tarmelo-cli build [--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json "
-                       "AUS.csv|AUS.zip\n"
-                       "  tarmelo-cli convert [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS\n"
-                       "  tarmelo-cli update --check [--servers DATEI]\n"
-                       "  tarmelo-cli upload [--servers DATEI] [--user NAME] [--password-stdin] [--reset-days] "
-                       "[--typed-numbers] [--now ...] [--preview] [--allow-withdrawal] DATEI\n"
-                       "  tarmelo-cli download [--servers DATEI] [--user NAME] [--password-stdin] [--typed-numbers] "
-                       "AUS\n"
-                       "  tarmelo-cli rename (--mask MASKE | --remove ANFANG,ENDE) [...] EIN [AUS]\n"
-                       "  tarmelo-cli print [...] EIN (AUS.pdf | --text)\n"
-                       "DATEI und EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen."));
-    return kError;
-}
-
-struct Options {
-    bool typedNumbers = false;
-    bool timeStamp = false;
-    Clock clock = systemClock();
-    QStringList files;
-    QString error;
+struct SubCommand {
+    const char* name;
+    const char* usage; // the arguments after the name; UTF-8
+    QStringList withValue;
+    QStringList flags;
+    int minFiles;
+    int maxFiles;
+    int (*run)(const CommandLine&);
+    bool needsFonts = false; // printing lays out text: a GUI application
 };
 
-Options parse(const QStringList& args) {
-    Options o;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1StringView("--typed-numbers")) {
-            o.typedNumbers = true;
-        } else if (a == QLatin1StringView("--time-stamp")) {
-            o.timeStamp = true;
-        } else if (a == QLatin1StringView("--now")) {
-            const QDateTime t = i + 1 < args.size() ? QDateTime::fromString(args[++i], Qt::ISODate) : QDateTime();
-            if (!t.isValid())
-                o.error = QStringLiteral("--now erwartet Datum und Uhrzeit als JJJJ-MM-TTThh:mm:ss.");
-            o.clock = fixedClock(t);
-        } else if (a.startsWith(QLatin1StringView("--"))) {
-            o.error = QStringLiteral("Unbekannte Option %1.").arg(a);
-        } else {
-            o.files.append(a);
-        }
-    }
-    return o;
+const QList<SubCommand>& subCommands() {
+    static const QList<SubCommand> table = {
+        {"dump", "DATEI", {}, {}, 1, 1, dump},
+        {"check", "[--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI", {"--now"}, {"--typed-numbers"}, 1, 1, check},
+        {"build",
+         "[--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json AUS.csv|AUS.zip",
+         {"--now"},
+         {"--typed-numbers", "--time-stamp"},
+         2,
+         2,
+         build},
+        {"convert",
+         "[--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN AUS",
+         {"--now"},
+         {"--typed-numbers", "--time-stamp"},
+         2,
+         2,
+         convert},
+        {"upload",
+         "[--servers DATEI] [--user NAME] [--password-stdin] [--reset-days] [--typed-numbers] [--preview]\n"
+         "      [--allow-withdrawal] [--now JJJJ-MM-TTThh:mm:ss] DATEI",
+         {"--servers", "--user", "--now"},
+         {"--password-stdin", "--typed-numbers", "--reset-days", "--preview", "--allow-withdrawal"},
+         1,
+         1,
+         upload},
+        {"download",
+         "[--servers DATEI] [--user NAME] [--password-stdin] [--typed-numbers] AUS",
+         {"--servers", "--user"},
+         {"--password-stdin", "--typed-numbers"},
+         1,
+         1,
+         download},
+        {"rename",
+         "(--mask MASKE | --remove ANFANG,ENDE) [--start N] [--step N] [--digits N]\n"
+         "      [--select LISTE] [--skip-unselected] [--search TEXT] [--replace TEXT]\n"
+         "      [--now JJJJ-MM-TTThh:mm:ss] [--dry-run] EIN [AUS]",
+         {"--mask", "--remove", "--start", "--step", "--digits", "--select", "--search", "--replace", "--now"},
+         {"--skip-unselected", "--dry-run"},
+         1,
+         2,
+         rename},
+        {"print",
+         "[--ohne-bilder] [--select LISTE] [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN (AUS.pdf | --text)",
+         {"--select", "--now"},
+         {"--ohne-bilder", "--typed-numbers", "--text"},
+         1,
+         2,
+         print,
+         true},
+        {"update", "--check [--servers DATEI]", {"--servers"}, {"--check"}, 0, 0, update},
+    };
+    return table;
 }
 
-bool readFile(const QString& path, QByteArray& data) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(path, f.errorString()));
-        return false;
-    }
-    data = f.readAll();
-    return true;
+const char* const kExitCodes =
+    "Rückgabewerte:\n"
+    "  0   erledigt (check: keine Fehler; update --check: die installierte Version ist aktuell)\n"
+    "  1   ein Fahrzeug verletzt eine Regel, oder der Befehl lehnt ab (z. B. ein Upload, der den Bestand leert)\n"
+    "  2   falscher Aufruf, oder eine Datei kann nicht gelesen oder geschrieben werden\n"
+    "  3   Anmeldung bei Karvento abgelehnt\n"
+    "  4   keine Verbindung, oder die Übertragung brach ab\n"
+    "  5   die heruntergeladene Datei ist fehlerhaft\n"
+    "  6   update: Wartung oder eine Meldung des Servers\n"
+    "  10  update: eine neuere Version ist verfügbar";
+
+QString help() {
+    QString text = QStringLiteral("Aufruf:\n");
+    for (const SubCommand& c : subCommands())
+        text += QStringLiteral("  tarmelo-cli %1 %2\n").arg(QLatin1StringView(c.name), QString::fromUtf8(c.usage));
+    text += QStringLiteral("DATEI, EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen. "
+                           "LISTE: Positionen ab 1, etwa 1,3,5-7.\n");
+    return text + QString::fromUtf8(kExitCodes);
 }
 
-QString failureLine(const csv::InventoryFailure& f) {
-    return QStringLiteral("Fahrzeug %1: %2 [%3]").arg(f.index + 1).arg(f.failure.message, f.failure.control);
-}
-
-// Reads an inventory archive or a file of marketplace lines as opening it in the program does;
-// reports an unusable file and returns false.
-bool loadInventory(const QString& path, inventory::OpenResult& r, bool reportRejected) {
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(path, probe.errorString()));
-        return false;
-    }
-    probe.close();
-    r = inventory::readInventoryFile(path);
-    if (!r.ok()) {
-        err(r.message());
-        return false;
-    }
-    if (reportRejected && r.rejected() > 0)
-        out(r.message());
-    return true;
-}
-
-int dump(const Options& o) {
-    if (o.files.size() != 1)
-        return usage();
-    inventory::OpenResult r;
-    if (!loadInventory(o.files[0], r, false))
-        return kError;
-    const QByteArray json = QJsonDocument(inventory::inventoryToJson(r.vehicles)).toJson(QJsonDocument::Indented);
-    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
-    return kOk;
-}
-
-int check(const Options& o) {
-    if (o.files.size() != 1)
-        return usage();
-    inventory::OpenResult r;
-    if (!loadInventory(o.files[0], r, true))
-        return kError;
-    if (auto f = csv::checkInventory(r.vehicles, !o.typedNumbers, o.clock().date())) {
-        out(failureLine(*f));
-        return kFailed;
-    }
-    out(QStringLiteral("Keine Fehler gefunden!"));
-    return kOk;
-}
-
-// An archive when the name ends in .zip, else the bare line file.
-int save(const QString& target, const inventory::CsvLines& lines, const model::Inventory& inv) {
-    if (inventory::isArchivePath(target)) {
-        const inventory::SaveResult r = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
-        if (r.ok())
-            return kOk;
-        err(r.message());
-        return kError;
-    }
-    QSaveFile f(target);
-    if (!f.open(QIODevice::WriteOnly) || f.write(lines.fileData()) < 0 || !f.commit()) {
-        err(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden: %2").arg(target, f.errorString()));
-        return kError;
-    }
-    return kOk;
-}
-
-int build(const Options& o) {
-    if (o.files.size() != 2)
-        return usage();
-    QByteArray json;
-    if (!readFile(o.files[0], json))
-        return kError;
-    inventory::JsonRead in = inventory::vehiclesFromJson(json);
-    if (!in.error.isEmpty()) {
-        err(in.error);
-        return kError;
-    }
-    const QDir base = QFileInfo(o.files[0]).absoluteDir();
-    model::Inventory inv;
-    for (int i = 0; i < in.vehicles.size(); ++i) {
-        inventory::JsonVehicle& jv = in.vehicles[i];
-        int slot = 0;
-        for (const QString& p : jv.photoPaths) {
-            const QString path = base.absoluteFilePath(p);
-            photo::PhotoResult ph = photo::reduceAddedPhoto(path);
-            if (!ph.ok()) {
-                err(QStringLiteral("Fahrzeug %1: Grafikdatei \"%2\" konnte nicht importiert werden: %3")
-                        .arg(i + 1)
-                        .arg(p, ph.error));
-                return kError;
-            }
-            jv.vehicle.bilder[size_t(slot++)] = ph.jpeg;
-        }
-        inv.append(std::move(jv.vehicle));
-    }
-    const inventory::KeyMode mode = o.timeStamp      ? inventory::KeyMode::TimeStamp
-                                    : o.typedNumbers ? inventory::KeyMode::Typed
-                                                     : inventory::KeyMode::Automatic;
-    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, o.clock);
-    if (!lines.ok()) {
-        out(failureLine(*lines.failure));
-        return kFailed;
-    }
-    return save(o.files[1], lines, inv);
-}
-
-// IN read as opening it in the program does, written as "Speichern unter" does.
-int convert(const Options& o) {
-    if (o.files.size() != 2)
-        return usage();
-    if (o.timeStamp) {
-        err(QStringLiteral("--time-stamp gilt nur für build."));
-        return kError;
-    }
-    inventory::OpenResult r;
-    if (!loadInventory(o.files[0], r, true))
-        return kError;
-    const model::Inventory& inv = r.vehicles;
-    const inventory::KeyMode mode = o.typedNumbers ? inventory::KeyMode::Typed : inventory::KeyMode::Automatic;
-    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, o.clock);
-    if (!lines.ok()) {
-        out(failureLine(*lines.failure));
-        return kFailed;
-    }
-    const QString target = inventory::archivePath(o.files[1]);
-    const int rc = save(target, lines, inv);
-    if (rc == kOk && target != o.files[1])
-        out(QStringLiteral("Gespeichert als \"%1\".").arg(target));
-    return rc;
+const SubCommand* find(const char* name) {
+    for (const SubCommand& c : subCommands())
+        if (std::strcmp(c.name, name) == 0)
+            return &c;
+    return nullptr;
 }
 
 } // namespace
 
-int runUpdate(const QStringList& args); // UpdateCheck.cpp
+int tarmelo::cli::usage(const char* command) {
+    const SubCommand* c = find(command);
+    err(QStringLiteral("Aufruf:\n  tarmelo-cli %1 %2").arg(QLatin1StringView(command), QString::fromUtf8(c->usage)));
+    return kUsage;
+}
 
 int main(int argc, char** argv) {
-    // These bring their own application object: printing needs fonts and so a GUI application.
-    if (argc > 1 && std::strcmp(argv[1], "rename") == 0)
-        return cli::renameMain(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
-        return cli::printMain(argc, argv);
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty())
-        return usage();
-    const QString command = args.takeFirst();
-    if (command == QLatin1StringView("update"))
-        return runUpdate(args);
-    if (command == QLatin1StringView("upload"))
-        return cli::upload(args);
-    if (command == QLatin1StringView("download"))
-        return cli::download(args);
-    const Options o = parse(args);
-    if (!o.error.isEmpty()) {
-        err(o.error);
-        return kError;
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        QCoreApplication app(argc, argv);
+        out(help());
+        return kOk;
     }
-    if (command == QLatin1StringView("dump"))
-        return dump(o);
-    if (command == QLatin1StringView("check"))
-        return check(o);
-    if (command == QLatin1StringView("build"))
-        return build(o);
-    if (command == QLatin1StringView("convert"))
-        return convert(o);
-    return usage();
+    const SubCommand* command = argc > 1 ? find(argv[1]) : nullptr;
+    // Fonts need a GUI application; without a display it runs on the offscreen platform.
+    if (command && command->needsFonts && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app(command && command->needsFonts ? new QGuiApplication(argc, argv)
+                                                                               : new QCoreApplication(argc, argv));
+    // The program's own config.ini and data folder, not ones named after this tool.
+    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
+    if (!command) {
+        err(help());
+        return kUsage;
+    }
+    const CommandLine line(app->arguments().mid(2), command->withValue, command->flags);
+    if (!line.error().isEmpty()) {
+        err(line.error());
+        return kUsage;
+    }
+    if (line.files().size() < command->minFiles || line.files().size() > command->maxFiles)
+        return usage(command->name);
+    return command->run(line);
 }

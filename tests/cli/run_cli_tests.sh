@@ -122,4 +122,9 @@ printf '[{"klasse": 9, "marke": "Trailis", "modell": "R 1", "kategorie": "RADLAD
 expect "category in another case and an unknown brand" 0 "" "$cli" build "${now[@]}" "$work/case.json" "$work/case.csv"
 expect "written in the list's spelling" 0 '"Radlader";"TRAILIS"' cat "$work/case.csv"
 
+# One front end: the help lists every sub-command and the exit codes; an unknown command is bad use.
+expect "help" 0 "10  update: eine neuere Version ist verfügbar" "$cli" --help
+expect "help names every command" 0 "tarmelo-cli rename" "$cli" --help
+expect "unknown command" 2 "Aufruf:" "$cli" gibtsnicht
+
 finish "cli"

@@ -1,6 +1,6 @@
 // tarmelo-cli upload and download: the marketplace transfer without the window.
 
-#include "cli/transfer.h"
+#include "cli/Commands.h"
 
 #include "csv/LineWriter.h"
 #include "inventory/Archive.h"
@@ -31,77 +31,8 @@ namespace tarmelo::cli {
 
 namespace {
 
-constexpr int kOk = 0, kFailed = 1, kUsage = 2, kRefused = 3, kNoConnection = 4, kFaulty = 5;
-
 void say(FILE* to, const QString& s) {
-    const QByteArray b = s.toUtf8() + '\n';
-    std::fwrite(b.constData(), 1, size_t(b.size()), to);
-    std::fflush(to);
-}
-
-// The program's messages on one line: their line breaks become blanks.
-QString oneLine(const QString& message) {
-    return message.split(u'\n', Qt::SkipEmptyParts).join(u' ');
-}
-
-QString failureLine(const csv::InventoryFailure& f) {
-    return QStringLiteral("Fahrzeug %1: %2 [%3]").arg(f.index + 1).arg(f.failure.message, f.failure.control);
-}
-
-struct TransferOptions {
-    QString servers;
-    QString user;
-    bool userGiven = false;
-    bool passwordStdin = false;
-    bool resetDays = false;
-    bool typedNumbers = false;
-    bool preview = false;
-    bool allowWithdrawal = false;
-    Clock clock = systemClock();
-    QStringList files;
-    QString error;
-};
-
-TransferOptions parse(const QStringList& args, bool upload) {
-    TransferOptions o;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const auto value = [&]() -> QString {
-            if (i + 1 >= args.size()) {
-                o.error = QStringLiteral("%1 erwartet einen Wert.").arg(a);
-                return {};
-            }
-            return args[++i];
-        };
-        if (a == u"--servers") {
-            o.servers = value();
-        } else if (a == u"--user") {
-            o.user = value();
-            o.userGiven = true;
-        } else if (a == u"--password-stdin") {
-            o.passwordStdin = true;
-        } else if (a == u"--typed-numbers") {
-            o.typedNumbers = true;
-        } else if (upload && a == u"--reset-days") {
-            o.resetDays = true;
-        } else if (upload && a == u"--preview") {
-            o.preview = true;
-        } else if (upload && a == u"--allow-withdrawal") {
-            o.allowWithdrawal = true;
-        } else if (upload && a == u"--now") {
-            const QDateTime t = QDateTime::fromString(value(), Qt::ISODate);
-            if (!t.isValid())
-                o.error = QStringLiteral("--now erwartet Datum und Uhrzeit als JJJJ-MM-TTThh:mm:ss.");
-            o.clock = fixedClock(t);
-        } else if (a.startsWith(u"--")) {
-            o.error = QStringLiteral("Unbekannte Option %1.").arg(a);
-        } else {
-            o.files.append(a);
-        }
-    }
-    if (o.error.isEmpty() && o.files.size() != 1)
-        o.error = QStringLiteral("Genau eine Datei angeben.");
-    return o;
+    (to == stderr ? err : out)(s);
 }
 
 struct Login {
@@ -112,13 +43,13 @@ struct Login {
 
 // User name: --user, else the saved one. Password: stdin, else TARMELO_PASSWORD, else the saved one; a preview
 // needs none.
-bool login(const TransferOptions& o, Login& l, bool needPassword = true) {
+bool login(const CommandLine& o, Login& l, bool needPassword = true) {
     const QString exeDir = QCoreApplication::applicationDirPath();
     const shell::Settings saved = shell::loadSettingsFile(shell::settingsPath(exeDir));
-    l.servers = shell::loadServersFile(o.servers.isEmpty() ? shell::serversPath(exeDir) : o.servers);
-    l.user = o.userGiven ? o.user : saved.Username;
+    l.servers = shell::loadServersFile(o.value("--servers").value_or(shell::serversPath(exeDir)));
+    l.user = o.value("--user").value_or(saved.Username);
     if (!needPassword) {
-    } else if (o.passwordStdin) {
+    } else if (o.has("--password-stdin")) {
         std::string line;
         std::getline(std::cin, line);
         if (!line.empty() && line.back() == '\r')
@@ -166,49 +97,45 @@ void printPreview(const transfer::UploadPreview& p, const QString& user, const Q
 
 } // namespace
 
-// Both commands use the program's own config.ini and data folder, not ones named after this tool.
-int upload(const QStringList& args) {
-    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
-    const TransferOptions o = parse(args, true);
-    if (!o.error.isEmpty()) {
-        say(stderr, o.error);
+int upload(const CommandLine& o) {
+    const std::optional<Clock> clock = o.clock();
+    if (!clock)
         return kUsage;
-    }
-    QFile probe(o.files[0]);
+    QFile probe(o.files()[0]);
     if (!probe.open(QIODevice::ReadOnly)) {
         say(stderr,
-            QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(o.files[0], probe.errorString()));
+            QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(o.files()[0], probe.errorString()));
         return kUsage;
     }
     probe.close();
-    const inventory::OpenResult read = inventory::readInventoryFile(o.files[0]);
+    const inventory::OpenResult read = inventory::readInventoryFile(o.files()[0]);
     if (!read.ok()) {
         say(stderr, oneLine(read.message()));
         return kUsage;
     }
     const model::Inventory& inv = read.vehicles;
     // The checks of the upload command: typed numbers first, then every vehicle's rules.
-    if (o.typedNumbers) {
+    if (o.has("--typed-numbers")) {
         if (auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1)) {
             say(stdout, failureLine(*f));
             return kFailed;
         }
     }
     for (int i = 0; i < inv.size(); ++i) {
-        const csv::LineResult line = csv::CreateLine(inv[i], i + 1, 0, csv::KeyKind::Placeholder, o.clock);
+        const csv::LineResult line = csv::CreateLine(inv[i], i + 1, 0, csv::KeyKind::Placeholder, *clock);
         if (!line.ok()) {
             say(stdout, failureLine({i, *line.failure}));
             return kFailed;
         }
     }
     Login l;
-    if (!login(o, l, !o.preview))
+    if (!login(o, l, !o.has("--preview")))
         return kUsage;
 
     // What the marketplace will list afterwards, against what it lists now.
-    const inventory::KeyMode mode = transfer::uploadKeyMode(o.resetDays, !o.typedNumbers);
+    const inventory::KeyMode mode = transfer::uploadKeyMode(o.has("--reset-days"), !o.has("--typed-numbers"));
     const transfer::PhotoPrints prints = transfer::photoPrints(inv);
-    const inventory::CsvLines planned = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, o.clock);
+    const inventory::CsvLines planned = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, *clock);
     if (!planned.ok()) {
         say(stdout, failureLine(*planned.failure));
         return kFailed;
@@ -217,7 +144,7 @@ int upload(const QStringList& args) {
     const QString server = l.servers.FtpServer;
     const transfer::UploadPreview preview = transfer::comparePreview(transfer::lastUpload(recordFile, l.user, server),
                                                                      transfer::manifestOf(planned.lines, inv, prints));
-    if (o.preview) {
+    if (o.has("--preview")) {
         printPreview(preview, l.user, server);
         return kOk;
     }
@@ -226,10 +153,10 @@ int upload(const QStringList& args) {
     history.time = QDateTime::currentDateTime();
     history.user = l.user;
     history.server = server;
-    history.file = QFileInfo(o.files[0]).absoluteFilePath();
+    history.file = QFileInfo(o.files()[0]).absoluteFilePath();
     transfer::noteCounts(history, preview);
     const QString logFile = dataFile(transfer::kTransferLogFile);
-    if (preview.needsConfirmation() && !o.allowWithdrawal) {
+    if (preview.needsConfirmation() && !o.has("--allow-withdrawal")) {
         say(stdout, preview.refusal());
         say(stdout, preview.summary());
         history.result = QStringLiteral("nicht gesendet: zu viele Fahrzeuge zurückgezogen");
@@ -238,7 +165,7 @@ int upload(const QStringList& args) {
     }
 
     const QString file = dataFile(transfer::kUploadFile);
-    const transfer::BuildResult built = transfer::buildUploadFile(file, inv, mode, o.clock, {}, &prints);
+    const transfer::BuildResult built = transfer::buildUploadFile(file, inv, mode, *clock, {}, &prints);
     if (!built.ok()) {
         say(stderr, oneLine(built.message));
         history.result = oneLine(built.message);
@@ -293,13 +220,7 @@ int upload(const QStringList& args) {
     return r.failure == transfer::FtpFailure::Refused ? kRefused : kNoConnection;
 }
 
-int download(const QStringList& args) {
-    QCoreApplication::setApplicationName(QStringLiteral("tarmelo"));
-    const TransferOptions o = parse(args, false);
-    if (!o.error.isEmpty()) {
-        say(stderr, o.error);
-        return kUsage;
-    }
+int download(const CommandLine& o) {
     Login l;
     if (!login(o, l))
         return kUsage;
@@ -356,13 +277,14 @@ int download(const QStringList& args) {
         return kFaulty;
     }
     const model::Inventory& inv = r.vehicles;
-    const inventory::KeyMode mode = o.typedNumbers ? inventory::KeyMode::Typed : inventory::KeyMode::Automatic;
+    const inventory::KeyMode mode =
+        o.has("--typed-numbers") ? inventory::KeyMode::Typed : inventory::KeyMode::Automatic;
     const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, mode, systemClock());
     if (!lines.ok()) {
         say(stdout, failureLine(*lines.failure));
         return kFailed;
     }
-    const QString target = inventory::archivePath(o.files[0]);
+    const QString target = inventory::archivePath(o.files()[0]);
     const inventory::SaveResult s = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
     if (!s.ok()) {
         say(stderr, oneLine(s.message()));

@@ -1,0 +1,133 @@
+// dump, check, build and convert: inventories read, checked and written as the program does.
+
+#include "cli/Commands.h"
+
+#include "csv/InventoryCheck.h"
+#include "inventory/Archive.h"
+#include "inventory/VehicleJson.h"
+#include "photo/reduce.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace tarmelo::cli {
+
+namespace {
+
+inventory::KeyMode keyMode(const CommandLine& c) {
+    return c.has("--time-stamp")      ? inventory::KeyMode::TimeStamp
+           : c.has("--typed-numbers") ? inventory::KeyMode::Typed
+                                      : inventory::KeyMode::Automatic;
+}
+
+} // namespace
+
+int saveInventory(const QString& target, const inventory::CsvLines& lines, const model::Inventory& inv) {
+    if (inventory::isArchivePath(target)) {
+        const inventory::SaveResult r = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
+        if (r.ok())
+            return kOk;
+        err(r.message());
+        return kUsage;
+    }
+    QSaveFile f(target);
+    if (!f.open(QIODevice::WriteOnly) || f.write(lines.fileData()) < 0 || !f.commit()) {
+        err(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden: %2").arg(target, f.errorString()));
+        return kUsage;
+    }
+    return kOk;
+}
+
+int saveArchive(const QString& given, const inventory::CsvLines& lines, const model::Inventory& inv) {
+    const QString target = inventory::archivePath(given);
+    const int rc = saveInventory(target, lines, inv);
+    if (rc == kOk && target != given)
+        out(QStringLiteral("Gespeichert als \"%1\".").arg(target));
+    return rc;
+}
+
+int dump(const CommandLine& c) {
+    model::Inventory inv;
+    if (!loadInventory(c.files()[0], inv))
+        return kUsage;
+    const QByteArray json = QJsonDocument(inventory::inventoryToJson(inv)).toJson(QJsonDocument::Indented);
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    return kOk;
+}
+
+int check(const CommandLine& c) {
+    const std::optional<Clock> clock = c.clock();
+    model::Inventory inv;
+    if (!clock || !loadInventory(c.files()[0], inv, true))
+        return kUsage;
+    if (auto f = csv::checkInventory(inv, !c.has("--typed-numbers"), (*clock)().date())) {
+        out(failureLine(*f));
+        return kFailed;
+    }
+    out(QStringLiteral("Keine Fehler gefunden!"));
+    return kOk;
+}
+
+int build(const CommandLine& c) {
+    const std::optional<Clock> clock = c.clock();
+    if (!clock)
+        return kUsage;
+    QFile file(c.files()[0]);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(c.files()[0], file.errorString()));
+        return kUsage;
+    }
+    inventory::JsonRead in = inventory::vehiclesFromJson(file.readAll());
+    if (!in.error.isEmpty()) {
+        err(in.error);
+        return kUsage;
+    }
+    const QDir base = QFileInfo(c.files()[0]).absoluteDir();
+    model::Inventory inv;
+    for (int i = 0; i < in.vehicles.size(); ++i) {
+        inventory::JsonVehicle& jv = in.vehicles[i];
+        int slot = 0;
+        for (const QString& p : jv.photoPaths) {
+            photo::PhotoResult ph = photo::reduceAddedPhoto(base.absoluteFilePath(p));
+            if (!ph.ok()) {
+                err(QStringLiteral("Fahrzeug %1: Grafikdatei \"%2\" konnte nicht importiert werden: %3")
+                        .arg(i + 1)
+                        .arg(p, ph.error));
+                return kUsage;
+            }
+            jv.vehicle.bilder[size_t(slot++)] = ph.jpeg;
+        }
+        inv.append(std::move(jv.vehicle));
+    }
+    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, keyMode(c), *clock);
+    if (!lines.ok()) {
+        out(failureLine(*lines.failure));
+        return kFailed;
+    }
+    return saveInventory(c.files()[1], lines, inv);
+}
+
+// IN read as opening it in the program does, written as "Speichern unter" does.
+int convert(const CommandLine& c) {
+    if (c.has("--time-stamp")) {
+        err(QStringLiteral("--time-stamp gilt nur für build."));
+        return kUsage;
+    }
+    const std::optional<Clock> clock = c.clock();
+    model::Inventory inv;
+    if (!clock || !loadInventory(c.files()[0], inv, true))
+        return kUsage;
+    const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, keyMode(c), *clock);
+    if (!lines.ok()) {
+        out(failureLine(*lines.failure));
+        return kFailed;
+    }
+    return saveArchive(c.files()[1], lines, inv);
+}
+
+} // namespace tarmelo::cli
