@@ -258,7 +258,7 @@ namespace {
 template <size_t I> constexpr model::FieldSpec kColumnField = model::table::field(columns::kLineColumns[I].field);
 
 // The number of flag columns in the run that starts at column I; 0 where no run starts.
-consteval size_t flagRun(size_t i) {
+constexpr size_t flagRun(size_t i) {
     const auto& c = columns::kLineColumns;
     if (c[i].kind != ColumnKind::Flag || (i > 0 && c[i - 1].kind == ColumnKind::Flag))
         return 0;

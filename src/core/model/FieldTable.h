@@ -284,8 +284,9 @@ inline constexpr Def kFieldTable[] = {
     flag("kwps", &T::kwps).combo(ListId::Kwps).atOnce(),
 };
 
-// The entry of a field, found while compiling; an empty entry for no name.
-consteval FieldSpec field(const char* name) {
+// The entry of a field, found while compiling (where it is used in a constant expression); an empty entry for no
+// name.
+constexpr FieldSpec field(const char* name) {
     if (!name)
         return FieldSpec{};
     for (const Def& d : kFieldTable)
