@@ -5,9 +5,9 @@
 // moved; at the end the medians and their ratio (goal: at most 0.6 on two cores).
 
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
 #include "editor/PhotoGroup.h"
-#include "photo/jpeg.h"
+#include "editor/TformMain.h"
+#include "photo/Jpeg.h"
 
 #include <QAction>
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "inventory/CsvFile.h"
 #include "model/FieldSchema.h"
 #include "model/ValueLists.h"
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 
 #include <benchmark/benchmark.h>
 

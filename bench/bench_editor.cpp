@@ -1,6 +1,6 @@
 // The editor with 1000 vehicles in the list: the show step of one vehicle and one keystroke in the model.
 
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 
 #include <benchmark/benchmark.h>

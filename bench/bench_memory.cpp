@@ -4,13 +4,13 @@
 //   bench_memory make ARCHIVE [VEHICLES=2000] [PHOTOS=15]   writes the archive (a process of its own)
 //   bench_memory open ARCHIVE                               opens it in the main window and reports
 
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
 #include "model/FieldSchema.h"
 #include "model/ValueLists.h"
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

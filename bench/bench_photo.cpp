@@ -3,8 +3,8 @@
 // `bench_photo step FILE` prints the milliseconds of one reduction of FILE (after one untimed), for
 // photo_vs_convert.sh.
 
-#include "photo/jpeg.h"
-#include "photo/reduce.h"
+#include "photo/Jpeg.h"
+#include "photo/Reduce.h"
 
 #include <benchmark/benchmark.h>
 

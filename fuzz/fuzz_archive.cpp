@@ -2,7 +2,7 @@
 
 #include "FuzzCheck.h"
 #include "inventory/Archive.h"
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 
 #include <QByteArray>
 

@@ -1,9 +1,9 @@
 // The photo loader on JPEG, BMP and whatever else arrives: within the pixel cap or a failure with a message.
 
 #include "FuzzCheck.h"
-#include "photo/imageload.h"
-#include "photo/jpeg.h"
-#include "photo/rgbbuffer.h"
+#include "photo/ImageLoad.h"
+#include "photo/Jpeg.h"
+#include "photo/RgbBuffer.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 # Installs the build and test dependencies on Debian 12; quick when all are present.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libzip-dev libturbojpeg0-dev
-      libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick clang-format)
+      libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev zip unzip time imagemagick clang-format clang-tidy)
 pkgs+=(clang libclang-rt-14-dev python3)  # hardening: libFuzzer harnesses, kill test
 pkgs+=(libssl-dev python3 adwaita-icon-theme desktop-file-utils appstream xvfb xauth xdotool librsvg2-bin)  # shell
 pkgs+=(qt6-translations-l10n)  # Qt's own dialogs and context menus in German

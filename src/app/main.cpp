@@ -2,7 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Translations.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "inventory/Archive.h"
 #include "shell/Help.h"
 #include "shell/Servers.h"

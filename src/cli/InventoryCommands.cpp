@@ -5,7 +5,7 @@
 #include "csv/InventoryCheck.h"
 #include "inventory/Archive.h"
 #include "inventory/VehicleJson.h"
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
 #include "model/Cp1252.h"
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 #include "print/ReportData.h"
 #include "print/ReportLayout.h"
 

@@ -186,7 +186,7 @@ int upload(const CommandLine& o) {
             return;
         const transfer::WorkTexts t = transfer::workTexts(done, total, started.elapsed(), speed);
         speed = t.speed;
-        const QByteArray b = ("\r" + t.label3 + QStringLiteral("   ") + t.label4 + QStringLiteral("   ")).toUtf8();
+        const QByteArray b = ("\r" + t.sent + QStringLiteral("   ") + t.remaining + QStringLiteral("   ")).toUtf8();
         std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
     };
     events.workEnd = [&] {

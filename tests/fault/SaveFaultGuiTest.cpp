@@ -4,7 +4,7 @@
 #include "SyscallFaults.h"
 #include "common/Dialogs.h"
 #include "core/photo/photo_test_images.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "model/FieldSchema.h"
 #include "model/ValueLists.h"
 #include "support/TestVehicles.h"

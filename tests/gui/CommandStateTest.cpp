@@ -1,11 +1,11 @@
 // Commands follow every change at once, and hints never cover the status bar. Each state is reached by what a
 // dealer does; the tests only look at the commands afterwards.
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
 #include "model/FieldSchema.h"
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 #include "support/TestVehicles.h"
 
 #include <gtest/gtest.h>

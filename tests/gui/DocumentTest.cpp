@@ -1,6 +1,6 @@
 #include "common/Dialogs.h"
 #include "core/photo/photo_test_images.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "support/TestVehicles.h"
 #include "support/ViewClicks.h"

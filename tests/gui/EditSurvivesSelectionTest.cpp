@@ -1,7 +1,7 @@
 // Every way the selection can move must store the record that is left before the next one is shown. These tests
 // reach each state as a dealer does: clicks on the list's rows, arrow keys, the Delete key, toolbar buttons.
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
 #include "inventory/Document.h"

@@ -1,7 +1,7 @@
 // Opening an inventory larger than one portion of rows: every vehicle arrives in order, the list follows it, the
 // progress only moves forward, and the closing message still counts the lines that were refused.
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "inventory/CsvFile.h"
 #include "support/TestVehicles.h"

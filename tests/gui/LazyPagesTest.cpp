@@ -2,7 +2,7 @@
 // been there from the start: controls found by name, Tab order, switches set earlier, photo commands connected.
 #include "common/Dialogs.h"
 #include "core/photo/photo_test_images.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
 #include "model/FieldSchema.h"

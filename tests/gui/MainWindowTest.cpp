@@ -1,5 +1,5 @@
-#include "editor/MainWindow.h"
 #include "common/Dialogs.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
 #include "model/Cp1252.h"

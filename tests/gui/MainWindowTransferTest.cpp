@@ -1,5 +1,5 @@
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "support/TestVehicles.h"
 
 #include <gtest/gtest.h>

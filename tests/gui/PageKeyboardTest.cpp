@@ -1,7 +1,7 @@
 // What the keyboard does on the editing pages: the Tab key walks each group in the order of the field table, and
 // an amount beyond its range is typed as it comes and limited when it is read.
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehiclePages.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"

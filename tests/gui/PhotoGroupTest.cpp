@@ -1,8 +1,8 @@
 #include "editor/PhotoGroup.h"
 #include "common/Dialogs.h"
-#include "editor/PicPreview.h"
+#include "editor/TformPicPreview.h"
 #include "model/Fahrzeug.h"
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "print/PrintDialog.h"
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
-#include "photo/jpeg.h"
+#include "editor/TformMain.h"
+#include "photo/Jpeg.h"
 #include "print/ReportLayout.h"
+#include "print/TformPrint.h"
 #include "support/ViewClicks.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The printed list written as PDF and read back with poppler's tools.
 
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 #include "print/ReportData.h"
 #include "print/ReportLayout.h"
 

@@ -3,7 +3,7 @@
 // byte. An edit changes the one field edited.
 #include "common/Dialogs.h"
 #include "csv/LineWriter.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
 #include "editor/VehicleList.h"
 #include "editor/VehiclePages.h"
 #include "inventory/Archive.h"

@@ -7,9 +7,9 @@
 #include "support/TestVehicles.h"
 #include "transfer/PasswordStore.h"
 #include "transfer/TformDownload.h"
+#include "transfer/TformTransferLog.h"
 #include "transfer/TformUpload.h"
 #include "transfer/TransferLog.h"
-#include "transfer/TransferLogDialog.h"
 #include "transfer/UploadRecord.h"
 
 #include <gtest/gtest.h>

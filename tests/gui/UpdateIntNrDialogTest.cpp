@@ -1,6 +1,6 @@
-#include "intnr/UpdateIntNrDialog.h"
 #include "common/Dialogs.h"
-#include "editor/MainWindow.h"
+#include "editor/TformMain.h"
+#include "intnr/TformUpdateIntNr.h"
 #include "support/ViewClicks.h"
 
 #include <gtest/gtest.h>

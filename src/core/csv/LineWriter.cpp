@@ -428,7 +428,7 @@ LineResult CreateLine(const TFahrzeug& v, int position, int duplicateCounter, Ke
     }
     head += "\";";
     QByteArray& line = r.line;
-    line.resize(qsizetype(head.size() + body.size()));
+    line.resize(qsizetype(head.size()) + qsizetype(body.size()));
     std::memcpy(line.data(), head.data(), head.size());
     std::memcpy(line.data() + head.size(), body.data(), body.size());
     return r;

@@ -4,7 +4,7 @@
 
 #include "inventory/CsvFile.h"
 #include "model/Cp1252.h"
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 
 #include <QDir>
 #include <QFile>
@@ -359,7 +359,7 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
                 m.hasCsv = true;
                 m.csv = std::move(data);
             } else {
-                m.photos.insert(name, std::move(data));
+                m.photos.insert(name, data);
             }
         }
     }

@@ -104,10 +104,12 @@ template <typename F> void forEachLine(const QByteArray& text, F&& line) {
 void adviseHugePages(const void* data, qsizetype bytes) {
 #ifdef MADV_HUGEPAGE
     constexpr quintptr kHuge = quintptr(2) << 20;
-    const quintptr begin = (quintptr(data) + kHuge - 1) & ~(kHuge - 1);
-    const quintptr end = (quintptr(data) + quintptr(bytes)) & ~(kHuge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    // Pointer arithmetic, not integers cast back to pointers: the whole huge pages inside the block.
+    char* const first = static_cast<char*>(const_cast<void*>(data));
+    const quintptr lead = (kHuge - quintptr(first) % kHuge) % kHuge;
+    const quintptr tail = (quintptr(first) + quintptr(bytes)) % kHuge;
+    if (quintptr(bytes) > lead + tail)
+        madvise(first + lead, size_t(quintptr(bytes) - lead - tail), MADV_HUGEPAGE);
 #else
     Q_UNUSED(data);
     Q_UNUSED(bytes);

@@ -6,7 +6,7 @@
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>
@@ -113,7 +113,7 @@ QString readField(const FieldSpec& f, const QJsonValue& value, int index, JsonVe
         const QJsonArray a = value.toArray();
         if (a.size() > model::kPhotoSlots)
             return fieldError(index, name, QStringLiteral("höchstens 15 Bilder erlaubt."));
-        for (const QJsonValue& p : a) {
+        for (const auto& p : a) {
             if (!p.isString())
                 return fieldError(index, name, QStringLiteral("Pfad einer Bilddatei erwartet."));
             out.photoPaths.append(p.toString());

@@ -3,7 +3,7 @@
 
 #include "model/Cp1252.h"
 #include "model/Prices.h"
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 #include "print/FeatureList.h"
 #include "print/PriceTexts.h"
 

@@ -1,6 +1,6 @@
 #include "print/ReportLayout.h"
 
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -198,7 +198,7 @@ void ReportLayout::addBlock(const VehicleBlock& b) {
             continue;
         QList<Item> frames;
         for (int f = 0; f < 6; ++f) {
-            const size_t slot = size_t(row * 6 + f);
+            const size_t slot = size_t(row) * 6 + size_t(f);
             if (slot < b.unreadable.size() && b.unreadable[slot]) {
                 const QRectF frame(f * kFrameStep, kFrameTop, kFrameWidth, kFrameHeight);
                 frames.append(box(Item::Kind::Rect, frame));

@@ -16,8 +16,9 @@ QList<CommandInfo> buildTable() {
     for (int n = 1; n <= 4; ++n)
         t.append({QStringLiteral("actOpenRecent%1").arg(n), QStringLiteral("&%1 - (keine)").arg(n), {}, R::Recent, n});
     t += QList<CommandInfo>{
-        {"actSaveMobile", "&Karvento ...", "Überträgt den Fahrzeugbestand zu Karvento", R::NotEmpty},
-        {"actSaveFile", "&Datei", "Speichert den Fahrzeugbestand", R::SaveFile},
+        {"actSaveMobile", "&Karvento ...", "Überträgt den Fahrzeugbestand zu Karvento", R::NotEmpty, 0,
+         "K&arvento ..."},
+        {"actSaveFile", "&Datei", "Speichert den Fahrzeugbestand", R::SaveFile, 0, "D&atei"},
         {"actSaveFileAs", "Datei &unter ...", "Speichert den Fahrzeugbestand in einer neuen Datei", R::NotEmpty},
         {"actPrint", "&Drucken ...", "Öffnet den Dialog zum Drucken der Fahrzeuge", R::NotEmpty},
         {"actTransferLog", "Übertragungs&protokoll ...", "Zeigt die bisherigen Übertragungen zu und von Karvento",
@@ -46,7 +47,7 @@ QList<CommandInfo> buildTable() {
         {"actCheckErrors", "Bestand auf Fehler über&prüfen", "Prüft den Bestand auf Eingabefehler", R::NotEmpty},
         {"actUpdate", "Online-&Update ...", {}, R::NotBusy},
         {"actResetArea", "Arbeitsbereich &zurücksetzen", {}, R::NotBusy},
-        {"actHelp", "&Hilfe", "Öffnet die Hilfe", R::Always},
+        {"actHelp", "&Hilfe", "Öffnet die Hilfe", R::Always, 0, {}, "F1"},
         {"actTipps", "&Tipps und Tricks ...", {}, R::Always},
         {"actInfo", "&Info ...", {}, R::NotBusy},
     };

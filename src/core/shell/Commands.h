@@ -31,7 +31,9 @@ struct CommandInfo {
     QString caption;
     QString hint; // empty: none
     CommandRule rule;
-    int recentSlot = 0; // 1..4 for the recent-file commands
+    int recentSlot = 0;    // 1..4 for the recent-file commands
+    QString menuCaption{}; // where the menu places the access key elsewhere; empty: the caption
+    QString shortcut{};    // portable text, e.g. "F1"; empty: none
 };
 
 // Every command of the main menu and tool bars, with caption, hint and rule, in menu order.

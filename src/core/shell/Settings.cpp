@@ -45,7 +45,7 @@ int hexDigit(QChar c) {
 
 // Trimmed, cut to maxLen, and replaced by fallback when a character lies outside the allowed set.
 QString validatedText(const QString& raw, qsizetype maxLen, bool allowBrackets, const QString& fallback) {
-    const QString text = util::trimControls(raw).left(maxLen);
+    QString text = util::trimControls(raw).left(maxLen);
     for (QChar c : text) {
         if (!model::passesFilter(allowBrackets ? model::Filter::Mask : model::Filter::Inr, c))
             return fallback;

@@ -170,7 +170,7 @@ QNetworkReply* StockDownload::send(const QUrl& url, const QByteArray& method, co
     return nam_->get(req);
 }
 
-void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, PageDone done) {
+void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, const PageDone& done) {
     pageTimer_->disconnect(this);
     pageTimer_->start(setup_.pageTimeoutMs);
     connect(pageTimer_, &QTimer::timeout, this, [this] {
@@ -181,10 +181,10 @@ void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const Q
     });
     // Each redirect is one more step; a step is kept alive by the reply it waits for, and knows itself only
     // weakly, so nothing is left when the chain ends.
-    using Step = std::function<void(QUrl, QByteArray, QByteArray, int)>;
+    using Step = std::function<void(const QUrl&, const QByteArray&, const QByteArray&, int)>;
     auto step = std::make_shared<Step>();
     std::weak_ptr<Step> weak = step;
-    *step = [this, done, weak](QUrl u, QByteArray m, QByteArray b, int redirects) {
+    *step = [this, done, weak](const QUrl& u, const QByteArray& m, const QByteArray& b, int redirects) {
         std::shared_ptr<Step> self = weak.lock();
         reply_ = send(u, m, b, false);
         QNetworkReply* r = reply_;
@@ -192,30 +192,31 @@ void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const Q
             if (got > kMaxPageBytes)
                 r->abort();
         });
-        connect(r, &QNetworkReply::finished, this, [this, r, done, self, m, b, redirects]() mutable {
-            r->deleteLater();
-            if (done_)
-                return;
-            noteReply(r);
-            if (r->property("timedOut").toBool() || networkFailed(r)) {
-                pageTimer_->stop();
-                done(false, {});
-                return;
-            }
-            if (isRedirect(r)) {
-                const QUrl next = redirectTarget(r, m, b);
-                if (redirects >= kMaxRedirects || !redirectAllowed(r->url(), next)) {
-                    lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
+        connect(r, &QNetworkReply::finished, this,
+                [this, r, done, self, m = QByteArray(m), b = QByteArray(b), redirects]() mutable {
+                    r->deleteLater();
+                    if (done_)
+                        return;
+                    noteReply(r);
+                    if (r->property("timedOut").toBool() || networkFailed(r)) {
+                        pageTimer_->stop();
+                        done(false, {});
+                        return;
+                    }
+                    if (isRedirect(r)) {
+                        const QUrl next = redirectTarget(r, m, b);
+                        if (redirects >= kMaxRedirects || !redirectAllowed(r->url(), next)) {
+                            lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
+                            pageTimer_->stop();
+                            done(false, {});
+                            return;
+                        }
+                        (*self)(next, m, b, redirects + 1);
+                        return;
+                    }
                     pageTimer_->stop();
-                    done(false, {});
-                    return;
-                }
-                (*self)(next, m, b, redirects + 1);
-                return;
-            }
-            pageTimer_->stop();
-            done(true, {r->readAll(), r->url()});
-        });
+                    done(true, {r->readAll(), r->url()});
+                });
     };
     (*step)(url, method, body, 0);
 }

@@ -98,7 +98,7 @@ private:
         QUrl url;
     };
     using PageDone = std::function<void(bool ok, const Page& page)>;
-    void fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, PageDone done);
+    void fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, const PageDone& done);
     void afterSettle(std::function<void()> next);
     void loginPageLoaded(const Page& page, bool loggedOut);
     void submitLogin(const std::optional<HtmlForm>& form);

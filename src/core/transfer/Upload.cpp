@@ -188,15 +188,15 @@ WorkTexts workTexts(qint64 done, qint64 total, qint64 elapsedMs, double previous
     const QLocale locale;
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    t.label3 = locale.toString(done / 1024) + QStringLiteral(" KB von ") + locale.toString(total / 1024) +
-               QStringLiteral(" KB übertragen bei ") + plain.toString(t.speed, 'f', 2) + QStringLiteral(" KB/s");
+    t.sent = locale.toString(done / 1024) + QStringLiteral(" KB von ") + locale.toString(total / 1024) +
+             QStringLiteral(" KB übertragen bei ") + plain.toString(t.speed, 'f', 2) + QStringLiteral(" KB/s");
     if (t.speed > 0) {
         const qint64 remaining = qint64((double(total - done) / 1024.0) / t.speed);
         const auto two = [](qint64 n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-        t.label4 = QStringLiteral("Restdauer:  ") + two(remaining / 3600) + u':' + two((remaining / 60) % 60) + u':' +
-                   two(remaining % 60);
+        t.remaining = QStringLiteral("Restdauer:  ") + two(remaining / 3600) + u':' + two((remaining / 60) % 60) +
+                      u':' + two(remaining % 60);
     } else {
-        t.label4 = QStringLiteral("Restdauer:  -");
+        t.remaining = QStringLiteral("Restdauer:  -");
     }
     return t;
 }
@@ -420,7 +420,8 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
     const QByteArray password = target.password.toUtf8();
     char error[CURL_ERROR_SIZE] = {};
     const auto onRead = +[](char* buffer, size_t size, size_t n, void* stream) -> size_t {
-        const qint64 got = static_cast<QFile*>(stream)->read(buffer, qint64(size * n));
+        const size_t room = size * n;
+        const qint64 got = static_cast<QFile*>(stream)->read(buffer, qint64(room));
         return got < 0 ? CURL_READFUNC_ABORT : size_t(got);
     };
     api->setopt(curl, CURLOPT_URL, url.constData());

@@ -107,9 +107,9 @@ FtpResult ftpStore(const QString& localFile, const FtpTarget& target, const FtpE
 
 // The progress texts of the dialog after `done` of `total` bytes in `elapsedMs`.
 struct WorkTexts {
-    QString label3;
-    QString label4;
-    double speed = 0; // KB/s
+    QString sent;      // "12 KB von 340 KB übertragen bei 4.10 KB/s"
+    QString remaining; // "Restdauer:  00:01:20"
+    double speed = 0;  // KB/s
 };
 WorkTexts workTexts(qint64 done, qint64 total, qint64 elapsedMs, double previousSpeed);
 

@@ -235,7 +235,7 @@ std::optional<UploadManifest> lastUpload(const QString& path, const QString& use
     const QJsonObject o = entry.toObject();
     UploadManifest m;
     m.time = QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODate);
-    for (const QJsonValue& value : o.value(QStringLiteral("vehicles")).toArray()) {
+    for (const auto& value : o.value(QStringLiteral("vehicles")).toArray()) {
         const QJsonObject v = value.toObject();
         // Keys are Windows-1252 bytes; every byte has its own character there, so the text gives them back.
         const auto bytes = model::toCp1252(v.value(QStringLiteral("key")).toString());

@@ -1,6 +1,6 @@
 #include "PhotoGroup.h"
 
-#include "PicPreview.h"
+#include "TformPicPreview.h"
 #include "common/Dialogs.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/Fahrzeug.h"
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 
 #include <QByteArray>
 #include <QGroupBox>

@@ -392,8 +392,8 @@ void TformUpload::IdFTP1WorkBegin(qint64 total) {
 void TformUpload::IdFTP1Work(qint64 done) {
     const transfer::WorkTexts t = transfer::workTexts(done, total_, started_.elapsed(), speed_);
     speed_ = t.speed;
-    Label3->setText(t.label3);
-    Label4->setText(t.label4);
+    Label3->setText(t.sent);
+    Label4->setText(t.remaining);
     ProgressBar1->setValue(int(done / scale_));
 }
 

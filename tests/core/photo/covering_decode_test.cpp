@@ -1,10 +1,10 @@
 // The display copy of a photo and an added camera photo are decoded at a reduced scale: never smaller than what they
 // are fitted into, and the fitted result looks like the one from a full decode.
-#include "photo/imageload.h"
-#include "photo/jpeg.h"
-#include "photo/reduce.h"
-#include "photo/resample.h"
-#include "photo/rgbbuffer.h"
+#include "photo/ImageLoad.h"
+#include "photo/Jpeg.h"
+#include "photo/Reduce.h"
+#include "photo/Resample.h"
+#include "photo/RgbBuffer.h"
 
 #include "photo_test_images.h"
 

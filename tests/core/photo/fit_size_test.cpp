@@ -1,4 +1,4 @@
-#include "photo/reduce.h"
+#include "photo/Reduce.h"
 
 #include <gtest/gtest.h>
 

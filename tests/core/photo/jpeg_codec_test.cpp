@@ -1,7 +1,7 @@
-#include "photo/imageload.h"
-#include "photo/jpeg.h"
-#include "photo/reduce.h"
-#include "photo/resample.h"
+#include "photo/ImageLoad.h"
+#include "photo/Jpeg.h"
+#include "photo/Reduce.h"
+#include "photo/Resample.h"
 
 #include "photo_test_images.h"
 

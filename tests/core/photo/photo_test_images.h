@@ -2,7 +2,7 @@
 
 // Images and JPEG surgery for the photo tests; everything is generated, no data files.
 
-#include "photo/jpeg.h"
+#include "photo/Jpeg.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,7 +1,7 @@
 // The photo pipeline is called from several threads at once (photos added together, the report's thumbnails):
 // every thread gets what it would get alone, also when they share the same photos.
-#include "photo/jpeg.h"
-#include "photo/reduce.h"
+#include "photo/Jpeg.h"
+#include "photo/Reduce.h"
 
 #include "photo_test_images.h"
 

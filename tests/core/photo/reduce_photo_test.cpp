@@ -1,5 +1,5 @@
-#include "photo/jpeg.h"
-#include "photo/reduce.h"
+#include "photo/Jpeg.h"
+#include "photo/Reduce.h"
 
 #include "photo_test_images.h"
 

@@ -73,8 +73,8 @@ TEST(UploadTexts, ProgressLinesAsTheDialogShowsThem) {
     const struct {
         qint64 done, total, ms;
         double previous;
-        const char* label3;
-        const char* label4;
+        const char* sent;
+        const char* remaining;
     } cases[] = {
         {1234 * 1024, 5678 * 1024, 100000, 0, "1.234 KB von 5.678 KB übertragen bei 12,34 KB/s",
          "Restdauer:  00:06:00"},
@@ -89,8 +89,8 @@ TEST(UploadTexts, ProgressLinesAsTheDialogShowsThem) {
     };
     for (const auto& c : cases) {
         const WorkTexts t = workTexts(c.done, c.total, c.ms, c.previous);
-        EXPECT_EQ(t.label3, QString::fromUtf8(c.label3)) << c.done;
-        EXPECT_EQ(t.label4, QString::fromUtf8(c.label4)) << c.done;
+        EXPECT_EQ(t.sent, QString::fromUtf8(c.sent)) << c.done;
+        EXPECT_EQ(t.remaining, QString::fromUtf8(c.remaining)) << c.done;
     }
 }
 

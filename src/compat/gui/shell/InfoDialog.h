@@ -1,0 +1,3 @@
+#pragma once
+// The former name of this header, kept for code that still includes it.
+#include "shell/TformInfo.h"

@@ -1,0 +1,89 @@
+// The marketplace commands of the main window: upload and stock download.
+
+#include "common/Dialogs.h"
+#include "csv/LineWriter.h"
+#include "editor/TformMain.h"
+#include "editor/VehicleList.h"
+#include "shell/Servers.h"
+#include "transfer/PasswordStore.h"
+#include "transfer/TformDownload.h"
+#include "transfer/TformTransferLog.h"
+#include "transfer/TformUpload.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QNetworkCookieJar>
+
+namespace tarmelo::gui {
+
+namespace {
+
+// servers.ini named by TARMELO_SERVERS, else the one beside config.ini.
+shell::Servers transferServers() {
+    const QString named = qEnvironmentVariable("TARMELO_SERVERS");
+    return shell::loadServersFile(named.isEmpty() ? shell::serversPath(QCoreApplication::applicationDirPath()) : named);
+}
+
+QString dataFile(const char* name) {
+    const QString folder = shell::dataFolder(QCoreApplication::applicationDirPath());
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QString::fromLatin1(name));
+}
+
+// The web session lives as long as the program, as a browser's would: the next download finds it.
+QNetworkCookieJar* sessionCookies() {
+    static QNetworkCookieJar* jar = new QNetworkCookieJar(QCoreApplication::instance());
+    return jar;
+}
+
+} // namespace
+
+void TformMain::actSaveMobileExecute() {
+    if (isBusy() || doc_->count() == 0)
+        return;
+    RefreshList();
+    ShowInStatus(QString());
+    // Nothing leaves for the marketplace while a vehicle breaks a rule.
+    if (auto f = doc_->check(clock_().date())) {
+        reportFailure(*f);
+        return;
+    }
+    TformUpload::Setup setup;
+    setup.vehicles = &doc_->vehicles();
+    setup.settings = &settings_;
+    setup.automaticIntNr = doc_->automaticIntNr();
+    setup.clock = clock_;
+    setup.servers = transferServers();
+    setup.uploadPath = dataFile(transfer::kUploadFile);
+    setup.recordPath = dataFile(transfer::kUploadRecordFile);
+    setup.logPath = dataFile(transfer::kTransferLogFile);
+    setup.documentName = doc_->name();
+    setup.keyringNote = !PasswordStore::available();
+    TformUpload dialog(setup, this);
+    dialog.exec();
+}
+
+void TformMain::actTransferLogExecute() {
+    TformTransferLog dialog(dataFile(transfer::kTransferLogFile), this);
+    dialog.exec();
+}
+
+void TformMain::actLoadMobileExecute() {
+    if (isBusy())
+        return;
+    actNeuExecute();
+    if (doc_->count() > 0)
+        return;
+    TformDownload::Setup setup;
+    setup.settings = &settings_;
+    setup.servers = transferServers();
+    setup.downloadPath = dataFile(transfer::kDownloadFile);
+    setup.logPath = dataFile(transfer::kTransferLogFile);
+    setup.cookies = sessionCookies();
+    setup.keyringNote = !PasswordStore::available();
+    setup.import = [this](const QString& path) { ReadFile(path, true); };
+    TformDownload dialog(setup, this);
+    dialog.exec();
+}
+
+} // namespace tarmelo::gui
