@@ -14,7 +14,6 @@ namespace tarmelo::inventory {
 namespace {
 
 const QString kUntitled = QStringLiteral("Unbenannt");
-const QString kFileFilter = QStringLiteral("Alle Dateien (*);;Archiv (*.zip);;CSV-Datei (*.csv)");
 
 QString missingFileMessage(const QString& path) {
     return QStringLiteral("Die angegebene Datei \"%1\" existiert nicht!").arg(QFileInfo(path).fileName());

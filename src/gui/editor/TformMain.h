@@ -114,13 +114,13 @@ public slots:
     void actSaveMobileExecute();
     void actLoadMobileExecute();
     void actTransferLogExecute();
-    // Printing and bulk renaming (MainWindowPrint.cpp).
+    // Printing and bulk renaming (TformMainPrint.cpp).
     void actPrintExecute();
     void actUpdateIntNrExecute();
     // Enables every command to suit the moment.
     void ActionManager1Update();
 
-    // Application shell (MainWindowShell.cpp).
+    // Application shell (TformMainShell.cpp).
     void actTippsExecute();
     void actInfoExecute();
     void actUpdateExecute();
