@@ -64,7 +64,8 @@ public:
         // A file written by the Windows program is in Windows-1252; ours are UTF-8.
         utf8_ = data.isValidUtf8();
         ini_.LoadData(data.constData(), static_cast<size_t>(data.size()));
-        data_ = data;
+        // The library ends a line at CR as well as at LF.
+        data_ = data.replace('\r', '\n');
     }
 
     // The value exactly as it stands after "=", blanks included: the INI library trims every value it reads.
@@ -75,9 +76,7 @@ public:
         const QByteArray wantedKey = QByteArray(key).toLower();
         bool inSection = false;
         std::optional<QByteArray> found; // a repeated key: the last one counts, as in the library
-        for (QByteArray line : data_.split('\n')) {
-            if (line.endsWith('\r'))
-                line.chop(1);
+        for (const QByteArray& line : data_.split('\n')) {
             const QByteArray trimmed = line.trimmed();
             if (trimmed.startsWith('[')) {
                 inSection =
@@ -88,6 +87,9 @@ public:
             if (!inSection || eq < 0 || line.left(eq).trimmed().toLower() != wantedKey)
                 continue;
             found = line.mid(eq + 1);
+            // A value ends at a NUL byte, as the library and the writer see it.
+            if (const qsizetype nul = found->indexOf('\0'); nul >= 0)
+                found->truncate(nul);
         }
         if (!found)
             return text(section, key);

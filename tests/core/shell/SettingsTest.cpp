@@ -271,9 +271,15 @@ TEST(Settings, UserNameReadUnchanged) {
         {"[login]\nUSERNAME =\tb\t\n[Recent]\nUsername=x\n", "\tb\t"},
         {"[Login]\nUsername=a\nUsername= zwei\n", " zwei"},
         {"[Misc]\nUsername= fremd\n", ""},
+        // What the writer cannot keep ends the value: a NUL byte, a lone CR.
+        {QByteArray("[Login]\nUsername=au\xff\0us\n", 24), QStringLiteral("au\u00ff")},
+        {"[Login]\rUsername= cr\rPassword=x\r", " cr"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(readSettings(c.ini).Username, c.username) << c.ini.toStdString();
+    for (const auto& c : cases) {
+        const Settings read = readSettings(c.ini);
+        EXPECT_EQ(read.Username, c.username) << c.ini.toStdString();
+        EXPECT_EQ(readSettings(writeSettings(read)).Username, c.username) << c.ini.toStdString();
+    }
     Settings s;
     s.Username = QStringLiteral(" Händler ");
     s.File[0] = QStringLiteral("/a.zip");
