@@ -28,7 +28,13 @@ struct SubCommand {
 const QList<SubCommand>& subCommands() {
     static const QList<SubCommand> table = {
         {"dump", "DATEI", {}, {}, 1, 1, dump},
-        {"check", "[--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI", {"--now"}, {"--typed-numbers"}, 1, 1, check},
+        {"check",
+         "[--all [--json]] [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI",
+         {"--now"},
+         {"--typed-numbers", "--all", "--json"},
+         1,
+         1,
+         check},
         {"build",
          "[--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json AUS.csv|AUS.zip",
          {"--now"},
@@ -82,7 +88,8 @@ const QList<SubCommand>& subCommands() {
 
 const char* const kExitCodes =
     "Rückgabewerte:\n"
-    "  0   erledigt (check: keine Fehler; update --check: die installierte Version ist aktuell)\n"
+    "  0   erledigt (check: keine Fehler, auch wenn check --all Warnungen meldet; update --check: die installierte\n"
+    "      Version ist aktuell)\n"
     "  1   ein Fahrzeug verletzt eine Regel, oder der Befehl lehnt ab (z. B. ein Upload, der den Bestand leert)\n"
     "  2   falscher Aufruf, oder eine Datei kann nicht gelesen oder geschrieben werden\n"
     "  3   Anmeldung bei Karvento abgelehnt\n"
