@@ -73,6 +73,15 @@ const QList<SubCommand>& subCommands() {
          1,
          2,
          rename},
+        {"price",
+         "(--percent P | --amount BETRAG) [--round cent|euro|10|100|schwelle] [--floor BETRAG]\n"
+         "      [--fields preis|haendler|beide] [--basis brutto|netto] [--select LISTE] [--typed-numbers]\n"
+         "      [--now JJJJ-MM-TTThh:mm:ss] [--dry-run] EIN [AUS]",
+         {"--percent", "--amount", "--round", "--floor", "--fields", "--basis", "--select", "--now"},
+         {"--dry-run", "--typed-numbers"},
+         1,
+         2,
+         price},
         {"print",
          "[--ohne-bilder] [--select LISTE] [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN (AUS.pdf | --text)",
          {"--select", "--now"},
@@ -103,7 +112,8 @@ QString help() {
     for (const SubCommand& c : subCommands())
         text += QStringLiteral("  tarmelo-cli %1 %2\n").arg(QLatin1StringView(c.name), QString::fromUtf8(c.usage));
     text += QStringLiteral("DATEI, EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen. "
-                           "LISTE: Positionen ab 1, etwa 1,3,5-7.\n");
+                           "LISTE: Positionen ab 1, etwa 1,3,5-7. "
+                           "P, BETRAG: negativ senkt, positiv erhöht; Komma oder Punkt.\n");
     return text + QString::fromUtf8(kExitCodes);
 }
 

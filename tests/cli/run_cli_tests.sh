@@ -151,9 +151,28 @@ expect "every line is JSON" 0 "" bash -c \
     "'$cli' check --all --json ${now[*]} '$work/fail.csv' | python3 -c 'import json,sys; [json.loads(l) for l in sys.stdin]'"
 expect "--json needs --all" 2 "--json gilt nur zusammen mit --all." "$cli" check --json "$work/fail.csv"
 
+# Prices in bulk with the engine of the dialog.
+expect "price dry run" 0 "Fahrzeug 2 (KUBOTA KX 019): Preis 19.800,00 → 17.990,00" \
+    "$cli" price --percent -10 --round schwelle --dry-run "$work/warn.csv"
+expect "dry run writes nothing" 0 ";42.02;" cat "$work/warn.csv"
+expect "price selection" 0 "Preise von 1 Fahrzeug(en) geändert." \
+    "$cli" price --amount 1000,5 --select 2 "${now[@]}" "$work/warn.csv" "$work/priced.zip"
+expect "written with cents" 0 '"preis": 20800.5' "$cli" dump "$work/priced.zip"
+expect "others untouched" 0 '"preis": 42.02' "$cli" dump "$work/priced.zip"
+expect "negative refused" 1 "Fahrzeug 1: Preis: Der neue Preis wäre -57,98." \
+    "$cli" price --amount -100 "$work/warn.csv" "$work/neg.zip"
+expect "refused writes nothing" 1 "" test -e "$work/neg.zip"
+expect "nothing selected" 1 "Es ist kein Fahrzeug ausgewählt." "$cli" price --percent 5 --select "" "$work/warn.csv"
+expect "one of percent and amount" 2 "Genau eine von --percent und --amount angeben." \
+    "$cli" price --percent 5 --amount 3 "$work/warn.csv"
+expect "bad rounding" 2 "--round erwartet cent, euro, 10, 100, schwelle." \
+    "$cli" price --percent 5 --round 50 "$work/warn.csv"
+expect "bad number" 2 "--percent erwartet eine Zahl" "$cli" price --percent 5,5,5 "$work/warn.csv"
+
 # One front end: the help lists every sub-command and the exit codes; an unknown command is bad use.
 expect "help" 0 "10  update: eine neuere Version ist verfügbar" "$cli" --help
 expect "help names every command" 0 "tarmelo-cli rename" "$cli" --help
+expect "help names price" 0 "tarmelo-cli price (--percent P | --amount BETRAG)" "$cli" --help
 expect "unknown command" 2 "Aufruf:" "$cli" gibtsnicht
 
 finish "cli"
