@@ -11,6 +11,7 @@ int check(const CommandLine& c);
 int build(const CommandLine& c);
 int convert(const CommandLine& c);
 int rename(const CommandLine& c);
+int price(const CommandLine& c);
 int print(const CommandLine& c);
 int upload(const CommandLine& c);
 int download(const CommandLine& c);

@@ -3,14 +3,17 @@
 #include "cli/Commands.h"
 
 #include "csv/InventoryCheck.h"
+#include "csv/StockCheck.h"
 #include "inventory/Archive.h"
 #include "inventory/VehicleJson.h"
+#include "model/Cp1252.h"
 #include "photo/Reduce.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -60,11 +63,71 @@ int dump(const CommandLine& c) {
     return kOk;
 }
 
+namespace {
+
+QString pageText(const csv::CheckFailure& f) {
+    static const char* const kTabs[] = {"", " / Seite 1", " / Seite 2"};
+    return (csv::pageIndex(f) == 1 ? QStringLiteral("Ausstattung") : QStringLiteral("Allgemein")) +
+           QLatin1StringView(kTabs[csv::tabIndex(f)]);
+}
+
+// Every failure and warning of every vehicle, one per line; exit 1 only when a rule is broken.
+int checkAll(const CommandLine& c, const model::Inventory& inv, QDate today) {
+    const csv::StockReport report = csv::checkStock(inv, !c.has("--typed-numbers"), today);
+    const bool json = c.has("--json");
+    for (const csv::Finding& f : report.findings) {
+        const model::TFahrzeug& v = inv[f.index];
+        const QString title = csv::vehicleTitle(v);
+        const QString inr = model::fromCp1252(v.inr);
+        if (json) {
+            QJsonObject o{{"index", f.index},
+                          {"position", f.index + 1},
+                          {"title", title},
+                          {"inr", inr},
+                          {"severity", f.severity == csv::Severity::Error ? "error" : "warning"},
+                          {"field", f.detail.field},
+                          {"control", f.detail.control},
+                          {"page", pageText(f.detail)},
+                          {"message", f.detail.message}};
+            if (f.warning)
+                o.insert(QStringLiteral("code"), QLatin1StringView(csv::warningCode(*f.warning)));
+            else
+                o.insert(QStringLiteral("rule"), f.detail.check);
+            out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
+        } else {
+            const QString who = inr.isEmpty() ? title : QStringLiteral("%1, Nr. %2").arg(title, inr);
+            out(QStringLiteral("Fahrzeug %1 (%2): %3: %4 [%5]")
+                    .arg(f.index + 1)
+                    .arg(who, csv::severityText(f.severity), f.detail.message, f.detail.control));
+        }
+    }
+    if (!json) {
+        if (report.findings.isEmpty())
+            out(QStringLiteral("Keine Fehler gefunden!"));
+        else
+            out(QStringLiteral("%1 Fehler und %2 Warnungen; %3 von %4 Fahrzeugen fehlerhaft, %5 nur mit Warnungen.")
+                    .arg(report.errors)
+                    .arg(report.warnings)
+                    .arg(report.vehiclesWith(csv::Light::Red))
+                    .arg(inv.size())
+                    .arg(report.vehiclesWith(csv::Light::Yellow)));
+    }
+    return report.hasErrors() ? kFailed : kOk;
+}
+
+} // namespace
+
 int check(const CommandLine& c) {
+    if (c.has("--json") && !c.has("--all")) {
+        err(QStringLiteral("--json gilt nur zusammen mit --all."));
+        return kUsage;
+    }
     const std::optional<Clock> clock = c.clock();
     model::Inventory inv;
     if (!clock || !loadInventory(c.files()[0], inv, true))
         return kUsage;
+    if (c.has("--all"))
+        return checkAll(c, inv, (*clock)().date());
     if (auto f = csv::checkInventory(inv, !c.has("--typed-numbers"), (*clock)().date())) {
         out(failureLine(*f));
         return kFailed;
