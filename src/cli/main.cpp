@@ -76,6 +76,8 @@ const QList<SubCommand>& subCommands() {
          print,
          true},
         {"update", "--check [--servers DATEI]", {"--servers"}, {"--check"}, 0, 0, update},
+        {"backups", "DATEI", {}, {}, 1, 1, backups},
+        {"restore", "DATEI SICHERUNG AUS.zip", {}, {}, 3, 3, restore},
     };
     return table;
 }
@@ -96,7 +98,8 @@ QString help() {
     for (const SubCommand& c : subCommands())
         text += QStringLiteral("  tarmelo-cli %1 %2\n").arg(QLatin1StringView(c.name), QString::fromUtf8(c.usage));
     text += QStringLiteral("DATEI, EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen. "
-                           "LISTE: Positionen ab 1, etwa 1,3,5-7.\n");
+                           "LISTE: Positionen ab 1, etwa 1,3,5-7.\n"
+                           "SICHERUNG: Nummer oder Name, wie backups sie zeigt; restore überschreibt keine Datei.\n");
     return text + QString::fromUtf8(kExitCodes);
 }
 

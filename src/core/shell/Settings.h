@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inventory/Backups.h"
 #include "inventory/RecentFiles.h"
 
 #include <QByteArray>
@@ -53,6 +54,9 @@ struct Settings {
     // [Misc]
     bool ResetDays = false;
     bool AutomaticIntNr = true;
+
+    // [Backup]: the size limit of the backups of one inventory in MB; 0 keeps none.
+    int BackupLimitMB = inventory::kBackupLimitDefaultMB;
 
     // [Update]; nullopt when no valid date is known (the section is then left out).
     std::optional<QDate> LastUpdate;
