@@ -142,6 +142,23 @@ expect "build names a status it refuses" 2 'Fahrzeug 1, Feld "status": "weg" ist
     "$cli" build "$work/badstatus.json" "$work/b.zip"
 expect "no stock member in a line file" 0 "" bash -c "! grep -q verkauft '$work/out.csv'"
 
+# A member of a later version: the file opens read-only and is never written over.
+python3 - "$work/stock.zip" "$work/neuer.zip" <<'PY'
+import json, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as a, zipfile.ZipFile(sys.argv[2], "w") as b:
+    for i in a.infolist():
+        data = a.read(i)
+        if i.filename == "tarmelo.json":
+            member = json.loads(data)
+            member["version"] = 2
+            data = json.dumps(member).encode()
+        b.writestr(i.filename, data)
+PY
+expect "a later member version opens read-only" 0 "schreibgeschützt" "$cli" dump "$work/neuer.zip"
+expect "rename does not write over it" 1 "wird nicht überschrieben" \
+    "$cli" rename --mask 'N-[N]' "${now[@]}" "$work/neuer.zip"
+expect "convert into another file does" 0 "" "$cli" convert "${now[@]}" "$work/neuer.zip" "$work/neuer-kopie.zip"
+
 # Backups: a command that replaces an archive keeps the old one; backups lists them, restore writes one out.
 cp "$work/bestand.zip" "$work/gesichert.zip"
 expect "no backups yet" 0 "Keine Sicherungen" "$cli" backups "$work/gesichert.zip"
