@@ -16,10 +16,7 @@ namespace {
 
 inventory::BackupPlace place() {
     const QString exeDir = QCoreApplication::applicationDirPath();
-    inventory::BackupPlace p;
-    p.dataFolder = shell::dataFolder(exeDir);
-    p.policy.limitBytes = qint64(shell::loadSettingsFile(shell::settingsPath(exeDir)).BackupLimitMB) << 20;
-    return p;
+    return shell::backupPlace(shell::loadSettingsFile(shell::settingsPath(exeDir)), exeDir, systemClock());
 }
 
 QString sizeText(qint64 bytes) {

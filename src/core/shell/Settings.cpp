@@ -391,6 +391,14 @@ QString settingsPath(const QString& executableDir) {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/config.ini");
 }
 
+inventory::BackupPlace backupPlace(const Settings& settings, const QString& executableDir, Clock clock) {
+    inventory::BackupPlace p;
+    p.dataFolder = dataFolder(executableDir);
+    p.policy.limitBytes = qint64(settings.BackupLimitMB) << 20;
+    p.clock = std::move(clock);
+    return p;
+}
+
 Settings loadSettingsFile(const QString& path) {
     // Written by an older version readable for everyone, with the scrambled password in it.
     util::tightenToOwner(path);

@@ -101,6 +101,9 @@ QByteArray writeSettings(const Settings& settings);
 
 // config.ini beside the executable when one stands there (portable mode), else in the user's config folder.
 QString settingsPath(const QString& executableDir);
+// Where and how long backups are kept: the data folder of this installation and the limit of the settings.
+inventory::BackupPlace backupPlace(const Settings& settings, const QString& executableDir, Clock clock);
+
 // Missing or unreadable file: defaults.
 Settings loadSettingsFile(const QString& path);
 // Atomic: a temporary file in the same folder replaces the target only once completely written.

@@ -4,6 +4,7 @@
 #include "core/photo/photo_test_images.h"
 #include "intnr/Renaming.h"
 #include "inventory/Archive.h"
+#include "inventory/Document.h"
 #include "inventory/VehicleJson.h"
 #include "model/FieldSchema.h"
 #include "support/TestVehicles.h"
@@ -272,6 +273,28 @@ TEST(StockMember, PriceChangesOverRandomRecords) {
         EXPECT_EQ(recorded, expected);
         EXPECT_TRUE(recordStockChanges(inv, kToday).isEmpty());
     }
+}
+
+// The document's two calls: the status marks it modified and notes the sale; a save's record announces the rows.
+TEST(StockMember, DocumentStatusAndRecord) {
+    Document doc;
+    doc.append({vehicle(1, "A-1", 100), vehicle(2, "A-2", 200)});
+    doc.setSaved(true);
+    QList<int> changed;
+    QObject::connect(&doc, &Document::rowChanged, [&changed](int row) { changed.append(row); });
+    doc.setStatus(1, StockStatus::Sold, kToday);
+    EXPECT_FALSE(doc.isSaved());
+    EXPECT_EQ(doc.at(1).bestand.sold, kToday);
+    doc.recordStockChanges(kToday);
+    EXPECT_EQ(changed, (QList<int>{1, 0, 1}));
+    changed.clear();
+    doc.recordStockChanges(kToday);
+    EXPECT_TRUE(changed.isEmpty());
+    doc.setStatus(1, StockStatus::Available, kToday);
+    EXPECT_FALSE(doc.at(1).bestand.sold.isValid());
+    // A copy is a vehicle new to the stock.
+    doc.setStatus(0, StockStatus::Reserved, kToday);
+    EXPECT_EQ(doc.at(doc.appendCopy(0)).bestand, model::StockInfo{});
 }
 
 TEST(StockMember, BuildTakesTheStockOrRefusesNamingTheValue) {
