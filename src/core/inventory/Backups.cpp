@@ -1,5 +1,7 @@
 #include "inventory/Backups.h"
 
+#include "inventory/Archive.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -257,7 +259,8 @@ QList<bool> keptBackups(const QList<QDateTime>& newestFirst, const QList<qint64>
 BackupResult backupBeforeChange(const QString& inventoryPath, BackupCause cause, const BackupPlace& place) {
     BackupResult r;
     const QFileInfo info(inventoryPath);
-    if (place.policy.limitBytes <= 0 || !info.isFile())
+    // Archives only (.zip): a plain line file is never replaced by a save, the program saves archives.
+    if (place.policy.limitBytes <= 0 || !info.isFile() || !isArchivePath(inventoryPath))
         return r;
     const QByteArray source = QFile::encodeName(info.canonicalFilePath());
     const auto fail = [&r, &info](int error) {
