@@ -5,6 +5,7 @@
 #include "csv/InventoryCheck.h"
 #include "csv/StockCheck.h"
 #include "inventory/Archive.h"
+#include "inventory/StockMember.h"
 #include "inventory/VehicleJson.h"
 #include "model/Cp1252.h"
 #include "photo/Reduce.h"
@@ -30,8 +31,10 @@ inventory::KeyMode keyMode(const CommandLine& c) {
 
 } // namespace
 
-int saveInventory(const QString& target, const inventory::CsvLines& lines, const model::Inventory& inv) {
+int saveInventory(const QString& target, const inventory::CsvLines& lines, const model::Inventory& inv,
+                  inventory::BackupCause cause) {
     if (inventory::isArchivePath(target)) {
+        backupBefore(target, cause);
         const inventory::SaveResult r = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
         if (r.ok())
             return kOk;
@@ -46,9 +49,10 @@ int saveInventory(const QString& target, const inventory::CsvLines& lines, const
     return kOk;
 }
 
-int saveArchive(const QString& given, const inventory::CsvLines& lines, const model::Inventory& inv) {
+int saveArchive(const QString& given, const inventory::CsvLines& lines, const model::Inventory& inv,
+                inventory::BackupCause cause) {
     const QString target = inventory::archivePath(given);
-    const int rc = saveInventory(target, lines, inv);
+    const int rc = saveInventory(target, lines, inv, cause);
     if (rc == kOk && target != given)
         out(QStringLiteral("Gespeichert als \"%1\".").arg(target));
     return rc;
@@ -167,6 +171,8 @@ int build(const CommandLine& c) {
         }
         inv.append(std::move(jv.vehicle));
     }
+    // The first save: vehicles whose JSON gives no entry date enter the stock today.
+    inventory::recordStockChanges(inv, (*clock)().date());
     const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, keyMode(c), *clock);
     if (!lines.ok()) {
         out(failureLine(*lines.failure));
@@ -183,13 +189,17 @@ int convert(const CommandLine& c) {
     }
     const std::optional<Clock> clock = c.clock();
     model::Inventory inv;
-    if (!clock || !loadInventory(c.files()[0], inv, true))
+    bool readOnly = false;
+    if (!clock || !loadInventory(c.files()[0], inv, true, &readOnly))
         return kUsage;
+    if (refuseOverwrite(readOnly, c.files()[0], inventory::archivePath(c.files()[1])))
+        return kFailed;
     const inventory::CsvLines lines = inventory::buildLines(inv, 0, int(inv.size()) - 1, keyMode(c), *clock);
     if (!lines.ok()) {
         out(failureLine(*lines.failure));
         return kFailed;
     }
+    inventory::recordStockChanges(inv, (*clock)().date());
     return saveArchive(c.files()[1], lines, inv);
 }
 

@@ -91,6 +91,8 @@ const QList<SubCommand>& subCommands() {
          print,
          true},
         {"update", "--check [--servers DATEI]", {"--servers"}, {"--check"}, 0, 0, update},
+        {"backups", "DATEI", {}, {}, 1, 1, backups},
+        {"restore", "DATEI SICHERUNG AUS.zip", {}, {}, 3, 3, restore},
     };
     return table;
 }
@@ -113,7 +115,8 @@ QString help() {
         text += QStringLiteral("  tarmelo-cli %1 %2\n").arg(QLatin1StringView(c.name), QString::fromUtf8(c.usage));
     text += QStringLiteral("DATEI, EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen. "
                            "LISTE: Positionen ab 1, etwa 1,3,5-7. "
-                           "P, BETRAG: negativ senkt, positiv erhöht; Komma oder Punkt.\n");
+                           "P, BETRAG: negativ senkt, positiv erhöht; Komma oder Punkt.\n"
+                           "SICHERUNG: Nummer oder Name, wie backups sie zeigt; restore überschreibt keine Datei.\n");
     return text + QString::fromUtf8(kExitCodes);
 }
 

@@ -3,6 +3,7 @@
 #include "csv/InventoryCheck.h"
 #include "editor/NewRecord.h"
 #include "inventory/RecentFiles.h"
+#include "inventory/StockMember.h"
 
 #include <atomic>
 
@@ -94,6 +95,19 @@ void Document::setAutomaticIntNr(bool on) {
         return;
     automaticIntNr_ = on;
     emit automaticIntNrChanged(on);
+}
+
+void Document::recordStockChanges(QDate today) {
+    for (const int row : inventory::recordStockChanges(vehicles_, today))
+        emit rowChanged(row);
+}
+
+void Document::setStatus(int row, model::StockStatus status, QDate today) {
+    if (row < 0 || row >= count() || vehicles_[row].bestand.status == status)
+        return;
+    model::setStatus(vehicles_[row].bestand, status, today);
+    emit rowChanged(row);
+    markModified();
 }
 
 std::optional<csv::InventoryFailure> Document::check(QDate today) const {

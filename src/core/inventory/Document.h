@@ -59,6 +59,12 @@ public:
     bool automaticIntNr() const { return automaticIntNr_; }
     void setAutomaticIntNr(bool on);
 
+    // Before every save of the whole inventory: entry dates, sale dates and price changes since the last save
+    // (StockMember.h); announces the rows changed.
+    void recordStockChanges(QDate today);
+    // The dealer's status of a vehicle; "verkauft" notes the day. Marks the inventory modified when it changes.
+    void setStatus(int row, model::StockStatus status, QDate today);
+
     // The error check of the whole inventory with the current numbering.
     std::optional<csv::InventoryFailure> check(QDate today) const;
     // Every failure and warning of every vehicle with the current numbering.
