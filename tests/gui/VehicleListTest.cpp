@@ -78,18 +78,18 @@ TEST_F(VehicleListTest, EverySelectionChangeIsReported) {
     for (int row : {2, 4, -1, 1}) {
         list.selectRow(row);
         ASSERT_FALSE(spy.isEmpty());
-        EXPECT_EQ(spy.last(), QVariantList({row}));
+        EXPECT_EQ(spy.last(), QVariantList{QVariant(row)});
         EXPECT_EQ(list.selectedRow(), row);
     }
     // Removing the selected row moves or clears the selection; the last report says where it is now.
     const qsizetype before = spy.count();
     list.removeRow(1);
     ASSERT_GT(spy.count(), before);
-    EXPECT_EQ(spy.last(), QVariantList({list.selectedRow()}));
+    EXPECT_EQ(spy.last(), QVariantList{QVariant(list.selectedRow())});
     for (int r = 0; r < list.rowCount(); ++r)
         EXPECT_EQ(list.topLevelItem(r)->text(0), QString::number(r + 1));
     list.clearRows();
-    EXPECT_EQ(spy.last(), QVariantList({-1}));
+    EXPECT_EQ(spy.last(), QVariantList{QVariant(-1)});
 }
 
 TEST_F(VehicleListTest, DeleteKeyAsksForRemoval) {
@@ -108,7 +108,7 @@ TEST_F(VehicleListTest, KeyboardMovesSelection) {
     QSignalSpy spy(&list, &VehicleList::currentRowChanged);
     QTest::keyClick(&list, Qt::Key_Down);
     ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy[0], QVariantList({1}));
+    EXPECT_EQ(spy[0], QVariantList{QVariant(1)});
 }
 
 TEST_F(VehicleListTest, FirstThreeColumnsBoldAndRowsTall) {

@@ -56,18 +56,18 @@ bool isPriceField(const QString& name) {
     return false;
 }
 
-std::optional<StockJsonError> readHistory(const QJsonValue& value, QList<model::PriceChange>& out) {
+std::optional<StockJsonError> readHistory(const QJsonValue& value, QList<model::PriceRecord>& out) {
     const auto refuse = [](const QString& what) { return StockJsonError{kHistory, what}; };
     if (!value.isArray())
         return refuse(QStringLiteral("Liste von Preisänderungen erwartet, nicht %1.").arg(shown(value)));
-    QList<model::PriceChange> list;
+    QList<model::PriceRecord> list;
     const QJsonArray a = value.toArray();
     for (qsizetype i = 0; i < a.size(); ++i) {
         const QJsonObject e = a[i].toObject();
         const QString at = QStringLiteral("Eintrag %1: ").arg(i + 1);
         if (!a[i].isObject() || e.size() != 4)
             return refuse(at + QStringLiteral("\"datum\", \"feld\", \"alt\" und \"neu\" erwartet."));
-        model::PriceChange c;
+        model::PriceRecord c;
         const std::optional<QDate> d = readDate(e.value(QStringLiteral("datum")));
         if (!d || !d->isValid())
             return refuse(at + QStringLiteral("%1 ist kein Datum (JJJJ-MM-TT).").arg(shown(e.value("datum"))));
@@ -92,7 +92,7 @@ std::optional<StockJsonError> readHistory(const QJsonValue& value, QList<model::
 
 QJsonObject stockToJson(const model::StockInfo& s) {
     QJsonArray history;
-    for (const model::PriceChange& c : s.prices)
+    for (const model::PriceRecord& c : s.prices)
         history.append(QJsonObject{{"datum", c.date.toString(Qt::ISODate)},
                                    {"feld", QString::fromLatin1(c.field)},
                                    {"alt", c.from},
@@ -196,7 +196,7 @@ StockRead applyStockMember(model::Inventory& vehicles, const QList<QByteArray>& 
         } else {
             const QJsonValue list = doc.object().value(QStringLiteral("fahrzeuge"));
             bool ok = list.isArray();
-            for (const QJsonValue& e : list.toArray()) {
+            for (const auto& e : list.toArray()) {
                 const QJsonObject o = e.toObject();
                 const QJsonValue key = o.value(QStringLiteral("schluessel")), inr = o.value(QStringLiteral("inr"));
                 const auto keyBytes = model::toCp1252(key.toString());

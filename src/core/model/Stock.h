@@ -18,12 +18,12 @@ enum class StockStatus : quint8 { Available, Reserved, Sold };
 QString statusText(StockStatus s);
 std::optional<StockStatus> statusFromText(const QString& text);
 
-struct PriceChange {
+struct PriceRecord {
     QDate date;
     QByteArray field; // "preis" or "hpreis"
     double from = 0;
     double to = 0;
-    bool operator==(const PriceChange&) const = default;
+    bool operator==(const PriceRecord&) const = default;
 };
 
 // The price fields whose changes are recorded, by name.
@@ -36,7 +36,7 @@ struct StockInfo {
     QDate entered;               // invalid until the first save or import
     bool enteredGuessed = false; // taken from an archive that did not know it
     QDate sold;                  // set with the status "verkauft"
-    QList<PriceChange> prices;   // oldest first
+    QList<PriceRecord> prices;   // oldest first
     // The price fields as last saved or opened, in kPriceFields order; a change against them is recorded at the
     // next save. Not stored: the archive's lines hold them.
     std::optional<std::array<double, kPriceFields.size()>> savedPrices;

@@ -270,7 +270,7 @@ void TformUpload::showPreview() {
         tvChanges->resizeColumnToContents(c);
 }
 
-void TformUpload::note(transfer::TransferRecord record) {
+void TformUpload::note(const transfer::TransferRecord& record) {
     if (!setup_.logPath.isEmpty())
         transfer::appendTransferRecord(setup_.logPath, record);
 }

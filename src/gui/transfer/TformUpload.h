@@ -72,7 +72,7 @@ private:
     // The difference the upload makes against the last one of the user now entered.
     void showPreview();
     std::optional<transfer::UploadManifest> lastUpload() const;
-    void note(transfer::TransferRecord record);
+    void note(const transfer::TransferRecord& record);
 
     Setup setup_;
     transfer::UploadJob* job_ = nullptr;

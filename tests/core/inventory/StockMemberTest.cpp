@@ -163,7 +163,7 @@ TEST(StockMember, SurvivesEditSaveAndRenaming) {
     open.move(1, 2);
     ASSERT_TRUE(save(path, open).ok());
     open = readInventoryFile(path).vehicles;
-    EXPECT_EQ(open[0].bestand.prices, (QList<model::PriceChange>{{kToday, "preis", 10000, 9000}}));
+    EXPECT_EQ(open[0].bestand.prices, (QList<model::PriceRecord>{{kToday, "preis", 10000, 9000}}));
     EXPECT_EQ(kept(open[2].bestand), kept(inv[1].bestand)) << "found by its key, not its position";
 
     // Renaming changes every key and number; the member follows.
@@ -262,7 +262,7 @@ TEST(StockMember, PriceChangesOverRandomRecords) {
         recordStockChanges(inv, kToday);
         int recorded = 0;
         for (int i = 0; i < inv.size(); ++i) {
-            for (const model::PriceChange& c : inv[i].bestand.prices) {
+            for (const model::PriceRecord& c : inv[i].bestand.prices) {
                 EXPECT_EQ(c.date, kToday);
                 EXPECT_EQ(c.from, model::priceOf(saved[i], c.field));
                 EXPECT_EQ(c.to, model::priceOf(inv[i], c.field));
