@@ -23,12 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         },
         limits);
     FUZZ_CHECK(int(r.vehicles.size()) <= r.lines);
+    FUZZ_CHECK(r.readOnly == !r.readOnlyMessage.isEmpty());
     FUZZ_CHECK(!r.message().isEmpty() || (r.ok() && r.rejected() == 0));
     if (r.failure == inventory::OpenFailure::Broken || r.failure == inventory::OpenFailure::NoCsv)
         FUZZ_CHECK(r.vehicles.isEmpty() && r.lines == 0);
     if (r.ok())
         FUZZ_CHECK(!r.vehicles.isEmpty());
     for (const model::TFahrzeug& v : r.vehicles) {
+        // Every vehicle read has its saved prices: a price change is always measured against the file.
+        FUZZ_CHECK(v.bestand.savedPrices == model::pricesOf(v));
         bool gap = false;
         for (const QByteArray& jpeg : v.bilder) {
             gap = gap || jpeg.isEmpty();

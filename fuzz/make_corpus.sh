@@ -46,6 +46,18 @@ def pack(name, method, names):
 pack("python-deflated.zip", zipfile.ZIP_DEFLATED, [("fzg.csv", "fzg.csv"), ("1_1.jpg", "1_1.jpg"), ("2_1.jpg", "2_1.jpg")])
 pack("python-stored.zip", zipfile.ZIP_STORED, [("FZG.CSV", "fzg.csv"), ("1_1.JPG", "1_1.jpg")])
 pack("python-backslash.zip", zipfile.ZIP_DEFLATED, [("export\\fzg.csv", "fzg.csv"), ("../1_1.jpg", "1_1.jpg")])
+# The stock member beside the lines, keyed by their keys: one sold vehicle with a price change, one guessed.
+keys = [l.split(b";")[1].strip(b'"').decode("cp1252") for l in open(os.path.join(src, "fzg.csv"), "rb") if l.strip()]
+stock = {"version": 1, "fahrzeuge": [
+    {"schluessel": keys[0], "inr": keys[0], "status": "verkauft", "eingang": "2026-01-05", "eingang_geschaetzt": False,
+     "verkauft": "2026-11-30", "preisverlauf": [{"datum": "2026-05-01", "feld": "preis", "alt": 25990, "neu": 24990}]},
+    {"schluessel": keys[1], "inr": keys[1], "status": "reserviert", "eingang": "2025-03-01",
+     "eingang_geschaetzt": True, "verkauft": None, "preisverlauf": []}]}
+import json
+with zipfile.ZipFile(os.path.join(out, "python-bestandsdaten.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+    z.write(os.path.join(src, "fzg.csv"), "fzg.csv")
+    z.write(os.path.join(src, "1_1.jpg"), "1_1.jpg")
+    z.writestr("tarmelo.json", json.dumps(stock, indent=1))
 # A data descriptor after each member, as streaming writers produce.
 with zipfile.ZipFile(os.path.join(out, "python-stream.zip"), "w", zipfile.ZIP_DEFLATED) as z:
     for f in ("fzg.csv", "1_1.jpg"):

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -70,7 +71,7 @@ std::optional<Clock> CommandLine::clock() const {
     return fixedClock(t);
 }
 
-bool loadInventory(const QString& path, model::Inventory& vehicles, bool reportRejected) {
+bool loadInventory(const QString& path, model::Inventory& vehicles, bool reportRejected, bool* readOnly) {
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
         err(QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(path, probe.errorString()));
@@ -84,7 +85,20 @@ bool loadInventory(const QString& path, model::Inventory& vehicles, bool reportR
     }
     if (reportRejected && r.rejected() > 0)
         out(r.message());
+    if (r.readOnly)
+        err(QStringLiteral("Warnung: ") + oneLine(r.readOnlyMessage));
+    if (readOnly)
+        *readOnly = r.readOnly;
     vehicles = std::move(r.vehicles);
+    return true;
+}
+
+bool refuseOverwrite(bool readOnly, const QString& source, const QString& target) {
+    if (!readOnly || QFileInfo(source).absoluteFilePath() != QFileInfo(target).absoluteFilePath())
+        return false;
+    err(QStringLiteral("\"%1\" ist schreibgeschützt geöffnet und wird nicht überschrieben; "
+                       "geben Sie eine andere Ausgabedatei an.")
+            .arg(source));
     return true;
 }
 

@@ -54,8 +54,13 @@ private:
 };
 
 // Reads an inventory archive or a file of marketplace lines as opening it in the program does; reports an unusable
-// file on stderr and returns false.
-bool loadInventory(const QString& path, model::Inventory& vehicles, bool reportRejected = false);
+// file on stderr and returns false. A file the program would open read-only is reported on stderr and, when
+// `readOnly` is given, said there.
+bool loadInventory(const QString& path, model::Inventory& vehicles, bool reportRejected = false,
+                   bool* readOnly = nullptr);
+
+// A file opened read-only is not written over: the message, and true, when `target` is where it was read from.
+bool refuseOverwrite(bool readOnly, const QString& source, const QString& target);
 
 // "1,3,5-7" into one flag per vehicle; an empty list ticks none. nullopt (after the message) for a position
 // outside the inventory.

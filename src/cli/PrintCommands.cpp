@@ -5,6 +5,7 @@
 #include "intnr/Renaming.h"
 #include "inventory/Archive.h"
 #include "inventory/CsvFile.h"
+#include "inventory/StockMember.h"
 #include "model/Cp1252.h"
 #include "photo/Reduce.h"
 #include "print/ReportData.h"
@@ -88,8 +89,12 @@ int rename(const CommandLine& a) {
     }
 
     model::Inventory vehicles;
-    if (!loadInventory(a.files()[0], vehicles))
+    bool readOnly = false;
+    if (!loadInventory(a.files()[0], vehicles, false, &readOnly))
         return kUsage;
+    if (!a.has("--dry-run") &&
+        refuseOverwrite(readOnly, a.files()[0], inventory::archivePath(a.files().value(1, a.files()[0]))))
+        return kFailed;
     QList<bool> ticked(vehicles.size(), true);
     if (const auto list = a.value("--select")) {
         const auto parsed = parseSelection(*list, vehicles.size());
@@ -124,7 +129,8 @@ int rename(const CommandLine& a) {
                 .arg(lines.failure->failure.message.trimmed()));
         return kFailed;
     }
-    const int rc = saveArchive(a.files().value(1, a.files()[0]), lines, vehicles);
+    inventory::recordStockChanges(vehicles, (*clock)().date());
+    const int rc = saveArchive(a.files().value(1, a.files()[0]), lines, vehicles, inventory::BackupCause::BeforeRename);
     if (rc == kOk)
         out(QStringLiteral("%1 interne Nummer(n) geändert.").arg(changed));
     return rc;

@@ -113,7 +113,8 @@ int upload(const CommandLine& o) {
         say(stderr, oneLine(read.message()));
         return kUsage;
     }
-    const model::Inventory& inv = read.vehicles;
+    // Sold vehicles stay at home: the checks, the preview and the archive see the others alone.
+    const model::Inventory inv = transfer::forUpload(read.vehicles);
     // The checks of the upload command: typed numbers first, then every vehicle's rules.
     if (o.has("--typed-numbers")) {
         if (auto f = csv::checkInternalNumbers(inv, 0, int(inv.size()) - 1)) {
@@ -285,6 +286,7 @@ int download(const CommandLine& o) {
         return kFailed;
     }
     const QString target = inventory::archivePath(o.files()[0]);
+    backupBefore(target, inventory::BackupCause::BeforeDownload);
     const inventory::SaveResult s = inventory::writeArchive(target, lines.fileData(), inv, 0, int(inv.size()) - 1);
     if (!s.ok()) {
         say(stderr, oneLine(s.message()));

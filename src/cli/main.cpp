@@ -28,7 +28,13 @@ struct SubCommand {
 const QList<SubCommand>& subCommands() {
     static const QList<SubCommand> table = {
         {"dump", "DATEI", {}, {}, 1, 1, dump},
-        {"check", "[--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI", {"--now"}, {"--typed-numbers"}, 1, 1, check},
+        {"check",
+         "[--all [--json]] [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] DATEI",
+         {"--now"},
+         {"--typed-numbers", "--all", "--json"},
+         1,
+         1,
+         check},
         {"build",
          "[--typed-numbers] [--time-stamp] [--now JJJJ-MM-TTThh:mm:ss] EIN.json AUS.csv|AUS.zip",
          {"--now"},
@@ -67,6 +73,15 @@ const QList<SubCommand>& subCommands() {
          1,
          2,
          rename},
+        {"price",
+         "(--percent P | --amount BETRAG) [--round cent|euro|10|100|schwelle] [--floor BETRAG]\n"
+         "      [--fields preis|haendler|beide] [--basis brutto|netto] [--select LISTE] [--typed-numbers]\n"
+         "      [--now JJJJ-MM-TTThh:mm:ss] [--dry-run] EIN [AUS]",
+         {"--percent", "--amount", "--round", "--floor", "--fields", "--basis", "--select", "--now"},
+         {"--dry-run", "--typed-numbers"},
+         1,
+         2,
+         price},
         {"print",
          "[--ohne-bilder] [--select LISTE] [--typed-numbers] [--now JJJJ-MM-TTThh:mm:ss] EIN (AUS.pdf | --text)",
          {"--select", "--now"},
@@ -76,13 +91,16 @@ const QList<SubCommand>& subCommands() {
          print,
          true},
         {"update", "--check [--servers DATEI]", {"--servers"}, {"--check"}, 0, 0, update},
+        {"backups", "DATEI", {}, {}, 1, 1, backups},
+        {"restore", "DATEI SICHERUNG AUS.zip", {}, {}, 3, 3, restore},
     };
     return table;
 }
 
 const char* const kExitCodes =
     "Rückgabewerte:\n"
-    "  0   erledigt (check: keine Fehler; update --check: die installierte Version ist aktuell)\n"
+    "  0   erledigt (check: keine Fehler, auch wenn check --all Warnungen meldet; update --check: die installierte\n"
+    "      Version ist aktuell)\n"
     "  1   ein Fahrzeug verletzt eine Regel, oder der Befehl lehnt ab (z. B. ein Upload, der den Bestand leert)\n"
     "  2   falscher Aufruf, oder eine Datei kann nicht gelesen oder geschrieben werden\n"
     "  3   Anmeldung bei Karvento abgelehnt\n"
@@ -96,7 +114,9 @@ QString help() {
     for (const SubCommand& c : subCommands())
         text += QStringLiteral("  tarmelo-cli %1 %2\n").arg(QLatin1StringView(c.name), QString::fromUtf8(c.usage));
     text += QStringLiteral("DATEI, EIN: Bestandsarchiv (.zip) oder Datei mit Karvento-Zeilen. "
-                           "LISTE: Positionen ab 1, etwa 1,3,5-7.\n");
+                           "LISTE: Positionen ab 1, etwa 1,3,5-7. "
+                           "P, BETRAG: negativ senkt, positiv erhöht; Komma oder Punkt.\n"
+                           "SICHERUNG: Nummer oder Name, wie backups sie zeigt; restore überschreibt keine Datei.\n");
     return text + QString::fromUtf8(kExitCodes);
 }
 

@@ -5,6 +5,8 @@ set -u
 cli=$1
 runs=${2:-50}
 work=$(mktemp -d)
+# Backups and settings go to the scratch folder, never to the home folder.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 trap 'rm -rf "$work"' EXIT
 fail() { printf 'FAILED: %s\n' "$*"; exit 1; }
 

@@ -3,6 +3,8 @@
 set -u
 cli=$1
 work=$(mktemp -d)
+# Backups and settings go to the scratch folder, never to the home folder.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/common.sh"
 # The exact output of a command against the expected text.

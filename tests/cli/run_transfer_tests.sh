@@ -57,6 +57,11 @@ expect "upload with typed numbers" 0 "Der Fahrzeugbestand wurde erfolgreich übe
 expect "plain FTP says so" 0 "Verbindung unverschlüsselt" env TARMELO_PASSWORD=geheim \
     "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" "$work/bestand.zip"
 expect "history of the upload" 0 '"result":"übertragen"' cat "$log"
+sed 's/"inr": "B-2"}/"inr": "B-2", "status": "verkauft"}/' "$work/in.json" >"$work/sold.json"
+"$cli" build --typed-numbers "${now[@]}" "$work/sold.json" "$work/verkauft.zip" >/dev/null
+expect "a sold vehicle is not in the preview" 0 "1 neu, 0 geändert, 0 unverändert, 0 zurückgezogen" \
+    "$cli" upload "${srv[@]}" --user dritter --typed-numbers "${now[@]}" --preview "$work/verkauft.zip"
+expect "nor named there" 0 "" bash -c "! '$cli' upload ${srv[*]} --user dritter --typed-numbers ${now[*]} --preview '$work/verkauft.zip' | grep -q B-2"
 expect "preview after it" 0 "unverändert	A-1	A-1	BMW 320d" \
     "$cli" upload "${srv[@]}" --user haendler --typed-numbers "${now[@]}" --preview "$work/bestand.zip"
 # The other vehicle alone: every listed one would disappear.

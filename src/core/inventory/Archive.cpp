@@ -2,10 +2,13 @@
 
 #include "inventory/ZipWriter.h"
 
+#include "csv/LineWriter.h"
 #include "inventory/CsvFile.h"
+#include "inventory/StockMember.h"
 #include "model/Cp1252.h"
 #include "photo/Reduce.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -229,6 +232,10 @@ SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const 
             members.append({stem + '_' + QByteArray::number(k) + ".jpg", v.bilder[size_t(k - 1)], false,
                             options.photoCrc ? options.photoCrc(j, k - 1) : std::nullopt});
     }
+    // Last, so that the line file and the photos lie where an archive without it has them.
+    if (options.stock)
+        if (QByteArray stock = stockMemberData(inv, first, last, csvFile); !stock.isEmpty())
+            members.append({kStockMember, std::move(stock), true, std::nullopt});
     ZipWriteOptions zip;
     zip.progress = options.progress;
     zip.afterFirstWrite = [&options] { return options.inject ? options.inject(WriteStage::Write) : 0; };
@@ -267,6 +274,9 @@ struct Members {
     bool hasCsv = false;
     QByteArray csv;
     QHash<QString, QByteArray> photos;
+    std::optional<QByteArray> stock;
+    bool stockDamaged = false;
+    QDate date; // when the line file was written: the guessed entry date
 };
 
 QString bareName(const QString& name) {
@@ -341,6 +351,18 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
             }
             // Only the bare name counts: folders, "..", drives and backslashes never reach anything.
             const QString name = bareName(QString::fromUtf8(raw)).toLower();
+            if (pass == 0 && name == QLatin1StringView(kStockMember)) {
+                // Its damage costs the stock data, not the vehicles.
+                QByteArray data;
+                if (readMember(za, zip_uint64_t(i), std::min(limits.stockBytes, budget), data)) {
+                    budget -= data.size();
+                    m.stock = std::move(data);
+                    m.stockDamaged = false;
+                } else {
+                    m.stockDamaged = true;
+                }
+                continue;
+            }
             if (name.size() <= 4 || !name.endsWith(wanted))
                 continue;
             // Of several line files the first name is read; a later member of that name replaces it.
@@ -358,6 +380,10 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
                 csvName = name;
                 m.hasCsv = true;
                 m.csv = std::move(data);
+                zip_stat_t st;
+                zip_stat_init(&st);
+                if (zip_stat_index(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+                    m.date = QDateTime::fromSecsSinceEpoch(st.mtime).date();
             } else {
                 m.photos.insert(name, data);
             }
@@ -412,13 +438,27 @@ void addPhotos(model::TFahrzeug& v, const QHash<QString, QByteArray>& photos) {
 // `from`: the percentage reached before the lines.
 OpenResult takeLines(const Members& m, const std::function<void(int)>& progress, int from) {
     OpenResult r;
+    QList<int> lineOf;
     ReadResult read = readLines(m.csv, [&](model::TFahrzeug& v, int line, int lines) {
         if (progress)
             progress(from + int(std::lround((100.0 - from) * line / lines)));
         addPhotos(v, m.photos);
+        lineOf.append(line);
     });
     r.lines = read.lines;
     r.vehicles = std::move(read.vehicles);
+    QList<QByteArray> keys;
+    if (m.stock) {
+        const QList<QByteArray> all = splitLines(m.csv);
+        keys.reserve(lineOf.size());
+        for (const int line : lineOf)
+            keys.append(csv::GetIntNr(all.value(line)));
+    }
+    StockRead stock = applyStockMember(r.vehicles, keys, m.stock, m.date);
+    if (m.stockDamaged)
+        stock = damagedStockMember();
+    r.readOnly = stock.readOnly;
+    r.readOnlyMessage = stock.message;
     if (r.lines == 0) {
         r.failure = OpenFailure::NoLines;
         return r;
@@ -469,6 +509,7 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
             r.failure = OpenFailure::Broken;
             return r;
         }
+        m.date = QFileInfo(path).lastModified().date();
     }
     return takeLines(m, progress, isArchivePath(path) ? kMembersPercent : 0);
 }

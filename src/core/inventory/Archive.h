@@ -57,10 +57,14 @@ struct WriteOptions {
     std::function<std::optional<quint32>(int j, int k)> photoCrc;
     // Flush the archive to the medium before it replaces the target; the write-back starts while it is written.
     bool durable = true;
+    // The vehicles' stock data as the member tarmelo.json, when any of them has something to keep (never in an
+    // upload).
+    bool stock = true;
 };
 
 // Writes fzg.csv (the lines' file image, deflated) and the photos of vehicles first..last as
-// <position>_<slot>.jpg (stored), position counted from 1 and slots up to the first empty one.
+// <position>_<slot>.jpg (stored), position counted from 1 and slots up to the first empty one, then the stock
+// member (StockMember.h) unless options.stock is off or it would be empty.
 // The archive is written to a temporary file beside `target` and replaces it only once it is
 // completely written and flushed; on any failure the old file stays as it was and nothing is left behind.
 SaveResult writeArchive(const QString& target, const QByteArray& csvFile, const model::Inventory& inv, int first,
@@ -84,6 +88,10 @@ struct OpenResult {
     model::Inventory vehicles; // the vehicles taken, with their photos
     int lines = 0;             // lines of the file
     OpenFailure failure = OpenFailure::None;
+    // The stock member is of a newer version or damaged: the vehicles are all there, but saving over the file would
+    // lose what this version cannot read. The window opens it read-only and shows readOnlyMessage once.
+    bool readOnly = false;
+    QString readOnlyMessage;
 
     int rejected() const { return lines - int(vehicles.size()); }
     // Taken as a whole: the file may become the document.
@@ -100,12 +108,15 @@ struct ReadLimits {
     qint64 memberBytes = 256LL << 20;
     qint64 inflatedBase = 256LL << 20;
     qint64 inflatedRatio = 16;
+    qint64 stockBytes = 32LL << 20; // the stock member
 };
 
 // Reads an inventory archive (by the extension rule) or a plain file of marketplace lines.
 // Photos of an archive are taken from <kennung>_<v>.jpg, v = 1..15, names compared without regard
-// to case, and reduced as imported photos. `progress` gets 0..100 over the whole reading: an archive's members
-// take the first kMembersPercent, the lines (with their photos) the rest. It is called for every member and line.
+// to case, and reduced as imported photos. Each vehicle gets its stock data from the member tarmelo.json; one the
+// member does not name (or every vehicle of a file without it) gets the archive's date as a guessed entry date.
+// `progress` gets 0..100 over the whole reading: an archive's members take the first kMembersPercent, the lines (with
+// their photos) the rest. It is called for every member and line.
 inline constexpr int kMembersPercent = 5;
 OpenResult readInventoryFile(const QString& path, const std::function<void(int)>& progress = {},
                              const ReadLimits& limits = {});

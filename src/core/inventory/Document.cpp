@@ -3,6 +3,9 @@
 #include "csv/InventoryCheck.h"
 #include "editor/NewRecord.h"
 #include "inventory/RecentFiles.h"
+#include "inventory/StockMember.h"
+
+#include <atomic>
 
 namespace tarmelo::inventory {
 
@@ -16,6 +19,7 @@ int Document::appendNew(int klasse) {
         return -1;
     vehicles_.append(editor::newRecord(klasse));
     const int row = count() - 1;
+    addRevisions(row);
     emit rowsInserted(row, row);
     return row;
 }
@@ -24,6 +28,7 @@ int Document::appendCopy(int row) {
     if (row < 0 || row >= count())
         return -1;
     const int copy = model::appendCopy(vehicles_, row);
+    addRevisions(copy);
     emit rowsInserted(copy, copy);
     return copy;
 }
@@ -35,6 +40,7 @@ void Document::append(model::Inventory vehicles) {
     vehicles_.reserve(first + vehicles.size());
     for (model::TFahrzeug& v : vehicles)
         vehicles_.append(std::move(v));
+    addRevisions(first);
     emit rowsInserted(first, count() - 1);
 }
 
@@ -42,11 +48,13 @@ void Document::removeAt(int row) {
     if (row < 0 || row >= count())
         return;
     model::removeAt(vehicles_, row);
+    revisions_.removeAt(row);
     emit rowRemoved(row);
 }
 
 void Document::clear() {
     vehicles_.clear();
+    revisions_.clear();
     emit cleared();
 }
 
@@ -89,8 +97,43 @@ void Document::setAutomaticIntNr(bool on) {
     emit automaticIntNrChanged(on);
 }
 
+void Document::recordStockChanges(QDate today) {
+    for (const int row : inventory::recordStockChanges(vehicles_, today))
+        emit rowChanged(row);
+}
+
+void Document::setStatus(int row, model::StockStatus status, QDate today) {
+    if (row < 0 || row >= count() || vehicles_[row].bestand.status == status)
+        return;
+    model::setStatus(vehicles_[row].bestand, status, today);
+    emit rowChanged(row);
+    markModified();
+}
+
 std::optional<csv::InventoryFailure> Document::check(QDate today) const {
     return csv::checkInventory(vehicles_, automaticIntNr_, today);
+}
+
+csv::StockReport Document::checkStock(QDate today) const {
+    return csv::checkStock(vehicles_, automaticIntNr_, today);
+}
+
+namespace {
+
+quint64 nextRevision() {
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
+} // namespace
+
+void Document::touch(int row) {
+    revisions_[row] = nextRevision();
+}
+
+void Document::addRevisions(int first) {
+    for (int row = first; row < count(); ++row)
+        revisions_.append(nextRevision());
 }
 
 } // namespace tarmelo::inventory

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv/StockCheck.h"
 #include "csv/VehicleChecks.h"
 #include "model/Fahrzeug.h"
 
@@ -21,8 +22,18 @@ public:
     int count() const { return int(vehicles_.size()); }
     const model::TFahrzeug& at(int row) const { return vehicles_[row]; }
     // The record for an in-place edit (the editor's store step, photos); announce it with changed().
-    model::TFahrzeug& edit(int row) { return vehicles_[row]; }
-    void changed(int row) { emit rowChanged(row); }
+    model::TFahrzeug& edit(int row) {
+        touch(row);
+        return vehicles_[row];
+    }
+    void changed(int row) {
+        touch(row);
+        emit rowChanged(row);
+    }
+    // One number per record that changes whenever the record may have changed and is never given twice, not even
+    // by another document: what
+    // caches of per-vehicle results (the search list's check lights) are keyed by.
+    const QList<quint64>& revisions() const { return revisions_; }
 
     // Each returns the position of the new record, or -1 when nothing was added.
     int appendNew(int klasse);
@@ -48,8 +59,16 @@ public:
     bool automaticIntNr() const { return automaticIntNr_; }
     void setAutomaticIntNr(bool on);
 
+    // Before every save of the whole inventory: entry dates, sale dates and price changes since the last save
+    // (StockMember.h); announces the rows changed.
+    void recordStockChanges(QDate today);
+    // The dealer's status of a vehicle; "verkauft" notes the day. Marks the inventory modified when it changes.
+    void setStatus(int row, model::StockStatus status, QDate today);
+
     // The error check of the whole inventory with the current numbering.
     std::optional<csv::InventoryFailure> check(QDate today) const;
+    // Every failure and warning of every vehicle with the current numbering.
+    csv::StockReport checkStock(QDate today) const;
 
 signals:
     void rowsInserted(int first, int last);
@@ -62,7 +81,11 @@ signals:
     void automaticIntNrChanged(bool on);
 
 private:
+    void touch(int row);
+    void addRevisions(int first);
+
     model::Inventory vehicles_;
+    QList<quint64> revisions_;
     bool saved_ = false;
     QString name_;
     QStringList recent_;

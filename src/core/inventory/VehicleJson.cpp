@@ -3,6 +3,7 @@
 #include "csv/LineColumns.h"
 #include "csv/LineReader.h"
 #include "csv/LineWriter.h"
+#include "inventory/StockMember.h"
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
@@ -52,6 +53,9 @@ QJsonObject vehicleToJson(const model::TFahrzeug& v) {
         }
         }
     }
+    const QJsonObject stock = stockToJson(v.bestand);
+    for (auto it = stock.begin(); it != stock.end(); ++it)
+        o.insert(it.key(), it.value());
     return o;
 }
 
@@ -217,7 +221,13 @@ JsonRead vehiclesFromJson(const QByteArray& json) {
             return r;
         }
         JsonVehicle jv{model::newVehicle(klasse), {}};
+        if (const auto e = stockFromJson(o, jv.vehicle.bestand)) {
+            r.error = fieldError(i, e->field, e->what);
+            return r;
+        }
         for (auto it = o.begin(); it != o.end(); ++it) {
+            if (isStockKey(it.key()))
+                continue;
             const FieldSpec* f = model::field(it.key());
             if (!f) {
                 r.error = fieldError(i, it.key(), QStringLiteral("unbekanntes Feld."));

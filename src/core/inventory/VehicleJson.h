@@ -9,7 +9,7 @@
 namespace tarmelo::inventory {
 
 // Every field under its name: texts as strings, flags and codes as integers, amounts as numbers;
-// "bilder" lists the stored photos as {"width", "height", "size", "md5"}.
+// "bilder" lists the stored photos as {"width", "height", "size", "md5"}; then the stock data (stockToJson).
 QJsonObject vehicleToJson(const model::TFahrzeug& v);
 QJsonArray inventoryToJson(const model::Inventory& inv);
 
@@ -28,7 +28,7 @@ struct JsonRead {
 // marketplace line cannot carry is refused with a message naming vehicle, field and value: a text that
 // Windows-1252 cannot hold, a category the class does not have, a list value no list has, and any value the
 // line reader would not give back as it is (trimmed blanks, a text longer than its field, an amount or a code out
-// of range).
+// of range). The stock keys are taken as stockFromJson reads them.
 JsonRead vehiclesFromJson(const QByteArray& json);
 
 } // namespace tarmelo::inventory

@@ -36,6 +36,7 @@ int appendNew(Inventory& inv, int klasse) {
 int appendCopy(Inventory& inv, int i) {
     // Take the copy first: appending may reallocate and invalidate a reference into the array.
     TFahrzeug copy = inv.at(i);
+    copy.bestand = {};
     inv.append(std::move(copy));
     return int(inv.size()) - 1;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Stock.h"
+
 #include <QByteArray>
 #include <QList>
 #include <array>
@@ -158,6 +160,8 @@ struct TFahrzeug {
     QByteArray typ{};
     quint8 kwps{};
     std::array<QByteArray, kPhotoSlots> bilder{};
+    // Not a marketplace column: kept in the inventory archive's own member.
+    StockInfo bestand{};
 
     bool operator==(const TFahrzeug&) const = default;
 };
@@ -176,7 +180,7 @@ using Inventory = QList<TFahrzeug>;
 
 // Appends a new record of class c; returns its position, or -1 for a class outside 1..12.
 int appendNew(Inventory& inv, int klasse);
-// Appends a copy of record i (with its own photos); returns its position.
+// Appends a copy of record i (with its own photos, as a vehicle new to the stock); returns its position.
 int appendCopy(Inventory& inv, int i);
 void removeAt(Inventory& inv, int i);
 

@@ -184,6 +184,7 @@ enum class Check : quint8 {
     Date,      // the date of the last update
     Unchanged, // taken as it stands, leading and trailing blanks included
     Version,   // a version number: blanks trimmed, written only when known
+    Count,     // a whole number of at least 0, else the default
 };
 
 using Value = std::variant<bool*, int*, std::optional<int>*, QString*, std::optional<QDate>*>;
@@ -227,6 +228,7 @@ std::vector<Key> keys(Settings& s) {
     k.push_back({"Tipps", "ShowTipps", &s.ShowTipps});
     k.push_back({"Misc", "ResetDays", &s.ResetDays});
     k.push_back({"Misc", "AutomaticIntNr", &s.AutomaticIntNr});
+    k.push_back({"Backup", "BackupLimitMB", &s.BackupLimitMB, Check::Count});
     k.push_back({"Update", "LastUpdate", &s.LastUpdate, Check::Date});
     k.push_back({"Update", "NotifiedVersion", &s.NotifiedVersion, Check::Version});
     return k;
@@ -246,6 +248,7 @@ QString checkedText(const QString& raw, Check check, const QString& def) {
     case Check::None:
     case Check::Date:
     case Check::Unchanged:
+    case Check::Count:
         break;
     }
     return raw;
@@ -269,7 +272,9 @@ void readKey(const IniReader& in, const Key& k) {
             if constexpr (std::is_same_v<T, bool>)
                 *member = in.flag(section, name, *member);
             else if constexpr (std::is_same_v<T, int>)
-                *member = in.integer(section, name, *member);
+                *member = k.check == Check::Count && in.integer(section, name, *member) < 0
+                              ? *member
+                              : in.integer(section, name, *member);
             else if constexpr (std::is_same_v<T, std::optional<int>>)
                 *member = in.integer(section, name);
             else if constexpr (std::is_same_v<T, QString>)
@@ -386,6 +391,14 @@ QString settingsPath(const QString& executableDir) {
     if (portableMode(executableDir))
         return QDir(executableDir).filePath(QStringLiteral("config.ini"));
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/config.ini");
+}
+
+inventory::BackupPlace backupPlace(const Settings& settings, const QString& executableDir, Clock clock) {
+    inventory::BackupPlace p;
+    p.dataFolder = dataFolder(executableDir);
+    p.policy.limitBytes = qint64(settings.BackupLimitMB) << 20;
+    p.clock = std::move(clock);
+    return p;
 }
 
 Settings loadSettingsFile(const QString& path) {

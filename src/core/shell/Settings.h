@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inventory/Backups.h"
 #include "inventory/RecentFiles.h"
 
 #include <QByteArray>
@@ -54,6 +55,9 @@ struct Settings {
     bool ResetDays = false;
     bool AutomaticIntNr = true;
 
+    // [Backup]: the size limit of the backups of one inventory in MB; 0 keeps none.
+    int BackupLimitMB = inventory::kBackupLimitDefaultMB;
+
     // [Update]; nullopt when no valid date is known (the section is then left out).
     std::optional<QDate> LastUpdate;
     // The newest version the start reminder announced to an installation the package management updates.
@@ -97,6 +101,9 @@ QByteArray writeSettings(const Settings& settings);
 
 // config.ini beside the executable when one stands there (portable mode), else in the user's config folder.
 QString settingsPath(const QString& executableDir);
+// Where and how long backups are kept: the data folder of this installation and the limit of the settings.
+inventory::BackupPlace backupPlace(const Settings& settings, const QString& executableDir, Clock clock);
+
 // Missing or unreadable file: defaults.
 Settings loadSettingsFile(const QString& path);
 // Atomic: a temporary file in the same folder replaces the target only once completely written.

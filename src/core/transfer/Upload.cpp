@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace tarmelo::transfer {
 
@@ -67,8 +68,29 @@ inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr) {
     return automaticIntNr ? inventory::KeyMode::Automatic : inventory::KeyMode::Typed;
 }
 
+model::Inventory forUpload(const model::Inventory& inv) {
+    const auto sold = [](const model::TFahrzeug& v) { return v.bestand.status == model::StockStatus::Sold; };
+    if (std::none_of(inv.cbegin(), inv.cend(), sold))
+        return inv; // shared, not copied
+    model::Inventory kept;
+    for (const model::TFahrzeug& v : inv)
+        if (!sold(v))
+            kept.append(v);
+    return kept;
+}
+
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
                             const Clock& clock, const std::function<void(int)>& progress, const PhotoPrints* prints) {
+    if (const model::Inventory kept = forUpload(inv); kept.size() != inv.size()) {
+        std::optional<PhotoPrints> keptPrints;
+        if (prints) {
+            keptPrints.emplace();
+            for (qsizetype j = 0; j < inv.size(); ++j)
+                if (inv[j].bestand.status != model::StockStatus::Sold)
+                    keptPrints->append(prints->value(j));
+        }
+        return buildUploadFile(path, kept, mode, clock, progress, keptPrints ? &*keptPrints : nullptr);
+    }
     BuildResult r;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
         if (!QFile::remove(path)) {
@@ -84,6 +106,7 @@ BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, in
     }
     inventory::WriteOptions options;
     options.progress = progress;
+    options.stock = false;
     options.photoStem = [&lines](int j) { return csv::GetIntNr(lines.lines[j]); };
     if (prints)
         options.photoCrc = [prints](int j, int k) -> std::optional<quint32> {

@@ -30,13 +30,18 @@ struct BuildResult {
     bool ok() const { return message.isEmpty(); }
 };
 
+// The vehicles an upload carries, in list order: every one but the sold. The upload's checks, preview, archive and
+// record all take this list.
+model::Inventory forUpload(const model::Inventory& inv);
+
 // How the keys of the upload are chosen: time-stamped when the days are reset, else as saving does.
 inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr);
 
 // Writes every vehicle into `path` as the marketplace expects it: fzg.csv with the keys of `mode`, photos named
 // after each line's key. An old file is removed first; a failed build leaves no file behind; a finished one is on
 // the medium. `progress` (0..100) lets a caller keep its window painted while the archive is written; `prints`,
-// when given, are the photos' CRCs already made for the preview.
+// when given, are the photos' CRCs already made for the preview. Sold vehicles are left out here too (pass
+// forUpload()'s list, so that the lines returned match it); the stock member never goes with it.
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,
                             const Clock& clock, const std::function<void(int)>& progress = {},
                             const PhotoPrints* prints = nullptr);

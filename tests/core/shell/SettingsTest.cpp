@@ -190,7 +190,9 @@ TEST(Settings, WrittenOrderOfSectionsAndKeys) {
              << "ShowTipps"
              << "[Misc]"
              << "ResetDays"
-             << "AutomaticIntNr";
+             << "AutomaticIntNr"
+             << "[Backup]"
+             << "BackupLimitMB";
     Settings s = fullSettings();
     s.LastUpdate.reset();
     EXPECT_EQ(structure(writeSettings(s)), expected); // no valid date: no [Update] section
