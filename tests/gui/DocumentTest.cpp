@@ -2,6 +2,7 @@
 #include "core/photo/photo_test_images.h"
 #include "editor/TformMain.h"
 #include "editor/VehicleList.h"
+#include "inventory/TformBackups.h"
 #include "support/TestVehicles.h"
 #include "support/ViewClicks.h"
 
@@ -13,7 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace tarmelo;
 using gui::Dialogs;
@@ -212,6 +217,55 @@ TEST_F(DocumentTest, SaveAndOpenAgain) {
     w.setSaved(false);
     w.actSaveFileExecute();
     EXPECT_TRUE(w.isSaved());
+}
+
+// A save that replaces the archive keeps the one replaced; "Sicherung wiederherstellen ..." opens it as a new,
+// unsaved document.
+TEST_F(DocumentTest, ABackupOfTheReplacedArchiveOpensAsANewDocument) {
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path("daten")));
+    const auto restoreHome = qScopeGuard([&] {
+        if (home.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", home);
+    });
+    w.applySettings(shell::Settings());
+    Dialogs::shown().clear();
+    w.action("actRestoreBackup")->trigger();
+    ASSERT_EQ(Dialogs::shown().size(), 1);
+    EXPECT_TRUE(Dialogs::shown()[0].text.startsWith("Für diesen Bestand gibt es noch keine Sicherungen."));
+
+    w.setInventory(withPhotos(2));
+    Dialogs::queueFileName(path("bestand.zip"));
+    w.action("actSaveFileAs")->trigger();
+    ASSERT_TRUE(w.isSaved());
+    test::clickRow(w.list(), 1);
+    Dialogs::queueAnswer(QMessageBox::Yes);
+    w.action("actRemove")->trigger();
+    ASSERT_EQ(w.vehicles().size(), 1);
+    w.action("actSaveFile")->trigger();
+    ASSERT_TRUE(w.isSaved());
+
+    int listed = -1;
+    QString cause;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* d = qobject_cast<gui::TformBackups*>(top);
+            if (!d)
+                continue;
+            auto* table = d->findChild<QTableWidget*>(QStringLiteral("tblBackups"));
+            listed = table->rowCount();
+            cause = table->item(0, 1)->text();
+            test::doubleClick(table, table->visualItemRect(table->item(0, 0)).center());
+        }
+    });
+    w.action("actRestoreBackup")->trigger();
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(cause, QStringLiteral("Speichern"));
+    EXPECT_EQ(w.vehicles().size(), 2);
+    EXPECT_EQ(w.windowTitle(), "Tarmelo - Unbenannt");
+    EXPECT_FALSE(w.isSaved());
 }
 
 TEST_F(DocumentTest, FailedSaveKeepsNameRecentFilesAndSavedFlag) {

@@ -26,4 +26,11 @@ inline void clickRow(QTreeWidget* tree, int row, Qt::KeyboardModifiers modifiers
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, modifiers, tree->visualItemRect(item).center());
 }
 
+// Double-clicks at a point of a view's viewport as a person does: the press of the first click comes before the
+// double click, which an item view needs to see its item.
+inline void doubleClick(QAbstractItemView* view, QPoint at) {
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
 } // namespace tarmelo::test

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QThread>
 
+#include <utility>
+
 namespace tarmelo::inventory {
 
 namespace {
@@ -46,6 +48,7 @@ void DocumentController::emptyInventory() {
     // Nothing of the records is kept, so the shown one is released without storing it.
     showRow(-1);
     doc_->clear();
+    readOnly_ = false;
 }
 
 void DocumentController::runOffThread(const std::function<void()>& work) {
@@ -107,6 +110,16 @@ void DocumentController::newDocument() {
     stamp_ = {};
     emptyInventory();
     doc_->markModified();
+}
+
+void DocumentController::openCopy(const QString& path) {
+    if (busy_ || !askSaveChanges())
+        return;
+    doc_->setName(kUntitled);
+    lock_.reset();
+    stamp_ = {};
+    emptyInventory();
+    read(path, true);
 }
 
 void DocumentController::openRecent(int n) {
@@ -217,13 +230,19 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
     }
     QString target;
     const QString docName = doc_->name();
-    if (ask || single || docName.isEmpty() || docName == kUntitled)
+    if (ask || single || readOnly_ || docName.isEmpty() || docName == kUntitled)
         target = view_->saveFileName();
     else
         target = docName;
     if (target.isEmpty() || target == kUntitled)
         return;
     target = archivePath(target);
+    if (readOnly_ && ArchiveLock::absolute(target) == ArchiveLock::absolute(docName)) {
+        view_->error(QStringLiteral("Die Datei \"%1\" ist schreibgeschützt geöffnet und wird nicht überschrieben."
+                                    "\n\nSpeichern Sie den Bestand unter einem anderen Namen.")
+                         .arg(QFileInfo(target).fileName()));
+        return;
+    }
 
     holdEditor(true);
     std::unique_ptr<ArchiveLock> taken;
@@ -231,6 +250,9 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
         holdEditor(false);
         return;
     }
+    // Entry and sale dates and price changes go into the file written now.
+    if (!single)
+        doc_->recordStockChanges(clock_().date());
     WriteOptions options;
     options.progress = progressFromThread(10);
     options.inject = saveFaults_;
@@ -239,7 +261,12 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
     const QByteArray csv = lines.fileData();
     SaveResult r;
     FileStamp written;
+    BackupResult backup;
+    const std::optional<BackupPlace> place = backupPlace_;
     runOffThread([&] {
+        // The archive as it is on disk, before the save replaces it; a failed backup never stops the save.
+        if (place)
+            backup = backupBeforeChange(target, BackupCause::Save, *place);
         if (saveThreadHook_)
             saveThreadHook_(true);
         r = writeArchive(target, csv, vehicles, first, last, options);
@@ -250,6 +277,8 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
     });
     view_->progress(0);
     holdEditor(false);
+    if (!backup.warning.isEmpty() && !std::exchange(backupWarned_, true))
+        view_->warning(backup.warning);
     if (!r.ok()) {
         // Nothing was replaced: name, recent files and saved flag stay as they were.
         if (r.isError())
@@ -265,6 +294,7 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
         doc_->setName(target);
         doc_->addToRecent(target);
         doc_->setSaved(true);
+        readOnly_ = false; // the document is now a file this version wrote
     }
 }
 
@@ -308,6 +338,7 @@ void DocumentController::read(const QString& path, bool insert) {
     const QString message = r.message();
     appendInPortions(std::move(r.vehicles));
     if (!insert) {
+        readOnly_ = r.ok() && r.readOnly;
         if (r.ok()) {
             stamp_ = stamp;
             doc_->setName(path);
@@ -332,6 +363,8 @@ void DocumentController::read(const QString& path, bool insert) {
         else
             view_->warning(message);
     }
+    if (readOnly_ && !insert)
+        view_->warning(r.readOnlyMessage);
 }
 
 } // namespace tarmelo::inventory

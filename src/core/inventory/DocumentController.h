@@ -3,6 +3,7 @@
 #include "csv/InventoryCheck.h"
 #include "inventory/Archive.h"
 #include "inventory/ArchiveLock.h"
+#include "inventory/Backups.h"
 #include "inventory/Document.h"
 #include "util/Clock.h"
 
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tarmelo::inventory {
 
@@ -78,10 +80,17 @@ public:
     void read(const QString& path, bool insert);
     // The file named on the command line, if any (empty: none).
     void openAtStart(const QString& argument);
+    // Opens a file (a backup) as a new, unsaved document that belongs to no file: nothing is ever saved over it.
+    void openCopy(const QString& path);
     // Writes vehicles first..last; ask asks for the target; single exports one vehicle alone.
     void save(int first, int last, bool ask, bool single);
     // Whether the document may go: not busy and no unsaved change the person wants to keep. Releases the lock.
     bool close();
+
+    // Where a save keeps the archive it replaces; no backups while unset.
+    void setBackupPlace(std::optional<BackupPlace> place) { backupPlace_ = std::move(place); }
+    // The document's file holds stock data of a later version: a save never goes over it.
+    bool isReadOnly() const { return readOnly_; }
 
     // The archive held against other instances (empty: none).
     QString lockedArchive() const { return lock_ ? lock_->archive() : QString(); }
@@ -119,6 +128,9 @@ private:
     FileStamp stamp_; // the document's file as last read or written here
     std::function<int(WriteStage)> saveFaults_;
     std::function<void(bool)> saveThreadHook_;
+    std::optional<BackupPlace> backupPlace_;
+    bool backupWarned_ = false; // a failing backup warns once, then the saves go on quietly
+    bool readOnly_ = false;
 };
 
 } // namespace tarmelo::inventory

@@ -1,6 +1,8 @@
 #include "TformMain.h"
 
 #include "PhotoGroup.h"
+#include "SearchBar.h"
+#include "TformStockReport.h"
 #include "VehicleList.h"
 #include "VehiclePages.h"
 #include "common/Dialogs.h"
@@ -8,8 +10,10 @@
 #include "csv/VehicleChecks.h"
 #include "editor/RowTexts.h"
 #include "inventory/Archive.h"
+#include "inventory/Backups.h"
 #include "inventory/CsvFile.h"
 #include "inventory/RecentFiles.h"
+#include "inventory/TformBackups.h"
 #include "model/FieldSchema.h"
 #include "model/VehicleClass.h"
 #include "shell/Commands.h"
@@ -36,6 +40,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -149,6 +154,8 @@ TformMain::TformMain(QWidget* parent, const QString& layoutCache) : QMainWindow(
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
+    searchBar_ = new SearchBar(central);
+    v->addWidget(searchBar_);
     auto* listArea = new QHBoxLayout;
     listArea->setSpacing(0);
     list_->setMinimumHeight(115);
@@ -172,6 +179,9 @@ TformMain::TformMain(QWidget* parent, const QString& layoutCache) : QMainWindow(
 
     list_->setContextActions({action(QStringLiteral("actCopy")), action(QStringLiteral("actRemove"))});
     connect(list_, &VehicleList::currentRowChanged, control_, &inventory::DocumentController::selectionChanged);
+    connect(searchBar_, &SearchBar::queryChanged, this, &TformMain::applyFilter);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, searchBar_, &SearchBar::focusSearch);
     // While a long operation runs on a vehicle, the vehicle array must stay as it is.
     connect(control_, &inventory::DocumentController::busyChanged, this, [this](bool busy) {
         list_->setEnabled(!busy);
@@ -253,7 +263,11 @@ void TformMain::connectDocument() {
         list_->removeRow(row);
         bindPhotos();
     });
-    connect(doc_, &inventory::Document::cleared, this, [this] { list_->clearRows(); });
+    // A search belongs to the stock it was typed for.
+    connect(doc_, &inventory::Document::cleared, this, [this] {
+        list_->clearRows();
+        searchBar_->reset();
+    });
     connect(doc_, &inventory::Document::rowChanged, this, &TformMain::refreshRow);
     connect(doc_, &inventory::Document::nameChanged, this,
             [this](const QString& name) { setWindowTitle(QStringLiteral("Tarmelo - ") + QFileInfo(name).fileName()); });
@@ -267,6 +281,8 @@ void TformMain::connectDocument() {
     });
     // Every state a command depends on announces its changes; the commands follow each of them.
     connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::updateCommands);
+    connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::showFilterCount);
+    connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::showFilterCount);
     connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::cleared, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::savedChanged, this, &TformMain::updateCommands);
@@ -340,6 +356,7 @@ void TformMain::buildMenus() {
     QAction* saveAs = bind("actSaveFileAs", &TformMain::actSaveFileAsExecute);
     QAction* print = bind("actPrint", &TformMain::actPrintExecute);
     QAction* transferLog = bind("actTransferLog", &TformMain::actTransferLogExecute);
+    QAction* restore = bind("actRestoreBackup", &TformMain::actRestoreBackupExecute);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
     file->addAction(neu);
@@ -360,6 +377,7 @@ void TformMain::buildMenus() {
     save->addAction(saveFile);
     save->addAction(saveAs);
     file->addAction(transferLog);
+    file->addAction(restore);
     file->addSeparator();
     file->addAction(print);
     file->addSeparator();
@@ -384,6 +402,8 @@ void TformMain::buildMenus() {
     numbers->addAction(automatic);
     numbers->addAction(bind("actUpdateIntNr", &TformMain::actUpdateIntNrExecute));
     vehicle->addAction(check);
+    QAction* checkStock = bind("actCheckStock", &TformMain::actCheckStockExecute);
+    vehicle->addAction(checkStock);
 
     QAction* help = action(QStringLiteral("actHelp"));
     connect(help, &QAction::triggered, this, [] { Dialogs::showHelp(shell::kHelpMain); });
@@ -401,6 +421,7 @@ void TformMain::buildMenus() {
     bar->addAction(remove);
     bar->addSeparator();
     bar->addAction(check);
+    bar->addAction(checkStock);
     // The hint of the command under the mouse, in dark blue at the right end of the toolbar.
     auto* spacer = new QWidget(bar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -516,6 +537,37 @@ QWidget* TformMain::buildNavigation() {
     return nav;
 }
 
+void TformMain::applyFilter() {
+    const bool active = searchBar_->isActive();
+    QList<bool> shown(doc_->count(), !active);
+    QList<int> rows;
+    if (active) {
+        rows = filter_.visibleRows(doc_->vehicles(), doc_->revisions(), searchBar_->query(), doc_->automaticIntNr(),
+                                   clock_().date());
+        for (const int row : rows)
+            shown[row] = true;
+    }
+    list_->setRowsShown(shown);
+    showFilterCount();
+    // The vehicle shown is always one the dealer sees: when the filter hides it, its edit is stored and the
+    // selection moves to the first row left.
+    const int row = shownRow();
+    if (row >= 0 && !list_->isRowShown(row))
+        selectRow(rows.isEmpty() ? -1 : rows.first());
+}
+
+void TformMain::showFilterCount() {
+    if (!searchBar_->isActive()) {
+        lblFilter_->clear();
+        return;
+    }
+    // Vehicles added while a search is active stay in sight until the search changes, and count.
+    int shown = 0;
+    for (int row = 0; row < list_->rowCount(); ++row)
+        shown += list_->isRowShown(row) ? 1 : 0;
+    lblFilter_->setText(QStringLiteral("%1 von %2 Fahrzeugen").arg(shown).arg(doc_->count()));
+}
+
 void TformMain::buildStatusBar() {
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("MainProgBar"));
@@ -527,8 +579,11 @@ void TformMain::buildStatusBar() {
     statusPanel_->setObjectName(QStringLiteral("StatusBarMessage"));
     statusPanel_->setFixedWidth(380);
     statusPanel_->setContentsMargins(1, 0, 0, 0);
+    lblFilter_ = new QLabel(this);
+    lblFilter_->setObjectName(QStringLiteral("lblFilter"));
     statusBar()->addWidget(progress_);
     statusBar()->addWidget(statusPanel_);
+    statusBar()->addWidget(lblFilter_);
     timerStat_ = new QTimer(this);
     timerStat_->setObjectName(QStringLiteral("TimerStat"));
     timerStat_->setInterval(6000);
@@ -666,6 +721,7 @@ void TformMain::showHint(const QString& hint) {
 
 void TformMain::applySettings(const shell::Settings& settings) {
     settings_ = settings;
+    control_->setBackupPlace(shell::backupPlace(settings, QCoreApplication::applicationDirPath(), control_->clock()));
     SetOpenRecent(QStringList(settings.File.begin(), settings.File.end()));
     doc_->setAutomaticIntNr(settings.AutomaticIntNr);
     std::array<int, 10> columns{};
@@ -775,6 +831,26 @@ void TformMain::actSaveFileExecute() {
 void TformMain::actSaveFileAsExecute() {
     CreateFile(0, doc_->count() - 1, true, false);
 }
+void TformMain::actRestoreBackupExecute() {
+    if (isBusy())
+        return;
+    // A document of no file ("Unbenannt") has no backups folder, so none are listed.
+    const QList<inventory::BackupEntry> entries =
+        inventory::listBackups(shell::dataFolder(QCoreApplication::applicationDirPath()), doc_->name());
+    if (entries.isEmpty()) {
+        Dialogs::information(this, QStringLiteral("Für diesen Bestand gibt es noch keine Sicherungen.\n\nEine "
+                                                  "Sicherung entsteht, sobald das Speichern eine Datei ersetzt."));
+        return;
+    }
+    QString chosen;
+    {
+        TformBackups dialog(entries, this);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = dialog.chosenFile();
+    }
+    if (!chosen.isEmpty())
+        control_->openCopy(chosen);
+}
 void TformMain::actSaveVehicleExecute() {
     const int row = shownRow();
     if (row >= 0)
@@ -863,13 +939,16 @@ void TformMain::actRemoveExecute() {
 }
 
 void TformMain::reportFailure(const csv::InventoryFailure& failure) {
-    const csv::CheckFailure& f = failure.failure;
-    selectRow(failure.index);
+    showFinding(failure.index, failure.failure, QStringLiteral(" Fehler: "));
+}
+
+void TformMain::showFinding(int index, const csv::CheckFailure& f, const QString& prefix) {
+    selectRow(index);
     switchPage(csv::pageIndex(f));
-    const int c = doc_->at(failure.index).klasse;
+    const int c = doc_->at(index).klasse;
     if (QTabWidget* tabs = pages_->featureTabs(c); tabs && csv::tabIndex(f) > 0)
         tabs->setCurrentIndex(csv::tabIndex(f) - 1);
-    ShowInStatus(QStringLiteral(" Fehler: ") + f.message);
+    ShowInStatus(prefix + f.message);
     // A value read from a file can fail where its class has no control: the message and the list row
     // then show the vehicle, and the focus stays in the list.
     QWidget* w = pages_->control(f.control);
@@ -887,6 +966,28 @@ void TformMain::actCheckErrorsExecute() {
         return;
     }
     Dialogs::information(this, QStringLiteral("Keine Fehler gefunden!"));
+}
+
+void TformMain::actCheckStockExecute() {
+    if (doc_->count() == 0 || isBusy())
+        return;
+    RefreshList();
+    if (!stockReport_) {
+        stockReport_ = new TformStockReport(this);
+        connect(stockReport_, &TformStockReport::findingChosen, this,
+                [this](int index, const csv::CheckFailure& detail, csv::Severity severity) {
+                    // The report is a snapshot: a vehicle deleted since is not there to show.
+                    if (index < 0 || index >= doc_->count() || isBusy())
+                        return;
+                    activateWindow();
+                    showFinding(index, detail,
+                                severity == csv::Severity::Error ? QStringLiteral(" Fehler: ")
+                                                                 : QStringLiteral(" Warnung: "));
+                });
+    }
+    stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles());
+    stockReport_->show();
+    stockReport_->raise();
 }
 
 void TformMain::CreateFile(int first, int last, bool ask, bool single) {

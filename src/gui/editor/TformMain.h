@@ -5,6 +5,7 @@
 #include "inventory/ArchiveLock.h"
 #include "inventory/Document.h"
 #include "inventory/DocumentController.h"
+#include "inventory/StockFilter.h"
 #include "model/Fahrzeug.h"
 #include "print/ReportData.h"
 #include "shell/Servers.h"
@@ -27,6 +28,8 @@ namespace tarmelo::gui {
 
 class TformTipps;
 struct UpdateContext;
+class SearchBar;
+class TformStockReport;
 class VehicleList;
 class VehiclePages;
 
@@ -114,6 +117,10 @@ public slots:
     void actSaveMobileExecute();
     void actLoadMobileExecute();
     void actTransferLogExecute();
+    // "Sicherung wiederherstellen ...": a backup of the open inventory as a new document.
+    void actRestoreBackupExecute();
+    // "Bestand prüfen": the report of every failure and warning.
+    void actCheckStockExecute();
     // Printing and bulk renaming (TformMainPrint.cpp).
     void actPrintExecute();
     void actUpdateIntNrExecute();
@@ -166,6 +173,12 @@ private:
     void showHint(const QString& hint);
     void switchPage(int page);
     void setPhotoIndicator(int count, bool anyVehicle);
+    // Shows the rows the search bar lets through and counts them in the status line.
+    void applyFilter();
+    void showFilterCount();
+    // Selects the vehicle, opens the page and tab of the control concerned and focuses it; the message goes to the
+    // status line after prefix.
+    void showFinding(int index, const csv::CheckFailure& detail, const QString& prefix);
     void markModified() { doc_->markModified(); }
 
     // What the document controller asks of the window.
@@ -192,6 +205,10 @@ private:
     int shownClass_ = 0; // class whose photo group holds the shown vehicle
 
     VehicleList* list_ = nullptr;
+    SearchBar* searchBar_ = nullptr;
+    inventory::StockFilter filter_;
+    QLabel* lblFilter_ = nullptr;
+    TformStockReport* stockReport_ = nullptr;
     VehiclePages* pages_ = nullptr;
     QMenu* addMenu_ = nullptr;
     QLabel* lblEintrag_ = nullptr;

@@ -57,6 +57,7 @@ const struct {
     {"actCopy", "edit-copy"},
     {"actRemove", "edit-delete"},
     {"actCheckErrors", "tools-check-spelling"},
+    {"actCheckStock", "dialog-warning"},
     {"actHelp", "help-browser"},
     {"actInfo", "help-about"},
     {"actUpdate", "system-software-update"},

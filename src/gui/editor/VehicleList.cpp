@@ -226,4 +226,20 @@ void VehicleList::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     painter->restore();
 }
 
+void VehicleList::setRowsShown(const QList<bool>& shown) {
+    setUpdatesEnabled(false);
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        const bool hide = !shown.value(row, true);
+        if (item->isHidden() != hide)
+            item->setHidden(hide);
+    }
+    setUpdatesEnabled(true);
+}
+
+bool VehicleList::isRowShown(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item && !item->isHidden();
+}
+
 } // namespace tarmelo::gui

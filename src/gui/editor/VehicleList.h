@@ -31,6 +31,11 @@ public:
     void clearRows();
     int rowCount() const { return topLevelItemCount(); }
 
+    // A filter: the rows whose entry is false are hidden, a missing entry shows its row. Rows keep their positions,
+    // so a row is always the vehicle at that position of the inventory.
+    void setRowsShown(const QList<bool>& shown);
+    bool isRowShown(int row) const;
+
     int selectedRow() const;
     // Selects the row, makes it current and scrolls it into view; -1 clears the selection.
     void selectRow(int row);

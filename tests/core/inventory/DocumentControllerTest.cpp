@@ -1,5 +1,7 @@
 #include "inventory/DocumentController.h"
+#include "inventory/StockMember.h"
 #include "support/TestVehicles.h"
+#include "support/ZipMembers.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <deque>
 
 using namespace tarmelo;
@@ -71,6 +74,19 @@ protected:
         doc.setName(QStringLiteral("Unbenannt"));
     }
     QString path(const char* name) const { return dir.filePath(QLatin1StringView(name)); }
+    static QByteArray bytes(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    qsizetype shownStarting(const char* prefix) const {
+        return std::count_if(view.shown.cbegin(), view.shown.cend(),
+                             [&](const QString& s) { return s.startsWith(QString::fromUtf8(prefix)); });
+    }
+    void editAndSave(const QByteArray& modell) {
+        doc.edit(0).modell = modell;
+        doc.markModified();
+        control.save(0, doc.count() - 1, false, false);
+    }
     // A saved archive of n valid cars, read back into the controller's document.
     void openSaved(int n) {
         for (int i = 0; i < n; ++i)
@@ -173,6 +189,73 @@ TEST_F(DocumentControllerTest, ASaveNeverReplacesWhatItShouldNot) {
     QFile after(path("bestand.zip"));
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before + "x");
+}
+
+TEST_F(DocumentControllerTest, ASaveKeepsTheArchiveItReplacesAndWarnsOnceWhenItCannot) {
+    inventory::BackupPlace place;
+    place.dataFolder = path("daten");
+    place.clock = control.clock();
+    control.setBackupPlace(place);
+    openSaved(2); // nothing there yet: nothing to keep
+    EXPECT_TRUE(inventory::listBackups(place.dataFolder, path("bestand.zip")).isEmpty());
+    EXPECT_EQ(doc.at(1).bestand.entered, QDate(2026, 12, 1)) << "the first save notes the entry";
+    const QByteArray before = bytes(path("bestand.zip"));
+    const QByteArray modellBefore = doc.at(0).modell;
+    editAndSave("anders");
+    ASSERT_TRUE(doc.isSaved());
+    const QList<inventory::BackupEntry> backups = inventory::listBackups(place.dataFolder, path("bestand.zip"));
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_EQ(backups[0].cause, QStringLiteral("Speichern"));
+    EXPECT_EQ(bytes(backups[0].file), before);
+
+    // Restored, a backup is a new document of no file: the backup itself is never saved over.
+    control.openCopy(backups[0].file);
+    EXPECT_EQ(doc.count(), 2);
+    EXPECT_EQ(doc.at(0).modell, modellBefore);
+    EXPECT_EQ(doc.name(), QStringLiteral("Unbenannt"));
+    EXPECT_FALSE(doc.isSaved());
+    EXPECT_TRUE(control.lockedArchive().isEmpty());
+    view.saveNames.push_back(path("bestand.zip"));
+    control.save(0, doc.count() - 1, false, false);
+    ASSERT_TRUE(doc.isSaved());
+
+    // A data folder that cannot be made: every save goes on, the warning comes once.
+    place.dataFolder = path("bestand.zip") + QStringLiteral("/daten");
+    control.setBackupPlace(place);
+    view.shown.clear();
+    for (const char* m : {"eins", "zwei"}) {
+        editAndSave(m);
+        EXPECT_TRUE(doc.isSaved()) << m;
+    }
+    EXPECT_EQ(shownStarting("warning "), 1) << view.shown.join('|').toStdString();
+    EXPECT_EQ(shownStarting("error "), 0);
+}
+
+TEST_F(DocumentControllerTest, AFileOfALaterVersionIsNeverSavedOver) {
+    openSaved(1);
+    auto members = test::zipMembers(path("bestand.zip"));
+    ASSERT_EQ(members.count(inventory::kStockMember), 1u);
+    members[inventory::kStockMember] = R"({"version": 99, "fahrzeuge": []})";
+    test::makeZip(path("neuer.zip"), members);
+    const QByteArray written = bytes(path("neuer.zip"));
+    view.openNames.push_back(path("neuer.zip"));
+    control.openFile();
+    ASSERT_EQ(doc.count(), 1);
+    EXPECT_TRUE(control.isReadOnly());
+    EXPECT_EQ(shownStarting("warning Die Datei wurde mit einer neueren Version"), 1);
+
+    // "Speichern" asks for a name; the file itself is refused, another one is written and then is the document.
+    view.shown.clear();
+    view.saveNames.push_back(path("neuer.zip"));
+    editAndSave("anders");
+    EXPECT_EQ(shownStarting("error Die Datei \"neuer.zip\" ist schreibgeschützt"), 1);
+    EXPECT_FALSE(doc.isSaved());
+    EXPECT_EQ(bytes(path("neuer.zip")), written);
+    view.saveNames.push_back(path("kopie.zip"));
+    control.save(0, 0, false, false);
+    EXPECT_TRUE(doc.isSaved());
+    EXPECT_EQ(doc.name(), path("kopie.zip"));
+    EXPECT_FALSE(control.isReadOnly());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "inventory/VehicleJson.h"
 #include "model/FieldSchema.h"
 #include "support/TestVehicles.h"
+#include "support/ZipMembers.h"
 #include "transfer/Upload.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <map>
-#include <zip.h>
-
 using namespace tarmelo;
 using namespace tarmelo::inventory;
 using model::StockStatus;
@@ -28,34 +26,6 @@ namespace {
 
 const QDate kToday(2026, 12, 10);
 const Clock kClock = fixedClock(QDateTime(kToday, QTime(10, 0)));
-
-std::map<std::string, QByteArray> membersOf(const QString& path) {
-    std::map<std::string, QByteArray> out;
-    int error = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    if (!za)
-        return out;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_index(za, zip_uint64_t(i), 0, &st);
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-        zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0);
-        zip_fread(f, data.data(), st.size);
-        zip_fclose(f);
-        out[st.name] = data;
-    }
-    zip_discard(za);
-    return out;
-}
-
-void makeArchive(const QString& path, const std::map<std::string, QByteArray>& members) {
-    int error = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(za, nullptr);
-    for (const auto& [name, data] : members)
-        zip_file_add(za, name.c_str(), zip_source_buffer(za, data.constData(), zip_uint64_t(data.size()), 0), 0);
-    ASSERT_EQ(zip_close(za), 0);
-}
 
 model::TFahrzeug vehicle(int c, const char* inr, double preis) {
     model::TFahrzeug v = test::validVehicle(c);
@@ -117,7 +87,7 @@ TEST(StockMember, ArchiveWithoutTheMemberOpensAsBefore) {
     model::Inventory inv{vehicle(1, "A-1", 10000), vehicle(2, "A-2", 5000)};
     const CsvLines lines = buildLines(inv, 0, 1, KeyMode::Automatic, kClock);
     ASSERT_TRUE(writeArchive(path, lines.fileData(), inv, 0, 1).ok()) << "nothing to keep yet";
-    const auto before = membersOf(path);
+    const auto before = test::zipMembers(path);
     ASSERT_EQ(before.count(kStockMember), 0u);
 
     // The same vehicles with stock data read back as the same records: the member changes nothing else.
@@ -142,7 +112,7 @@ TEST(StockMember, ArchiveWithoutTheMemberOpensAsBefore) {
     EXPECT_TRUE(recordStockChanges(again, kToday).isEmpty()) << "opening changed nothing to record";
     const CsvLines same = buildLines(again, 0, 1, KeyMode::Automatic, kClock);
     ASSERT_TRUE(writeArchive(path, same.fileData(), again, 0, 1).ok());
-    auto after = membersOf(path);
+    auto after = test::zipMembers(path);
     ASSERT_EQ(after.count(kStockMember), 1u);
     after.erase(kStockMember);
     EXPECT_EQ(after, before);
@@ -189,7 +159,7 @@ TEST(StockMember, SoldVehiclesStayOutOfTheUpload) {
     const transfer::BuildResult built = transfer::buildUploadFile(path, inv, KeyMode::Typed, kClock, {}, nullptr);
     ASSERT_TRUE(built.ok()) << built.message.toStdString();
     ASSERT_EQ(built.lines.size(), 2);
-    const auto members = membersOf(path);
+    const auto members = test::zipMembers(path);
     EXPECT_EQ(members.size(), 3u) << "fzg.csv and two photos";
     EXPECT_EQ(members.count(kStockMember), 0u);
     EXPECT_FALSE(members.at("fzg.csv").contains("A-3"));
@@ -203,7 +173,7 @@ TEST(StockMember, NewerOrDamagedMemberOpensReadOnly) {
     model::Inventory inv = stockOfEveryKind();
     const QString path = dir.filePath("bestand.zip");
     ASSERT_TRUE(save(path, inv).ok());
-    auto members = membersOf(path);
+    auto members = test::zipMembers(path);
     QJsonObject newer = QJsonDocument::fromJson(members[kStockMember]).object();
     newer["version"] = kStockVersion + 1;
     const struct {
@@ -222,7 +192,7 @@ TEST(StockMember, NewerOrDamagedMemberOpensReadOnly) {
         SCOPED_TRACE(c.name);
         members[kStockMember] = c.member;
         const QString file = dir.filePath(QStringLiteral("f.zip"));
-        makeArchive(file, members);
+        test::makeZip(file, members);
         ReadLimits limits;
         limits.stockBytes = c.limit;
         const OpenResult r = readInventoryFile(file, {}, limits);
