@@ -1,8 +1,9 @@
 // The dealer's daily work on the list, used as a dealer does: the search bar (typing, Escape, Ctrl+F, the class
-// drop-down by key) and the report of the whole stock (F9, a double click on an entry).
+// drop-down by key), the report of the whole stock (F9, a double click on an entry) and the bulk price change.
 #include "common/Dialogs.h"
 #include "csv/VehicleChecks.h"
 #include "editor/TformMain.h"
+#include "editor/TformPriceChange.h"
 #include "editor/TformStockReport.h"
 #include "editor/VehicleList.h"
 #include "support/TestVehicles.h"
@@ -10,11 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace tarmelo;
@@ -138,6 +143,69 @@ TEST_F(StockReportTest, F9ListsEveryFindingAndADoubleClickLeadsToTheControl) {
     EXPECT_EQ(w.focusWidget()->objectName(), failure->control);
     EXPECT_TRUE(report->isVisible()) << "the report stays open for the next entry";
     EXPECT_EQ(w.vehicles()[3].modell, QByteArray("Passat Variant")) << "showing changes nothing";
+}
+
+using PriceChangeTest = SearchTest;
+
+// The change acts on the vehicles the list shows; "Abbrechen" changes nothing; the undo gives back every price
+// but one the dealer edited since.
+TEST_F(PriceChangeTest, TheShownVehiclesChangeAndTheUndoGivesThemBack) {
+    const double prices[] = {11900, 9990, 20000, 15000, 30000};
+    for (int i = 0; i < 5; ++i) {
+        w.document()->edit(i).preis = prices[i];
+        w.document()->changed(i);
+    }
+    QTest::keyClicks(box, "golf"); // rows 0, 2, 4
+    const auto answer = [](bool ok, int* previewRows) {
+        QTimer::singleShot(0, [=] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* d = qobject_cast<gui::TformPriceChange*>(top);
+                if (!d)
+                    continue;
+                auto* direction = d->findChild<QComboBox*>(QStringLiteral("cmbDirection"));
+                direction->setFocus();
+                QTest::keyClick(direction, Qt::Key_Down); // "senken"
+                auto* value = d->findChild<QDoubleSpinBox*>(QStringLiteral("spnValue"));
+                value->setFocus();
+                value->selectAll();
+                QTest::keyClicks(value, "10");
+                auto* rounding = d->findChild<QComboBox*>(QStringLiteral("cmbRounding"));
+                rounding->setFocus();
+                QTest::keyClick(rounding, Qt::Key_End); // "Schwellenpreis"
+                *previewRows = d->findChild<QTreeWidget*>(QStringLiteral("lvPreview"))->topLevelItemCount();
+                QTest::mouseClick(
+                    d->findChild<QPushButton*>(ok ? QStringLiteral("btnOK") : QStringLiteral("btnCancel")),
+                    Qt::LeftButton);
+            }
+        });
+    };
+    int previewRows = 0;
+    answer(false, &previewRows);
+    w.action(QStringLiteral("actChangePrices"))->trigger();
+    EXPECT_EQ(previewRows, 3);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(w.vehicles()[i].preis, prices[i]) << "Abbrechen: " << i;
+    EXPECT_FALSE(w.action(QStringLiteral("actUndoPrices"))->isEnabled());
+
+    w.setSaved(true);
+    answer(true, &previewRows);
+    w.action(QStringLiteral("actChangePrices"))->trigger();
+    const double lowered[] = {10990, 9990, 17990, 15000, 26990}; // 10 % less, then the nearest price ending in 90 / 990
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(w.vehicles()[i].preis, lowered[i]) << i;
+    EXPECT_FALSE(w.isSaved());
+    ASSERT_TRUE(w.action(QStringLiteral("actUndoPrices"))->isEnabled());
+
+    w.document()->edit(4).preis = 25000; // the dealer's own price after the change
+    w.document()->changed(4);
+    gui::Dialogs::shown().clear();
+    w.action(QStringLiteral("actUndoPrices"))->trigger();
+    const double back[] = {11900, 9990, 20000, 15000, 25000};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(w.vehicles()[i].preis, back[i]) << i;
+    ASSERT_EQ(gui::Dialogs::shown().size(), 1);
+    EXPECT_TRUE(gui::Dialogs::shown()[0].text.startsWith(QStringLiteral("Die Preise von 1 Fahrzeug(en)")));
+    EXPECT_FALSE(w.action(QStringLiteral("actUndoPrices"))->isEnabled());
 }
 
 } // namespace

@@ -54,6 +54,10 @@ QList<CommandInfo> buildTable() {
          0,
          {},
          "F9"},
+        {"actChangePrices", "Preise ä&ndern ...", "Ändert die Preise aller Fahrzeuge, die die Liste zeigt",
+         R::NotEmpty},
+        {"actUndoPrices", "Preisänderung &rückgängig", "Setzt die Preise der letzten Preisänderung zurück",
+         R::PriceUndo},
         {"actUpdate", "Online-&Update ...", {}, R::NotBusy},
         {"actResetArea", "Arbeitsbereich &zurücksetzen", {}, R::NotBusy},
         {"actHelp", "&Hilfe", "Öffnet die Hilfe", R::Always, 0, {}, "F1"},
@@ -95,6 +99,8 @@ bool ruleAllows(const CommandInfo& command, const CommandState& s) {
         return any && !s.busy && !s.saved;
     case CommandRule::UpdateIntNr:
         return any && !s.busy && !s.automaticIntNr;
+    case CommandRule::PriceUndo:
+        return s.priceUndo && any && !s.busy;
     case CommandRule::Recent:
         return command.recentSlot >= 1 && command.recentSlot <= 4 && s.recent[size_t(command.recentSlot - 1)] &&
                !s.busy;

@@ -14,6 +14,7 @@ struct CommandState {
     bool selected = false;        // a vehicle is selected
     bool automaticIntNr = true;   // internal numbers are derived automatically
     std::array<bool, 4> recent{}; // recent-file slot n holds a file (its caption no longer reads "(keine)")
+    bool priceUndo = false;       // the last bulk price change can be taken back
 };
 
 enum class CommandRule {
@@ -24,6 +25,7 @@ enum class CommandRule {
     SaveFile,    // not empty, not busy and not saved
     UpdateIntNr, // not empty, not busy and automatic numbers off
     Recent,      // its recent-file slot is set and not busy
+    PriceUndo,   // a bulk price change to take back and not busy
 };
 
 struct CommandInfo {

@@ -2,6 +2,7 @@
 
 #include "PhotoGroup.h"
 #include "SearchBar.h"
+#include "TformPriceChange.h"
 #include "TformStockReport.h"
 #include "VehicleList.h"
 #include "VehiclePages.h"
@@ -282,6 +283,14 @@ void TformMain::connectDocument() {
     // Every state a command depends on announces its changes; the commands follow each of them.
     connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::showFilterCount);
+    // The undo of a price change knows vehicles by position: once rows come or go, it no longer fits.
+    const auto forgetPriceUndo = [this] {
+        priceUndo_.reset();
+        updateCommands();
+    };
+    connect(doc_, &inventory::Document::rowsInserted, this, forgetPriceUndo);
+    connect(doc_, &inventory::Document::rowRemoved, this, forgetPriceUndo);
+    connect(doc_, &inventory::Document::cleared, this, forgetPriceUndo);
     connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::showFilterCount);
     connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::cleared, this, &TformMain::updateCommands);
@@ -404,6 +413,9 @@ void TformMain::buildMenus() {
     vehicle->addAction(check);
     QAction* checkStock = bind("actCheckStock", &TformMain::actCheckStockExecute);
     vehicle->addAction(checkStock);
+    vehicle->addSeparator();
+    vehicle->addAction(bind("actChangePrices", &TformMain::actChangePricesExecute));
+    vehicle->addAction(bind("actUndoPrices", &TformMain::actUndoPricesExecute));
 
     QAction* help = action(QStringLiteral("actHelp"));
     connect(help, &QAction::triggered, this, [] { Dialogs::showHelp(shell::kHelpMain); });
@@ -690,6 +702,7 @@ void TformMain::ActionManager1Update() {
     state.rowCount = doc_->count();
     state.selected = shownRow() >= 0;
     state.automaticIntNr = doc_->automaticIntNr();
+    state.priceUndo = priceUndo_.has_value();
     const QStringList recent = doc_->recent();
     for (int n = 0; n < inventory::kRecentCount; ++n)
         state.recent[size_t(n)] = !recent.value(n).isEmpty();
@@ -988,6 +1001,68 @@ void TformMain::actCheckStockExecute() {
     stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles());
     stockReport_->show();
     stockReport_->raise();
+}
+
+void TformMain::actChangePricesExecute() {
+    if (doc_->count() == 0 || isBusy())
+        return;
+    RefreshList();
+    QList<int> rows;
+    for (int row = 0; row < doc_->count(); ++row)
+        if (list_->isRowShown(row))
+            rows << row;
+    model::PricePreview preview;
+    {
+        TformPriceChange dialog(doc_->vehicles(), rows, this);
+        if (dialog.exec() != QDialog::Accepted || !dialog.preview().canApply())
+            return;
+        preview = dialog.preview();
+    }
+    for (const model::PriceRow& r : preview.rows) {
+        const model::TFahrzeug& v = doc_->at(r.index);
+        if (v.preis == r.newPrice && v.hpreis == r.newDealer)
+            continue;
+        model::TFahrzeug& edited = doc_->edit(r.index);
+        edited.preis = r.newPrice;
+        edited.hpreis = r.newDealer;
+        doc_->changed(r.index);
+    }
+    priceUndo_ = preview;
+    markModified();
+    updateCommands();
+    control_->showRow(shownRow());
+    ShowInStatus(QStringLiteral(" %1 Preise geändert.").arg(preview.changedCount()));
+}
+
+void TformMain::actUndoPricesExecute() {
+    if (!priceUndo_ || isBusy())
+        return;
+    RefreshList();
+    // A price edited since the change is the dealer's newer word: it stays.
+    int kept = 0;
+    for (const model::PriceRow& r : priceUndo_->rows) {
+        if (r.index >= doc_->count())
+            continue;
+        const model::TFahrzeug& v = doc_->at(r.index);
+        if (v.preis == r.oldPrice && v.hpreis == r.oldDealer)
+            continue;
+        if (v.preis != r.newPrice || v.hpreis != r.newDealer) {
+            ++kept;
+            continue;
+        }
+        model::TFahrzeug& edited = doc_->edit(r.index);
+        edited.preis = r.oldPrice;
+        edited.hpreis = r.oldDealer;
+        doc_->changed(r.index);
+    }
+    priceUndo_.reset();
+    markModified();
+    updateCommands();
+    control_->showRow(shownRow());
+    if (kept > 0)
+        Dialogs::information(this, QStringLiteral("Die Preise von %1 Fahrzeug(en) wurden nach der Preisänderung "
+                                                  "von Hand geändert und bleiben, wie sie sind.")
+                                       .arg(kept));
 }
 
 void TformMain::CreateFile(int first, int last, bool ask, bool single) {

@@ -7,6 +7,7 @@
 #include "inventory/DocumentController.h"
 #include "inventory/StockFilter.h"
 #include "model/Fahrzeug.h"
+#include "model/PriceChange.h"
 #include "print/ReportData.h"
 #include "shell/Servers.h"
 #include "shell/Settings.h"
@@ -16,6 +17,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -121,6 +123,9 @@ public slots:
     void actRestoreBackupExecute();
     // "Bestand prüfen": the report of every failure and warning.
     void actCheckStockExecute();
+    // "Preise ändern": one change for every vehicle the list shows; "Preisänderung rückgängig" takes it back.
+    void actChangePricesExecute();
+    void actUndoPricesExecute();
     // Printing and bulk renaming (TformMainPrint.cpp).
     void actPrintExecute();
     void actUpdateIntNrExecute();
@@ -209,6 +214,7 @@ private:
     inventory::StockFilter filter_;
     QLabel* lblFilter_ = nullptr;
     TformStockReport* stockReport_ = nullptr;
+    std::optional<model::PricePreview> priceUndo_;
     VehiclePages* pages_ = nullptr;
     QMenu* addMenu_ = nullptr;
     QLabel* lblEintrag_ = nullptr;

@@ -29,7 +29,7 @@ TEST(CommandsTest, EveryCommandIsListedOnceWithItsCaption) {
         EXPECT_TRUE(c.caption.contains('&')) << c.name.toStdString();
     }
     // open, recent, save/transfer history/print/restore/exit, add, vehicle, numbers, extras, help, web links
-    EXPECT_EQ(table.size(), 3 + 4 + 7 + 12 + 4 + 4 + 2 + 3 + 12);
+    EXPECT_EQ(table.size(), 3 + 4 + 7 + 12 + 4 + 6 + 2 + 3 + 12);
     const struct {
         const char* name;
         const char* caption;
