@@ -10,12 +10,20 @@
 
 #include <map>
 #include <string>
+#include <vector>
 #include <zip.h>
 
 namespace tarmelo::test {
 
-inline std::map<std::string, QByteArray> zipMembers(const QString& path) {
-    std::map<std::string, QByteArray> out;
+struct ZipMember {
+    std::string name;
+    QByteArray data;
+    zip_int32_t method = ZIP_CM_STORE;
+};
+
+// The members of an archive in their order, read with libzip itself.
+inline std::vector<ZipMember> zipMemberList(const QString& path) {
+    std::vector<ZipMember> out;
     int error = 0;
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
     if (!za)
@@ -23,13 +31,21 @@ inline std::map<std::string, QByteArray> zipMembers(const QString& path) {
     for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
         zip_stat_t st;
         zip_stat_index(za, zip_uint64_t(i), 0, &st);
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
+        ZipMember m{st.name, QByteArray(qsizetype(st.size), Qt::Uninitialized), st.comp_method};
         zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0);
-        zip_fread(f, data.data(), st.size);
+        zip_fread(f, m.data.data(), st.size);
         zip_fclose(f);
-        out[st.name] = data;
+        out.push_back(std::move(m));
     }
     zip_discard(za);
+    return out;
+}
+
+// The members by name.
+inline std::map<std::string, QByteArray> zipMembers(const QString& path) {
+    std::map<std::string, QByteArray> out;
+    for (ZipMember& m : zipMemberList(path))
+        out[m.name] = std::move(m.data);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include "model/Cp1252.h"
 #include "model/FieldSchema.h"
 #include "support/TestVehicles.h"
+#include "support/ZipMembers.h"
 
 #include <gtest/gtest.h>
 
@@ -48,30 +49,10 @@ void writeBytes(const QString& path, const QByteArray& data) {
     f.write(data);
 }
 
-struct Member {
-    std::string name;
-    QByteArray data;
-    zip_int32_t method = ZIP_CM_STORE;
-};
+using Member = test::ZipMember;
 
-// The members of an archive in their order, read with libzip itself.
 std::vector<Member> membersOf(const QString& path) {
-    std::vector<Member> out;
-    int error = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    if (!za)
-        return out;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_index(za, zip_uint64_t(i), 0, &st);
-        Member m{st.name, QByteArray(qsizetype(st.size), Qt::Uninitialized), st.comp_method};
-        zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0);
-        zip_fread(f, m.data.data(), st.size);
-        zip_fclose(f);
-        out.push_back(std::move(m));
-    }
-    zip_discard(za);
-    return out;
+    return test::zipMemberList(path);
 }
 
 // Writes an archive with exactly these members, deflated.
