@@ -17,6 +17,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -143,6 +144,21 @@ TEST_F(StockReportTest, F9ListsEveryFindingAndADoubleClickLeadsToTheControl) {
     EXPECT_EQ(w.focusWidget()->objectName(), failure->control);
     EXPECT_TRUE(report->isVisible()) << "the report stays open for the next entry";
     EXPECT_EQ(w.vehicles()[3].modell, QByteArray("Passat Variant")) << "showing changes nothing";
+
+    // A vehicle deleted meanwhile: the report is made again, and its entries lead to the vehicles they name.
+    test::clickRow(w.list(), 0);
+    gui::Dialogs::queueAnswer(QMessageBox::Yes);
+    w.action(QStringLiteral("actRemove"))->trigger();
+    ASSERT_EQ(w.vehicles().size(), 4);
+    error = nullptr;
+    for (int i = 0; i < findings->topLevelItemCount() && !error; ++i)
+        if (findings->topLevelItem(i)->text(3) == QStringLiteral("Fehler"))
+            error = findings->topLevelItem(i);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->text(0), QStringLiteral("3"));
+    findings->scrollToItem(error);
+    test::doubleClick(findings, findings->visualItemRect(error).center());
+    EXPECT_EQ(w.shownRow(), 2);
 }
 
 using PriceChangeTest = SearchTest;

@@ -292,6 +292,10 @@ void TformMain::connectDocument() {
     connect(doc_, &inventory::Document::rowRemoved, this, forgetPriceUndo);
     connect(doc_, &inventory::Document::cleared, this, forgetPriceUndo);
     connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::showFilterCount);
+    // An open stock report names vehicles by position: once rows come or go, it is made again.
+    connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::refreshStockReport);
+    connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::refreshStockReport);
+    connect(doc_, &inventory::Document::cleared, this, &TformMain::refreshStockReport);
     connect(doc_, &inventory::Document::rowRemoved, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::cleared, this, &TformMain::updateCommands);
     connect(doc_, &inventory::Document::savedChanged, this, &TformMain::updateCommands);
@@ -1001,6 +1005,15 @@ void TformMain::actCheckStockExecute() {
     stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles());
     stockReport_->show();
     stockReport_->raise();
+}
+
+void TformMain::refreshStockReport() {
+    if (!stockReport_ || !stockReport_->isVisible())
+        return;
+    if (doc_->count() == 0)
+        stockReport_->hide();
+    else
+        stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles());
 }
 
 void TformMain::actChangePricesExecute() {

@@ -123,6 +123,7 @@ public slots:
     void actRestoreBackupExecute();
     // "Bestand prüfen": the report of every failure and warning.
     void actCheckStockExecute();
+    void refreshStockReport();
     // "Preise ändern": one change for every vehicle the list shows; "Preisänderung rückgängig" takes it back.
     void actChangePricesExecute();
     void actUndoPricesExecute();
