@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace tarmelo;
 
@@ -51,4 +54,30 @@ TEST(MainWindowTransferTest, UploadCommandStopsAtTheFirstBrokenRule) {
         EXPECT_FALSE(dialogOpened);
         EXPECT_TRUE(w.statusMessage().startsWith(QString::fromUtf8(c.message))) << w.statusMessage().toStdString();
     }
+}
+
+// A sold vehicle stays at home: its broken rule stops nothing, and the upload dialog counts the others alone.
+TEST(MainWindowTransferTest, SoldVehiclesNeitherStopNorJoinTheUpload) {
+    gui::Dialogs::setTestMode(true);
+    gui::TformMain w;
+    w.setClock(fixedClock(QDateTime(QDate(2009, 5, 15), QTime(10, 0))));
+    model::Inventory inv{test::validVehicle(1), test::validVehicle(1), test::validVehicle(2)};
+    inv[1].ez = "13-2005";
+    inv[1].bestand.status = model::StockStatus::Sold;
+    w.setInventory(inv);
+    QString counted;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&counted] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            if (auto* label = modal->findChild<QLabel*>(QStringLiteral("lbl_vehicles")))
+                counted = label->text();
+            modal->close();
+        }
+    });
+    guard.start(50);
+    w.show();
+    QTest::mouseClick(w.findChild<QToolBar*>("MainToolBar")->widgetForAction(w.action("actSaveMobile")),
+                      Qt::LeftButton);
+    EXPECT_EQ(counted, QStringLiteral("2"));
+    EXPECT_TRUE(w.statusMessage().isEmpty()) << w.statusMessage().toStdString();
 }

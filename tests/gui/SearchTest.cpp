@@ -13,12 +13,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -159,6 +163,40 @@ TEST_F(StockReportTest, F9ListsEveryFindingAndADoubleClickLeadsToTheControl) {
     findings->scrollToItem(error);
     test::doubleClick(findings, findings->visualItemRect(error).center());
     EXPECT_EQ(w.shownRow(), 2);
+}
+
+// The report saved as PDF says what the window shows, with the texts as typed; an entry of a sold vehicle opens the
+// view of the sold ones to show it.
+TEST_F(StockReportTest, SavesItsPdfAndLeadsToASoldVehicle) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils missing";
+    model::Inventory inv = w.vehicles();
+    inv[1].modell = "Polo <GTI> & Co";
+    inv[1].marke.clear();
+    model::setStatus(inv[1].bestand, model::StockStatus::Sold, QDate(2026, 12, 1));
+    w.setInventory(inv);
+    ASSERT_FALSE(w.list()->isRowShown(1)) << "a sold vehicle opens in the view of the sold ones";
+    QTest::keyClick(&w, Qt::Key_F9);
+    auto* report = w.findChild<gui::TformStockReport*>();
+    ASSERT_NE(report, nullptr);
+    QTemporaryDir dir;
+    gui::Dialogs::queueFileName(dir.filePath(QStringLiteral("bericht")));
+    QTest::mouseClick(report->findChild<QPushButton*>(QStringLiteral("btnSavePdf")), Qt::LeftButton);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {dir.filePath(QStringLiteral("bericht.pdf")), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const char* expected :
+         {"Bestand prüfen", "Geprüft am 09.12.2026 10:00 Uhr", "1 Fehler und ", "Polo <GTI> & Co", "Fehler"})
+        EXPECT_TRUE(pdf.contains(QString::fromUtf8(expected))) << expected << "\n" << pdf.toStdString();
+
+    auto* findings = report->findChild<QTreeWidget*>(QStringLiteral("lvFindings"));
+    QTreeWidgetItem* error = findings->findItems(QStringLiteral("Fehler"), Qt::MatchExactly, 3).value(0);
+    ASSERT_NE(error, nullptr);
+    test::doubleClick(findings, findings->visualItemRect(error).center());
+    EXPECT_TRUE(w.findChild<QCheckBox*>(QStringLiteral("chkSoldView"))->isChecked());
+    EXPECT_TRUE(w.list()->isRowShown(1));
+    EXPECT_EQ(w.shownRow(), 1);
 }
 
 using PriceChangeTest = SearchTest;

@@ -355,7 +355,7 @@ TEST_F(UpdateDialogTest, ReplacesASelfContainedInstallationAfterTheProgramEnded)
     EXPECT_EQ(child<QLabel>(&dialog, "lblServerVersion")->text(), "-");
     EXPECT_FALSE(child<QPushButton>(&dialog, "btnAbort")->isEnabled());
     click(child<QPushButton>(&dialog, "btnUpdate"));
-    QTRY_VERIFY_WITH_TIMEOUT(dialog.programMustEnd() || !Dialogs::shown().isEmpty(), 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.programMustEnd() || !Dialogs::shown().isEmpty(); }, 20000));
     ASSERT_TRUE(dialog.programMustEnd()) << Dialogs::shown().value(0).text.toStdString();
     EXPECT_EQ(child<QLabel>(&dialog, "lblServerVersion")->text(), "3.71  (01.03.2011)");
     auto* steps = child<QListWidget>(&dialog, "clbStatus");
@@ -366,9 +366,9 @@ TEST_F(UpdateDialogTest, ReplacesASelfContainedInstallationAfterTheProgramEnded)
     EXPECT_EQ(last, QDate(2011, 3, 20));
 
     // waitForFinished() fails for a process that ended while the dialog's events ran.
-    QTRY_VERIFY_WITH_TIMEOUT(program.state() == QProcess::NotRunning, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, 5000));
     // The detached script copies once the program has gone, then removes itself.
-    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(dialog.scriptPath()), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !QFileInfo::exists(dialog.scriptPath()); }, 15000));
     QFile replaced(tmp.filePath("install/bin/tarmelo"));
     ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
     EXPECT_EQ(replaced.readAll(), "new program");
@@ -399,7 +399,9 @@ TEST_F(UpdateDialogTest, ServerAnswersEndInTheirWindows) {
         gui::TformUpdate dialog(context(server.url(), {}, 0), &last, nullptr);
         dialog.show();
         click(child<QPushButton>(&dialog, "btnUpdate"));
-        QTRY_VERIFY_WITH_TIMEOUT(child<QPushButton>(&dialog, "btnUpdate")->isEnabled() || !dialog.isVisible(), 15000);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return child<QPushButton>(&dialog, "btnUpdate")->isEnabled() || !dialog.isVisible(); }, 15000))
+            << c.name;
         EXPECT_EQ(!dialog.isVisible(), c.closes) << c.name;
         EXPECT_EQ(Dialogs::shown().isEmpty() ? QString() : Dialogs::shown().first().text, c.box) << c.name;
         EXPECT_EQ(gui::TformHint::shown().value(0), c.hint) << c.name;
@@ -423,7 +425,7 @@ TEST_F(UpdateDialogTest, SystemInstallationOnlyTellsWhichVersionIsAvailable) {
     EXPECT_TRUE(child<QLabel>(&dialog, "lblSystem")->isVisible());
     EXPECT_EQ(child<QLabel>(&dialog, "lblSystem")->text(), gui::TformUpdate::systemInstallationText());
     click(child<QPushButton>(&dialog, "btnUpdate"));
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 15000));
     ASSERT_EQ(Dialogs::shown().size(), 1);
     EXPECT_EQ(Dialogs::shown().first().text,
               QStringLiteral("Tarmelo 3.71 ist verfügbar.\n\nDiese Installation wird über die Paketverwaltung Ihres "
@@ -457,7 +459,7 @@ TEST_F(UpdateDialogTest, PackageInstallationAnnouncesEachNewVersionOnce) {
         s.LastUpdate = QDate(2011, 3, 1); // due again
         w.applySettings(s);
         w.startUpShell(std::nullopt);
-        QTRY_VERIFY_WITH_TIMEOUT(w.settings().LastUpdate == QDate(2011, 3, 20), 15000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.settings().LastUpdate == QDate(2011, 3, 20); }, 15000));
         QStringList expected;
         if (start.announced)
             expected << shell::packageUpdateText(QString::fromLatin1(start.offered));

@@ -467,7 +467,7 @@ TEST_F(UploadDialogTest, PreviewShowsWhatGoesPublic) {
     settings.ResetDays = false;
     TformUpload d(s);
     d.show();
-    QTRY_VERIFY_WITH_TIMEOUT(child<QTreeWidget>(d, "tvChanges")->topLevelItemCount() == 3, 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child<QTreeWidget>(d, "tvChanges")->topLevelItemCount() == 3; }, 10000));
     EXPECT_EQ(child<QLabel>(d, "lbl_changes")->text(),
               QStringLiteral("Letzte Übertragung am %1 mit 2 Fahrzeugen: 1 neu, 1 geändert, 1 unverändert, 0 "
                              "zurückgezogen, 0 mit neuer Nummer")
@@ -491,10 +491,10 @@ TEST_F(UploadDialogTest, PreviewShowsWhatGoesPublic) {
         << reset[1].toStdString();
     // Another user has no upload on record.
     typeInto(d, "le_username", "zweiter");
-    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(d, "lbl_changes")->text(),
-                              QStringLiteral("Für diesen Benutzer ist keine frühere Übertragung bekannt: 3 neu, 0 "
-                                             "geändert, 0 unverändert, 0 zurückgezogen, 0 mit neuer Nummer"),
-                              5000);
+    const QString none = QStringLiteral("Für diesen Benutzer ist keine frühere Übertragung bekannt: 3 neu, 0 "
+                                        "geändert, 0 unverändert, 0 zurückgezogen, 0 mit neuer Nummer");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return child<QLabel>(d, "lbl_changes")->text() == none; }, 5000))
+        << child<QLabel>(d, "lbl_changes")->text().toStdString();
 }
 
 // An upload that withdraws most of the listing asks first, with "Nein" as the answer Return gives; the real box
@@ -541,8 +541,12 @@ TEST_F(UploadDialogTest, WithdrawalGuardAsksWithNeinAsDefault) {
         });
         answer.start(20);
         click(d, "btnStart");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !asked.isEmpty() && (d.currentPage() == (a.yes ? TformUpload::DonePage : TformUpload::LoginPage)), 20000);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !asked.isEmpty() &&
+                       (d.currentPage() == (a.yes ? TformUpload::DonePage : TformUpload::LoginPage));
+            },
+            20000));
         EXPECT_EQ(asked, question);
         EXPECT_EQ(defaultButton, "&Nein");
         QFile received(ftp.received());

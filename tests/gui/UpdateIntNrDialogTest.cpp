@@ -221,7 +221,8 @@ TEST_F(UpdateIntNrDialogTest, TimerFollowsTheClockOnlyForTimeTokens) {
     setMask(QStringLiteral("[hms]"));
     EXPECT_EQ(dialog->previewTexts().value(0), QStringLiteral("090507"));
     now = now.addSecs(1);
-    QTRY_COMPARE_WITH_TIMEOUT(dialog->previewTexts().value(0), QStringLiteral("090508"), 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->previewTexts().value(0) == QStringLiteral("090508"); }, 3000))
+        << dialog->previewTexts().value(0).toStdString();
     EXPECT_EQ(find<QTimer>("RefreshTimer")->interval(), 500);
 }
 

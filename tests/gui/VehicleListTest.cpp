@@ -27,12 +27,13 @@ struct VehicleListTest : testing::Test {
 };
 
 TEST_F(VehicleListTest, ColumnsHaveDesignedCaptionsAndWidths) {
-    const QStringList expected = {" Nr.",     "Marke",         "Modell",        "EZ", "TÜV", "AU", "Laufleistung",
-                                  "Leistung", "Preis (netto)", "Preis (brutto)"};
-    ASSERT_EQ(list.columnCount(), 10);
-    for (int c = 0; c < 10; ++c)
+    const QStringList expected = {" Nr.",     "Marke",         "Modell",         "EZ", "TÜV",      "AU", "Laufleistung",
+                                  "Leistung", "Preis (netto)", "Preis (brutto)", "",   "Standtage"};
+    ASSERT_EQ(list.columnCount(), 12);
+    for (int c = 0; c < 12; ++c)
         EXPECT_EQ(list.headerItem()->text(c), expected[c]) << c;
-    EXPECT_EQ(list.columnWidths(), QList<int>({27, 85, 103, 55, 55, 55, 70, 54, 75, 75}));
+    EXPECT_EQ(list.columnWidths(), QList<int>({27, 85, 103, 55, 55, 55, 70, 54, 75, 75, 26, 70}));
+    EXPECT_EQ(list.header()->visualIndex(VehicleList::kLightColumn), 1) << "the light beside the number";
     EXPECT_EQ(list.objectName(), "VehicleList");
     EXPECT_EQ(list.header()->sectionResizeMode(3), QHeaderView::Interactive);
 

@@ -56,4 +56,11 @@ RowTexts rowTexts(const model::TFahrzeug& v, const QLocale& locale) {
     return r;
 }
 
+QString daysText(const model::StockInfo& s, QDate today) {
+    const std::optional<qint64> days = model::daysInStock(s, today);
+    if (!days)
+        return {};
+    return (s.enteredGuessed ? QStringLiteral("ca. ") : QString()) + QString::number(*days);
+}
+
 } // namespace tarmelo::editor

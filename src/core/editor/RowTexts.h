@@ -16,4 +16,7 @@ struct RowTexts {
 
 RowTexts rowTexts(const model::TFahrzeug& v, const QLocale& locale = QLocale());
 
+// The "Standtage" cell: the days in stock as of today, "ca. " before a guessed count, empty while unknown.
+QString daysText(const model::StockInfo& s, QDate today);
+
 } // namespace tarmelo::editor

@@ -106,7 +106,7 @@ void Document::setStatus(int row, model::StockStatus status, QDate today) {
     if (row < 0 || row >= count() || vehicles_[row].bestand.status == status)
         return;
     model::setStatus(vehicles_[row].bestand, status, today);
-    emit rowChanged(row);
+    changed(row);
     markModified();
 }
 

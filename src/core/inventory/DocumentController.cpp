@@ -49,6 +49,7 @@ void DocumentController::emptyInventory() {
     showRow(-1);
     doc_->clear();
     readOnly_ = false;
+    pendingCause_ = BackupCause::Save;
 }
 
 void DocumentController::runOffThread(const std::function<void()>& work) {
@@ -263,10 +264,11 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
     FileStamp written;
     BackupResult backup;
     const std::optional<BackupPlace> place = backupPlace_;
+    const BackupCause cause = single ? BackupCause::Save : pendingCause_;
     runOffThread([&] {
         // The archive as it is on disk, before the save replaces it; a failed backup never stops the save.
         if (place)
-            backup = backupBeforeChange(target, BackupCause::Save, *place);
+            backup = backupBeforeChange(target, cause, *place);
         if (saveThreadHook_)
             saveThreadHook_(true);
         r = writeArchive(target, csv, vehicles, first, last, options);
@@ -294,6 +296,7 @@ void DocumentController::save(int first, int last, bool ask, bool single) {
         doc_->setName(target);
         doc_->addToRecent(target);
         doc_->setSaved(true);
+        pendingCause_ = BackupCause::Save;
         readOnly_ = false; // the document is now a file this version wrote
     }
 }

@@ -89,6 +89,12 @@ public:
 
     // Where a save keeps the archive it replaces; no backups while unset.
     void setBackupPlace(std::optional<BackupPlace> place) { backupPlace_ = std::move(place); }
+    // The next save of the whole document names the archive it replaces as the one before this change (a renaming,
+    // a price change), unless an earlier change since the last save named it already.
+    void noteChangeBefore(BackupCause cause) {
+        if (pendingCause_ == BackupCause::Save)
+            pendingCause_ = cause;
+    }
     // The document's file holds stock data of a later version: a save never goes over it.
     bool isReadOnly() const { return readOnly_; }
 
@@ -129,6 +135,7 @@ private:
     std::function<int(WriteStage)> saveFaults_;
     std::function<void(bool)> saveThreadHook_;
     std::optional<BackupPlace> backupPlace_;
+    BackupCause pendingCause_ = BackupCause::Save;
     bool backupWarned_ = false; // a failing backup warns once, then the saves go on quietly
     bool readOnly_ = false;
 };

@@ -189,6 +189,8 @@ QList<int> StockFilter::visibleRows(const model::Inventory& inv, const QList<qui
     QList<int> rows;
     rows.reserve(inv.size());
     for (int i = 0; i < inv.size(); ++i) {
+        if ((inv[i].bestand.status == model::StockStatus::Sold) != query.sold)
+            continue;
         if (query.klasse != 0 && inv[i].klasse != query.klasse)
             continue;
         const QString& text = cache_[i].text;
@@ -202,7 +204,7 @@ QList<int> StockFilter::visibleRows(const model::Inventory& inv, const QList<qui
 }
 
 void StockFilter::sortRows(QList<int>& rows, const model::Inventory& inv, SortColumn column, Qt::SortOrder order,
-                           const QCollator& collator, const QList<csv::Light>& lights) const {
+                           const QCollator& collator, const QList<csv::Light>& lights, QDate today) const {
     const bool descending = order == Qt::DescendingOrder;
     if (column == SortColumn::Position) {
         std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return descending ? a > b : a < b; });
@@ -253,6 +255,10 @@ void StockFilter::sortRows(QList<int>& rows, const model::Inventory& inv, SortCo
             case SortColumn::Light:
                 if (row < lights.size())
                     n = double(lights[row]);
+                break;
+            case SortColumn::Standtage:
+                if (const std::optional<qint64> days = model::daysInStock(v.bestand, today))
+                    n = double(*days);
                 break;
             default:
                 break;

@@ -16,9 +16,10 @@ struct StockQuery {
     QString text;            // words, all of which must occur (case ignored)
     int klasse = 0;          // 0: "alle", else the class 1..12
     bool onlyFaulty = false; // only vehicles that break a rule (red light)
+    bool sold = false;       // the sold vehicles ("Verkaufte Fahrzeuge") instead of the stock
 };
 
-// The columns of the vehicle list by their number, and the light column the search adds.
+// The columns of the vehicle list by their number.
 enum class SortColumn : int {
     Position = 0,
     Marke,
@@ -31,6 +32,7 @@ enum class SortColumn : int {
     PreisNetto,
     PreisBrutto,
     Light,
+    Standtage,
 };
 
 // Filters and sorts the rows the vehicle list shows, never the inventory itself. Keeps per-vehicle results (the
@@ -49,9 +51,10 @@ public:
                              QDate today);
 
     // Sorts rows (positions into inv) by a column, stably: equal keys keep their order, empty values go last in
-    // either direction. Numbers, months and amounts compare as such, texts by the collator (German rules).
+    // either direction. Numbers, months and amounts compare as such, texts by the collator (German rules); the
+    // light by `lights`, the days in stock as of `today`.
     void sortRows(QList<int>& rows, const model::Inventory& inv, SortColumn column, Qt::SortOrder order,
-                  const QCollator& collator, const QList<csv::Light>& lights = {}) const;
+                  const QCollator& collator, const QList<csv::Light>& lights = {}, QDate today = {}) const;
 
     // The text a vehicle is searched in, lower case: brand, model, internal number, VIN, category, prices and years.
     QString searchText(const model::TFahrzeug& v) const;

@@ -207,6 +207,8 @@ std::vector<Key> keys(Settings& s) {
     };
     for (int n = 0; n < 10; ++n)
         k.push_back({"Table", numbered("col", n), &s.col[size_t(n)]});
+    k.push_back({"Table", "SortColumn", &s.SortColumn, Check::Count});
+    k.push_back({"Table", "SortDescending", &s.SortDescending});
     k.push_back({"Login", "Username", &s.Username, Check::Unchanged});
     k.push_back({"Login", "Password", &s.Password, Check::Password});
     k.push_back({"Login", "SavePassword", &s.SavePassword});

@@ -25,6 +25,9 @@ struct Settings {
     std::optional<int> Left;
     std::optional<int> Top;
     std::array<std::optional<int>, 10> col;
+    // The column the vehicle list is sorted by (0: the order of the stock) and its direction.
+    int SortColumn = 0;
+    bool SortDescending = false;
 
     // [Login]; the password is plain here and scrambled only in the file.
     QString Username;

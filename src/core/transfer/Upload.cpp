@@ -1,5 +1,6 @@
 #include "transfer/Upload.h"
 
+#include "csv/InventoryCheck.h"
 #include "csv/LineWriter.h"
 #include "inventory/Archive.h"
 #include "util/DynamicLibrary.h"
@@ -77,6 +78,18 @@ model::Inventory forUpload(const model::Inventory& inv) {
         if (!sold(v))
             kept.append(v);
     return kept;
+}
+
+std::optional<csv::InventoryFailure> checkForUpload(const model::Inventory& inv, bool automaticIntNr, QDate today) {
+    std::optional<csv::InventoryFailure> f = csv::checkInventory(forUpload(inv), automaticIntNr, today);
+    if (f) {
+        for (int row = 0, kept = -1; row < inv.size(); ++row)
+            if (inv[row].bestand.status != model::StockStatus::Sold && ++kept == f->index) {
+                f->index = row;
+                break;
+            }
+    }
+    return f;
 }
 
 BuildResult buildUploadFile(const QString& path, const model::Inventory& inv, inventory::KeyMode mode,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csv/VehicleChecks.h"
 #include "inventory/CsvFile.h"
 #include "model/Fahrzeug.h"
 #include "shell/Servers.h"
@@ -33,6 +34,8 @@ struct BuildResult {
 // The vehicles an upload carries, in list order: every one but the sold. The upload's checks, preview, archive and
 // record all take this list.
 model::Inventory forUpload(const model::Inventory& inv);
+// The check of forUpload()'s vehicles; the failure names the vehicle's position in inv.
+std::optional<csv::InventoryFailure> checkForUpload(const model::Inventory& inv, bool automaticIntNr, QDate today);
 
 // How the keys of the upload are chosen: time-stamped when the days are reset, else as saving does.
 inventory::KeyMode uploadKeyMode(bool resetDays, bool automaticIntNr);

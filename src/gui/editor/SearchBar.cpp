@@ -32,12 +32,18 @@ SearchBar::SearchBar(QWidget* parent) : QWidget(parent) {
         klasse_->addItem(model::className(c));
     faulty_ = new QCheckBox(QStringLiteral("nur fehlerhafte"), this);
     faulty_->setObjectName(QStringLiteral("chkSearchFaulty"));
+    sold_ = new QCheckBox(QStringLiteral("Verkaufte Fahrzeuge"), this);
+    sold_->setObjectName(QStringLiteral("chkSoldView"));
+    sold_->setToolTip(QStringLiteral("Zeigt die verkauften Fahrzeuge statt des Bestands"));
     row->addWidget(text_, 1);
     row->addWidget(klasse_);
     row->addWidget(faulty_);
+    row->addSpacing(12);
+    row->addWidget(sold_);
     connect(text_, &QLineEdit::textChanged, this, &SearchBar::queryChanged);
     connect(klasse_, &QComboBox::currentIndexChanged, this, &SearchBar::queryChanged);
     connect(faulty_, &QCheckBox::toggled, this, &SearchBar::queryChanged);
+    connect(sold_, &QCheckBox::toggled, this, &SearchBar::queryChanged);
 }
 
 inventory::StockQuery SearchBar::query() const {
@@ -45,7 +51,16 @@ inventory::StockQuery SearchBar::query() const {
     q.text = text_->text();
     q.klasse = klasse_->currentIndex();
     q.onlyFaulty = faulty_->isChecked();
+    q.sold = sold_->isChecked();
     return q;
+}
+
+bool SearchBar::soldView() const {
+    return sold_->isChecked();
+}
+
+void SearchBar::setSoldView(bool on) {
+    sold_->setChecked(on);
 }
 
 bool SearchBar::isActive() const {
@@ -58,13 +73,14 @@ void SearchBar::focusSearch() {
 }
 
 void SearchBar::reset() {
-    if (!isActive() && text_->text().isEmpty())
+    if (!isActive() && text_->text().isEmpty() && !soldView())
         return;
     {
-        const QSignalBlocker a(text_), b(klasse_), c(faulty_);
+        const QSignalBlocker a(text_), b(klasse_), c(faulty_), d(sold_);
         text_->clear();
         klasse_->setCurrentIndex(0);
         faulty_->setChecked(false);
+        sold_->setChecked(false);
     }
     emit queryChanged();
 }

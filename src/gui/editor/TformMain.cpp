@@ -2,6 +2,7 @@
 
 #include "PhotoGroup.h"
 #include "SearchBar.h"
+#include "StockPanel.h"
 #include "TformPriceChange.h"
 #include "TformStockReport.h"
 #include "VehicleList.h"
@@ -39,6 +40,7 @@
 #include <QProgressBar>
 #include <QSaveFile>
 #include <QScreen>
+
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -50,6 +52,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <numeric>
 
 #include <utility>
 
@@ -181,6 +185,12 @@ TformMain::TformMain(QWidget* parent, const QString& layoutCache) : QMainWindow(
     list_->setContextActions({action(QStringLiteral("actCopy")), action(QStringLiteral("actRemove"))});
     connect(list_, &VehicleList::currentRowChanged, control_, &inventory::DocumentController::selectionChanged);
     connect(searchBar_, &SearchBar::queryChanged, this, &TformMain::applyFilter);
+    connect(list_, &VehicleList::sortRequested, this, [this](int column, Qt::SortOrder order) {
+        sortColumn_ = column;
+        sortOrder_ = order;
+        applySort();
+    });
+    connect(stockPanel_, &StockPanel::statusChosen, this, &TformMain::setShownStatus);
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, searchBar_, &SearchBar::focusSearch);
     // While a long operation runs on a vehicle, the vehicle array must stay as it is.
@@ -188,6 +198,10 @@ TformMain::TformMain(QWidget* parent, const QString& layoutCache) : QMainWindow(
         list_->setEnabled(!busy);
         updateCommands();
     });
+    lightsTimer_ = new QTimer(this);
+    lightsTimer_->setSingleShot(true);
+    lightsTimer_->setInterval(0);
+    connect(lightsTimer_, &QTimer::timeout, this, &TformMain::updateLights);
     connectDocument();
     connect(list_, &VehicleList::deletePressed, this, [this] {
         if (action(QStringLiteral("actRemove"))->isEnabled())
@@ -255,6 +269,13 @@ void TformMain::connectDocument() {
         for (int r = first; r <= last; ++r)
             rows.append(editor::rowTexts(doc_->at(r)));
         list_->appendRows(rows);
+        // Sold newcomers go to their own view; the others stay in sight even when a search would hide them.
+        if (!searchBar_->soldView())
+            for (int r = first; r <= last; ++r)
+                if (doc_->at(r).bestand.status == model::StockStatus::Sold)
+                    list_->setRowShown(r, false);
+        applySort();
+        scheduleLights();
         // Appending may move the records in memory: the photo group must hold the shown one anew.
         bindPhotos();
         if (shownRow() >= 0)
@@ -263,6 +284,7 @@ void TformMain::connectDocument() {
     connect(doc_, &inventory::Document::rowRemoved, this, [this](int row) {
         list_->removeRow(row);
         bindPhotos();
+        scheduleLights();
     });
     // A search belongs to the stock it was typed for.
     connect(doc_, &inventory::Document::cleared, this, [this] {
@@ -279,6 +301,7 @@ void TformMain::connectDocument() {
     connect(doc_, &inventory::Document::automaticIntNrChanged, this, [this](bool on) {
         action(QStringLiteral("actAutomaticIntNr"))->setChecked(on);
         pages_->setAutomaticIntNr(on);
+        scheduleLights();
     });
     // Every state a command depends on announces its changes; the commands follow each of them.
     connect(doc_, &inventory::Document::rowsInserted, this, &TformMain::updateCommands);
@@ -544,6 +567,9 @@ QWidget* TformMain::buildNavigation() {
     h->addSpacing(16);
     h->addWidget(lblTypTag_);
     h->addWidget(lblTyp_);
+    h->addSpacing(24);
+    stockPanel_ = new StockPanel(nav);
+    h->addWidget(stockPanel_);
     h->addStretch();
     // The designed state: "Allgemein" marked, both disabled until a vehicle is selected.
     sbAllgemein_->setText(QStringLiteral(":: Allgemein ::"));
@@ -554,26 +580,22 @@ QWidget* TformMain::buildNavigation() {
 }
 
 void TformMain::applyFilter() {
-    const bool active = searchBar_->isActive();
-    QList<bool> shown(doc_->count(), !active);
-    QList<int> rows;
-    if (active) {
-        rows = filter_.visibleRows(doc_->vehicles(), doc_->revisions(), searchBar_->query(), doc_->automaticIntNr(),
-                                   clock_().date());
-        for (const int row : rows)
-            shown[row] = true;
-    }
+    QList<bool> shown(doc_->count(), false);
+    for (const int row : filter_.visibleRows(doc_->vehicles(), doc_->revisions(), searchBar_->query(),
+                                             doc_->automaticIntNr(), clock_().date()))
+        shown[row] = true;
     list_->setRowsShown(shown);
     showFilterCount();
     // The vehicle shown is always one the dealer sees: when the filter hides it, its edit is stored and the
     // selection moves to the first row left.
     const int row = shownRow();
     if (row >= 0 && !list_->isRowShown(row))
-        selectRow(rows.isEmpty() ? -1 : rows.first());
+        selectRow(list_->firstShownRow());
 }
 
 void TformMain::showFilterCount() {
-    if (!searchBar_->isActive()) {
+    const bool sold = searchBar_->soldView();
+    if (!searchBar_->isActive() && !sold) {
         lblFilter_->clear();
         return;
     }
@@ -581,7 +603,68 @@ void TformMain::showFilterCount() {
     int shown = 0;
     for (int row = 0; row < list_->rowCount(); ++row)
         shown += list_->isRowShown(row) ? 1 : 0;
-    lblFilter_->setText(QStringLiteral("%1 von %2 Fahrzeugen").arg(shown).arg(doc_->count()));
+    const auto inView = [sold](const model::TFahrzeug& v) {
+        return (v.bestand.status == model::StockStatus::Sold) == sold;
+    };
+    const auto total = std::count_if(doc_->vehicles().cbegin(), doc_->vehicles().cend(), inView);
+    lblFilter_->setText(
+        (sold ? QStringLiteral("%1 von %2 verkauften Fahrzeugen") : QStringLiteral("%1 von %2 Fahrzeugen"))
+            .arg(shown)
+            .arg(total));
+}
+
+void TformMain::applySort() {
+    QList<int> rows(doc_->count());
+    std::iota(rows.begin(), rows.end(), 0);
+    if (sortColumn_ != 0 || sortOrder_ != Qt::AscendingOrder) {
+        const QDate today = clock_().date();
+        const auto column = inventory::SortColumn(sortColumn_);
+        const QList<csv::Light> lights =
+            column == inventory::SortColumn::Light
+                ? filter_.lights(doc_->vehicles(), doc_->revisions(), doc_->automaticIntNr(), today)
+                : QList<csv::Light>();
+        filter_.sortRows(rows, doc_->vehicles(), column, sortOrder_, collator_, lights, today);
+    }
+    list_->setRowOrder(rows);
+}
+
+void TformMain::scheduleLights() {
+    lightsTimer_->start();
+}
+
+void TformMain::updateLights() {
+    const QDate today = clock_().date();
+    list_->setLights(filter_.lights(doc_->vehicles(), doc_->revisions(), doc_->automaticIntNr(), today));
+    for (int row = 0; row < doc_->count(); ++row)
+        list_->setDaysText(row, editor::daysText(doc_->at(row).bestand, today));
+}
+
+void TformMain::revealRow(int row) {
+    if (row < 0 || row >= doc_->count() || list_->isRowShown(row))
+        return;
+    searchBar_->reset();
+    if (doc_->at(row).bestand.status == model::StockStatus::Sold)
+        searchBar_->setSoldView(true);
+}
+
+void TformMain::setShownStatus(model::StockStatus status) {
+    const int row = shownRow();
+    if (row < 0 || !sync_ || isBusy())
+        return;
+    doc_->setStatus(row, status, clock_().date());
+    stockPanel_->showStock(&doc_->at(row).bestand, clock_().date());
+    const bool leaves = (status == model::StockStatus::Sold) != searchBar_->soldView();
+    if (leaves)
+        ShowInStatus(status == model::StockStatus::Sold
+                         ? QStringLiteral("Das Fahrzeug steht jetzt unter \"Verkaufte Fahrzeuge\".")
+                         : QStringLiteral("Das Fahrzeug steht wieder im Bestand."));
+    // A sold vehicle leaves the stock's view, one set back leaves the view of the sold ones.
+    applyFilter();
+}
+
+void TformMain::selectVehicle(int row) {
+    // An opened stock starts at its first vehicle the view shows.
+    selectRow(list_->isRowShown(row) ? row : list_->firstShownRow());
 }
 
 void TformMain::buildStatusBar() {
@@ -656,6 +739,7 @@ void TformMain::showStep(int row) {
         sbAusstattung_->setEnabled(false);
         lblTypTag_->hide();
         lblTyp_->hide();
+        stockPanel_->showStock(nullptr, {});
     } else {
         const model::TFahrzeug& v = doc_->at(row);
         const int c = v.klasse;
@@ -668,6 +752,7 @@ void TformMain::showStep(int row) {
         lblTypTag_->show();
         lblTyp_->show();
         pages_->fill(v);
+        stockPanel_->showStock(&v.bestand, clock_().date());
         bindPhotos();
         setPhotoIndicator(model::countPhotos(v), true);
     }
@@ -676,8 +761,12 @@ void TformMain::showStep(int row) {
 }
 
 void TformMain::refreshRow(int row) {
-    if (row >= 0 && row < doc_->count())
-        list_->setRowTexts(row, editor::rowTexts(doc_->at(row)));
+    if (row < 0 || row >= doc_->count())
+        return;
+    list_->setRowTexts(row, editor::rowTexts(doc_->at(row)));
+    if (row == shownRow())
+        stockPanel_->showStock(&doc_->at(row).bestand, clock_().date());
+    scheduleLights();
 }
 
 void TformMain::RefreshList() {
@@ -741,6 +830,10 @@ void TformMain::applySettings(const shell::Settings& settings) {
     control_->setBackupPlace(shell::backupPlace(settings, QCoreApplication::applicationDirPath(), control_->clock()));
     SetOpenRecent(QStringList(settings.File.begin(), settings.File.end()));
     doc_->setAutomaticIntNr(settings.AutomaticIntNr);
+    sortColumn_ = settings.SortColumn >= 0 && settings.SortColumn < VehicleList::kColumnCount ? settings.SortColumn : 0;
+    sortOrder_ = settings.SortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    list_->setSortIndicator(sortColumn_, sortOrder_);
+    applySort();
     std::array<int, 10> columns{};
     const QList<int> widths = list_->columnWidths();
     for (int i = 0; i < 10; ++i)
@@ -793,6 +886,8 @@ shell::Settings TformMain::currentSettings() const {
     for (int i = 0; i < inventory::kRecentCount; ++i)
         s.File[size_t(i)] = recent.value(i);
     s.AutomaticIntNr = doc_->automaticIntNr();
+    s.SortColumn = sortColumn_;
+    s.SortDescending = sortOrder_ == Qt::DescendingOrder;
     s.Maximized = isMaximized();
     // Maximized, the window keeps the rectangle it had, or was given at start, for the next start.
     const QRect g = windowState() == Qt::WindowNoState || !normalRect_.isValid() ? geometry() : normalRect_;
@@ -960,6 +1055,7 @@ void TformMain::reportFailure(const csv::InventoryFailure& failure) {
 }
 
 void TformMain::showFinding(int index, const csv::CheckFailure& f, const QString& prefix) {
+    revealRow(index);
     selectRow(index);
     switchPage(csv::pageIndex(f));
     const int c = doc_->at(index).klasse;
@@ -1002,7 +1098,7 @@ void TformMain::actCheckStockExecute() {
                                                                  : QStringLiteral(" Warnung: "));
                 });
     }
-    stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles());
+    stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles(), clock_());
     stockReport_->show();
     stockReport_->raise();
 }
@@ -1013,7 +1109,7 @@ void TformMain::refreshStockReport() {
     if (doc_->count() == 0)
         stockReport_->hide();
     else
-        stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles());
+        stockReport_->showReport(doc_->checkStock(clock_().date()), doc_->vehicles(), clock_());
 }
 
 void TformMain::actChangePricesExecute() {
@@ -1041,6 +1137,7 @@ void TformMain::actChangePricesExecute() {
         doc_->changed(r.index);
     }
     priceUndo_ = preview;
+    control_->noteChangeBefore(inventory::BackupCause::BeforePriceChange);
     markModified();
     updateCommands();
     control_->showRow(shownRow());

@@ -13,6 +13,7 @@
 #include "shell/Settings.h"
 #include "util/Clock.h"
 
+#include <QCollator>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -31,6 +32,7 @@ namespace tarmelo::gui {
 class TformTipps;
 struct UpdateContext;
 class SearchBar;
+class StockPanel;
 class TformStockReport;
 class VehicleList;
 class VehiclePages;
@@ -182,6 +184,14 @@ private:
     // Shows the rows the search bar lets through and counts them in the status line.
     void applyFilter();
     void showFilterCount();
+    // Shows the rows in the order of the header the dealer clicked last.
+    void applySort();
+    // The lights and days in stock of every row, soon after a change (several changes make one update).
+    void scheduleLights();
+    void updateLights();
+    // Makes a row the search or the view hides visible again: the search is cleared, the view follows its status.
+    void revealRow(int row);
+    void setShownStatus(model::StockStatus status);
     // Selects the vehicle, opens the page and tab of the control concerned and focuses it; the message goes to the
     // status line after prefix.
     void showFinding(int index, const csv::CheckFailure& detail, const QString& prefix);
@@ -196,7 +206,7 @@ private:
     QString saveFileName() override;
     void storeShown() override { RefreshList(); }
     void showVehicle(int row) override { showStep(row); }
-    void selectVehicle(int row) override { selectRow(row); }
+    void selectVehicle(int row) override;
     void reportFailure(const csv::InventoryFailure& failure) override;
     void clearStatus() override { ShowInStatus(QString()); }
     void hold(bool hold) override;
@@ -213,6 +223,11 @@ private:
     VehicleList* list_ = nullptr;
     SearchBar* searchBar_ = nullptr;
     inventory::StockFilter filter_;
+    QCollator collator_{QLocale(QLocale::German, QLocale::Germany)};
+    int sortColumn_ = 0;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    QTimer* lightsTimer_ = nullptr;
+    StockPanel* stockPanel_ = nullptr;
     QLabel* lblFilter_ = nullptr;
     TformStockReport* stockReport_ = nullptr;
     std::optional<model::PricePreview> priceUndo_;

@@ -37,6 +37,7 @@ void TformMain::actUpdateIntNrExecute() {
             doc_->changed(row);
         }
     }
+    control_->noteChangeBefore(inventory::BackupCause::BeforeRename);
     markModified();
     // The shown vehicle's internal-number field takes its new number at once.
     control_->showRow(shownRow());

@@ -9,6 +9,7 @@
 #include "transfer/TformDownload.h"
 #include "transfer/TformTransferLog.h"
 #include "transfer/TformUpload.h"
+#include "transfer/Upload.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,13 +44,20 @@ void TformMain::actSaveMobileExecute() {
         return;
     RefreshList();
     ShowInStatus(QString());
-    // Nothing leaves for the marketplace while a vehicle breaks a rule.
-    if (auto f = doc_->check(clock_().date())) {
+    // Sold vehicles stay at home: the check, the preview and the archive see the others alone. Nothing leaves for
+    // the marketplace while one of those breaks a rule.
+    if (auto f = transfer::checkForUpload(doc_->vehicles(), doc_->automaticIntNr(), clock_().date())) {
         reportFailure(*f);
         return;
     }
+    const model::Inventory sent = transfer::forUpload(doc_->vehicles());
+    if (sent.isEmpty()) {
+        Dialogs::information(this, QStringLiteral("Alle Fahrzeuge sind als verkauft markiert: Es gibt nichts "
+                                                  "hochzuladen."));
+        return;
+    }
     TformUpload::Setup setup;
-    setup.vehicles = &doc_->vehicles();
+    setup.vehicles = &sent;
     setup.settings = &settings_;
     setup.automaticIntNr = doc_->automaticIntNr();
     setup.clock = clock_;
@@ -81,7 +89,11 @@ void TformMain::actLoadMobileExecute() {
     setup.logPath = dataFile(transfer::kTransferLogFile);
     setup.cookies = sessionCookies();
     setup.keyringNote = !PasswordStore::available();
-    setup.import = [this](const QString& path) { ReadFile(path, true); };
+    setup.import = [this](const QString& path) {
+        ReadFile(path, true);
+        // Saved over an existing stock, the downloaded one leaves the replaced archive as "vor Download".
+        control_->noteChangeBefore(inventory::BackupCause::BeforeDownload);
+    };
     TformDownload dialog(setup, this);
     dialog.exec();
 }

@@ -1,12 +1,17 @@
 #include "editor/TformStockReport.h"
 
+#include "common/Dialogs.h"
 #include "model/Cp1252.h"
+#include "print/StockReportDocument.h"
 
 #include <QColor>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -32,6 +37,14 @@ TformStockReport::TformStockReport(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Schließen"));
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("btnClose"));
+    QPushButton* print = buttons->addButton(QStringLiteral("&Drucken ..."), QDialogButtonBox::ActionRole);
+    print->setObjectName(QStringLiteral("btnPrint"));
+    QPushButton* pdf = buttons->addButton(QStringLiteral("Als &PDF speichern ..."), QDialogButtonBox::ActionRole);
+    pdf->setObjectName(QStringLiteral("btnSavePdf"));
+    for (QPushButton* b : {print, pdf})
+        b->setAutoDefault(false);
+    connect(print, &QPushButton::clicked, this, &TformStockReport::printReport);
+    connect(pdf, &QPushButton::clicked, this, &TformStockReport::saveReportPdf);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
@@ -41,7 +54,8 @@ TformStockReport::TformStockReport(QWidget* parent) : QDialog(parent) {
     resize(760, 420);
 }
 
-void TformStockReport::showReport(const csv::StockReport& report, const model::Inventory& vehicles) {
+void TformStockReport::showReport(const csv::StockReport& report, const model::Inventory& vehicles,
+                                  const QDateTime& checked) {
     findings_ = report.findings;
     list_->clear();
     QList<QTreeWidgetItem*> items;
@@ -57,17 +71,32 @@ void TformStockReport::showReport(const csv::StockReport& report, const model::I
     list_->addTopLevelItems(items);
     for (int c = 0; c < 4; ++c)
         list_->resizeColumnToContents(c);
-    const int vehiclesCount = int(report.lights.size());
-    if (findings_.isEmpty())
-        summary_->setText(QStringLiteral("Alle %1 Fahrzeuge sind bereit für Karvento.").arg(vehiclesCount));
-    else
-        summary_->setText(QStringLiteral("%1 Fehler und %2 Warnungen bei %3 Fahrzeugen: %4 rot, %5 gelb, %6 grün.")
-                              .arg(report.errors)
-                              .arg(report.warnings)
-                              .arg(vehiclesCount)
-                              .arg(report.vehiclesWith(csv::Light::Red))
-                              .arg(report.vehiclesWith(csv::Light::Yellow))
-                              .arg(report.vehiclesWith(csv::Light::Green)));
+    summary_->setText(print::stockReportSummary(report));
+    html_ = print::stockReportHtml(report, vehicles, checked);
+}
+
+void TformStockReport::printReport() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(print::kStockReportTitle);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(QStringLiteral("Druckvorschau"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [this](QPrinter* p) {
+        QTextDocument doc;
+        doc.setHtml(html_);
+        doc.print(p);
+    });
+    preview.exec();
+}
+
+void TformStockReport::saveReportPdf() {
+    QString path =
+        Dialogs::saveFileName(this, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF-Dateien (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    if (const QString error = print::writeStockReportPdf(html_, path); !error.isEmpty())
+        Dialogs::error(this, error);
 }
 
 } // namespace tarmelo::gui

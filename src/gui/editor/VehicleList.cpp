@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 namespace tarmelo::gui {
@@ -55,7 +57,13 @@ VehicleList::VehicleList(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(kColumnCount);
     setHeaderLabels({QStringLiteral(" Nr."), QStringLiteral("Marke"), QStringLiteral("Modell"), QStringLiteral("EZ"),
                      QStringLiteral("TÜV"), QStringLiteral("AU"), QStringLiteral("Laufleistung"),
-                     QStringLiteral("Leistung"), QStringLiteral("Preis (netto)"), QStringLiteral("Preis (brutto)")});
+                     QStringLiteral("Leistung"), QStringLiteral("Preis (netto)"), QStringLiteral("Preis (brutto)"),
+                     QString(), QStringLiteral("Standtage")});
+    headerItem()->setToolTip(kLightColumn, QStringLiteral("Rot: bricht eine Regel, gelb: Warnung, grün: bereit"));
+    // A first click sorts up, on the light the red ones first.
+    for (int c = 0; c < kColumnCount; ++c)
+        headerItem()->setData(c, Qt::InitialSortOrderRole,
+                              c == kLightColumn ? Qt::DescendingOrder : Qt::AscendingOrder);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setSortingEnabled(false);
@@ -70,7 +78,14 @@ VehicleList::VehicleList(QWidget* parent) : QTreeWidget(parent) {
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Interactive);
     header()->setSectionsMovable(false);
+    // The light stands beside the number, where the eye starts.
+    header()->moveSection(header()->visualIndex(kLightColumn), 1);
     setColumnWidths(designedColumnWidths());
+    // Sorting is the window's: it knows the values behind the texts. The header only shows and asks.
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(header(), &QHeaderView::sortIndicatorChanged, this, &VehicleList::sortRequested);
 
     QPalette pal = palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -86,24 +101,56 @@ VehicleList::VehicleList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QList<int> VehicleList::designedColumnWidths() {
-    return {27, 85, 103, 55, 55, 55, 70, 54, 75, 75};
+    return {27, 85, 103, 55, 55, 55, 70, 54, 75, 75, 26, 70};
 }
 
 namespace {
+
+constexpr int kRowRole = Qt::UserRole + 2;
+
+void setRowNumber(QTreeWidgetItem* item, int row) {
+    item->setText(0, QString::number(row + 1));
+    item->setData(0, kRowRole, row);
+}
+
 QTreeWidgetItem* newRowItem(int row, const QFont& bold) {
     auto* item = new QTreeWidgetItem;
-    item->setText(0, QString::number(row + 1));
+    setRowNumber(item, row);
     for (int c = 0; c < 3; ++c)
         item->setFont(c, bold);
+    item->setTextAlignment(VehicleList::kDaysColumn, Qt::AlignRight | Qt::AlignVCenter);
     return item;
 }
+
+QIcon lightIcon(csv::Light light) {
+    static const std::array<QIcon, 3> icons = [] {
+        std::array<QIcon, 3> out;
+        const std::array<QColor, 3> colours = {QColor(40, 170, 60), QColor(240, 190, 0), QColor(220, 40, 30)};
+        for (size_t i = 0; i < out.size(); ++i) {
+            QPixmap pixmap(12, 12);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(colours[i].darker(140));
+            p.setBrush(colours[i]);
+            p.drawEllipse(QRectF(0.5, 0.5, 11, 11));
+            out[i] = QIcon(pixmap);
+        }
+        return out;
+    }();
+    return icons[size_t(light)];
+}
+
 } // namespace
 
 int VehicleList::appendRow() {
-    const int row = topLevelItemCount();
+    const int row = rowCount();
     QFont bold = font();
     bold.setBold(true);
-    addTopLevelItem(newRowItem(row, bold));
+    QTreeWidgetItem* item = newRowItem(row, bold);
+    items_.append(item);
+    lights_.append(-1);
+    addTopLevelItem(item);
     return row;
 }
 
@@ -112,7 +159,7 @@ void VehicleList::appendRows(const QList<editor::RowTexts>& rows) {
     bold.setBold(true);
     QList<QTreeWidgetItem*> items;
     items.reserve(rows.size());
-    int row = topLevelItemCount();
+    int row = rowCount();
     for (const editor::RowTexts& texts : rows) {
         QTreeWidgetItem* item = newRowItem(row++, bold);
         for (int c = 0; c < int(texts.cells.size()); ++c)
@@ -120,24 +167,27 @@ void VehicleList::appendRows(const QList<editor::RowTexts>& rows) {
         item->setData(0, kDetailRole, texts.detail);
         items.append(item);
     }
+    items_.append(items);
+    lights_.append(QList<int>(items.size(), -1));
     addTopLevelItems(items);
 }
 
 void VehicleList::removeRow(int row) {
-    if (row < 0 || row >= topLevelItemCount())
+    if (row < 0 || row >= rowCount())
         return;
     // Qt reports the selection while the row is half removed, with positions that are about to shift:
     // one report once the rows are settled.
     removing_ = true;
-    delete takeTopLevelItem(row);
-    for (int r = row; r < topLevelItemCount(); ++r)
-        topLevelItem(r)->setText(0, QString::number(r + 1));
+    delete items_.takeAt(row);
+    lights_.removeAt(row);
+    for (int r = row; r < rowCount(); ++r)
+        setRowNumber(items_[r], r);
     removing_ = false;
     emit currentRowChanged(selectedRow());
 }
 
 void VehicleList::setRowTexts(int row, const editor::RowTexts& texts) {
-    QTreeWidgetItem* item = topLevelItem(row);
+    QTreeWidgetItem* item = itemOfRow(row);
     if (!item)
         return;
     for (int c = 0; c < int(texts.cells.size()); ++c)
@@ -145,17 +195,77 @@ void VehicleList::setRowTexts(int row, const editor::RowTexts& texts) {
     item->setData(0, kDetailRole, texts.detail);
 }
 
+void VehicleList::setDaysText(int row, const QString& text) {
+    if (QTreeWidgetItem* item = itemOfRow(row); item && item->text(kDaysColumn) != text)
+        item->setText(kDaysColumn, text);
+}
+
+void VehicleList::setLights(const QList<csv::Light>& lights) {
+    for (int row = 0; row < rowCount() && row < lights.size(); ++row) {
+        if (lights_[row] == int(lights[row]))
+            continue;
+        lights_[row] = int(lights[row]);
+        items_[row]->setIcon(kLightColumn, lightIcon(lights[row]));
+    }
+}
+
+std::optional<csv::Light> VehicleList::light(int row) const {
+    const int l = lights_.value(row, -1);
+    return l < 0 ? std::nullopt : std::optional(csv::Light(l));
+}
+
 void VehicleList::clearRows() {
     clear();
+    items_.clear();
+    lights_.clear();
+}
+
+int VehicleList::rowOfItem(const QTreeWidgetItem* item) const {
+    return item ? item->data(0, kRowRole).toInt() : -1;
 }
 
 int VehicleList::selectedRow() const {
     const QList<QTreeWidgetItem*> items = selectedItems();
-    return items.isEmpty() ? -1 : indexOfTopLevelItem(items.first());
+    return items.isEmpty() ? -1 : rowOfItem(items.first());
+}
+
+void VehicleList::setRowOrder(const QList<int>& order) {
+    if (order.size() != rowCount())
+        return;
+    bool same = true;
+    for (int i = 0; i < order.size() && same; ++i)
+        same = topLevelItem(i) == items_.value(order[i]);
+    if (same)
+        return;
+    // The same vehicle stays selected: nothing to report while the items are taken out and put back.
+    const int selected = selectedRow();
+    QList<bool> hidden(rowCount());
+    for (int row = 0; row < rowCount(); ++row)
+        hidden[row] = items_[row]->isHidden();
+    removing_ = true;
+    setUpdatesEnabled(false);
+    invisibleRootItem()->takeChildren();
+    QList<QTreeWidgetItem*> ordered;
+    ordered.reserve(order.size());
+    for (const int row : order)
+        ordered.append(items_[row]);
+    addTopLevelItems(ordered);
+    for (int row = 0; row < rowCount(); ++row)
+        if (hidden[row])
+            items_[row]->setHidden(true);
+    if (selected >= 0)
+        selectRow(selected);
+    removing_ = false;
+    setUpdatesEnabled(true);
+}
+
+void VehicleList::setSortIndicator(int column, Qt::SortOrder order) {
+    const QSignalBlocker block(header());
+    header()->setSortIndicator(column, order);
 }
 
 void VehicleList::selectRow(int row) {
-    QTreeWidgetItem* item = row >= 0 ? topLevelItem(row) : nullptr;
+    QTreeWidgetItem* item = itemOfRow(row);
     if (!item) {
         clearSelection();
         setCurrentItem(nullptr);
@@ -167,12 +277,12 @@ void VehicleList::selectRow(int row) {
 }
 
 QString VehicleList::cellText(int row, int column) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
+    const QTreeWidgetItem* item = itemOfRow(row);
     return item ? item->text(column) : QString();
 }
 
 QString VehicleList::detailText(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
+    const QTreeWidgetItem* item = itemOfRow(row);
     return item ? item->data(0, kDetailRole).toString() : QString();
 }
 
@@ -228,8 +338,8 @@ void VehicleList::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 
 void VehicleList::setRowsShown(const QList<bool>& shown) {
     setUpdatesEnabled(false);
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        QTreeWidgetItem* item = topLevelItem(row);
+    for (int row = 0; row < rowCount(); ++row) {
+        QTreeWidgetItem* item = items_[row];
         const bool hide = !shown.value(row, true);
         if (item->isHidden() != hide)
             item->setHidden(hide);
@@ -238,8 +348,20 @@ void VehicleList::setRowsShown(const QList<bool>& shown) {
 }
 
 bool VehicleList::isRowShown(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
+    const QTreeWidgetItem* item = itemOfRow(row);
     return item && !item->isHidden();
+}
+
+void VehicleList::setRowShown(int row, bool shown) {
+    if (QTreeWidgetItem* item = itemOfRow(row); item && item->isHidden() == shown)
+        item->setHidden(!shown);
+}
+
+int VehicleList::firstShownRow() const {
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        if (!topLevelItem(i)->isHidden())
+            return rowOfItem(topLevelItem(i));
+    return -1;
 }
 
 } // namespace tarmelo::gui

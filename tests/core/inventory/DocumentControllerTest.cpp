@@ -207,6 +207,15 @@ TEST_F(DocumentControllerTest, ASaveKeepsTheArchiveItReplacesAndWarnsOnceWhenItC
     ASSERT_EQ(backups.size(), 1);
     EXPECT_EQ(backups[0].cause, QStringLiteral("Speichern"));
     EXPECT_EQ(bytes(backups[0].file), before);
+    // A renaming (then a price change) since the last save names the backup of the next one; the save after, again
+    // "Speichern".
+    control.noteChangeBefore(inventory::BackupCause::BeforeRename);
+    control.noteChangeBefore(inventory::BackupCause::BeforePriceChange);
+    editAndSave("umbenannt");
+    editAndSave("danach");
+    const QList<inventory::BackupEntry> named = inventory::listBackups(place.dataFolder, path("bestand.zip"));
+    ASSERT_EQ(named.size(), 3);
+    EXPECT_EQ(named[0].cause + '|' + named[1].cause, QStringLiteral("Speichern|vor Umbenennen"));
 
     // Restored, a backup is a new document of no file: the backup itself is never saved over.
     control.openCopy(backups[0].file);

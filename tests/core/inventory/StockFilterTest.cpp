@@ -68,12 +68,18 @@ TEST(StockFilter, WordsNarrowOverTheListedFacts) {
         {"", 2, {3}},           {"polo", 1, {}},
     };
     StockFilter filter(kGerman);
-    const model::Inventory inv = sample();
+    model::Inventory inv = sample();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.query);
         EXPECT_EQ(vec(filter.visibleRows(inv, {}, {QString::fromUtf8(c.query), c.klasse, false}, true, kToday)),
                   vec(c.rows));
     }
+    // A sold vehicle leaves the stock for the view of the sold ones; a reserved one stays.
+    inv[1].bestand.status = model::StockStatus::Sold;
+    inv[2].bestand.status = model::StockStatus::Reserved;
+    EXPECT_EQ(vec(filter.visibleRows(inv, {}, {}, true, kToday)), vec({0, 2, 3}));
+    EXPECT_EQ(vec(filter.visibleRows(inv, {}, {{}, 0, false, true}, true, kToday)), vec({1}));
+    EXPECT_EQ(vec(filter.visibleRows(inv, {}, {QStringLiteral("golf"), 0, false, true}, true, kToday)), vec({}));
 }
 
 // Random stocks edited between filters: the cached lights always equal a fresh stock check, and "nur fehlerhafte"
@@ -132,6 +138,11 @@ TEST(StockFilter, SortsColumnsAsTheirValuesStably) {
     inv[0].leistung = "100", inv[0].kwps = 1; // 100 PS = 73.5 kW
     inv[1].leistung = "80", inv[1].kwps = 0;
     inv[3].leistung = "70", inv[3].kwps = 0;
+    inv[0].bestand.entered = kToday.addDays(-10);
+    inv[2].bestand.entered = kToday.addDays(-3);
+    inv[3].bestand.entered = kToday.addDays(-30);
+    inv[3].bestand.status = model::StockStatus::Sold; // counts until the sale
+    inv[3].bestand.sold = kToday.addDays(-25);
     struct Case {
         SortColumn column;
         Qt::SortOrder order;
@@ -147,13 +158,15 @@ TEST(StockFilter, SortsColumnsAsTheirValuesStably) {
         {SortColumn::PreisBrutto, Qt::AscendingOrder, {0, 3, 2, 1}}, // equal prices keep their order; 0 last
         {SortColumn::PreisBrutto, Qt::DescendingOrder, {2, 0, 3, 1}},
         {SortColumn::Position, Qt::DescendingOrder, {3, 2, 1, 0}},
+        {SortColumn::Standtage, Qt::AscendingOrder, {2, 3, 0, 1}}, // 3, 5, 10 days; unknown last
+        {SortColumn::Standtage, Qt::DescendingOrder, {0, 3, 2, 1}},
     };
     StockFilter filter(kGerman);
     QCollator collator(kGerman);
     for (const Case& c : cases) {
         QList<int> rows(inv.size());
         std::iota(rows.begin(), rows.end(), 0);
-        filter.sortRows(rows, inv, c.column, c.order, collator);
+        filter.sortRows(rows, inv, c.column, c.order, collator, {}, kToday);
         EXPECT_EQ(vec(rows), vec(c.rows)) << "column " << int(c.column) << " order " << int(c.order);
     }
     const model::Inventory before = inv;

@@ -166,6 +166,17 @@ TEST(StockMember, SoldVehiclesStayOutOfTheUpload) {
     const model::Inventory sent = transfer::forUpload(inv);
     ASSERT_EQ(sent.size(), 2);
     EXPECT_EQ(sent[1].inr, "A-2") << "the reserved one goes";
+
+    // The upload's check sees the vehicles sent alone and names a failure by its position in the stock.
+    EXPECT_FALSE(transfer::checkForUpload(inv, false, kToday));
+    inv[2].marke.clear(); // the sold one breaks a rule: no reason to keep the others back
+    EXPECT_FALSE(transfer::checkForUpload(inv, false, kToday));
+    inv.append(inv[1]);
+    inv[3].inr = "A-4";
+    inv[3].marke.clear();
+    const auto f = transfer::checkForUpload(inv, false, kToday);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->index, 3);
 }
 
 TEST(StockMember, NewerOrDamagedMemberOpensReadOnly) {

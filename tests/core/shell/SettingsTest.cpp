@@ -68,6 +68,8 @@ Settings fullSettings() {
     s.ShowTipps = false;
     s.ResetDays = true;
     s.AutomaticIntNr = false;
+    s.SortColumn = 11;
+    s.SortDescending = true;
     s.LastUpdate = QDate(2024, 3, 5);
     return s;
 }
@@ -165,7 +167,9 @@ TEST(Settings, WrittenOrderOfSectionsAndKeys) {
                             "ScreenY", "[Position]", "Left",  "Top",    "[Table]"};
     for (int n = 0; n < 10; ++n)
         expected << QString("col%1").arg(n);
-    expected << "[Login]"
+    expected << "SortColumn"
+             << "SortDescending"
+             << "[Login]"
              << "Username"
              << "Password"
              << "SavePassword"
