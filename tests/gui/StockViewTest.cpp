@@ -81,9 +81,10 @@ TEST_F(StockViewTest, AHeaderClickSortsTheViewAndNeverTheStock) {
         int column;
         QList<int> rows;
     } clicks[] = {
-        {6, {1, 4, 0, 2, 3}}, // mileage as numbers, the empty one last
-        {6, {2, 0, 4, 1, 3}}, // again: the other way, the empty one still last
-        {0, {0, 1, 2, 3, 4}}, // the number: the order of the stock
+        {6, {1, 4, 0, 2, 3}},                         // mileage as numbers, the empty one last
+        {6, {2, 0, 4, 1, 3}},                         // again: the other way, the empty one still last
+        {VehicleList::kLightColumn, {3, 0, 1, 2, 4}}, // red first (no mileage), then yellow (no photo)
+        {0, {0, 1, 2, 3, 4}},                         // the number: the order of the stock
     };
     for (const auto& c : clicks) {
         clickHeader(w, c.column);

@@ -56,7 +56,8 @@ QString writeStockReportPdf(const QString& html, const QString& path) {
         QPdfWriter writer(&file);
         writer.setTitle(kStockReportTitle);
         writer.setCreator(QStringLiteral("Tarmelo"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 15, 20, 20),
+        // The document adds a margin of 2 cm of its own inside these.
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
                                          QPageLayout::Millimeter));
         QTextDocument doc;
         doc.setHtml(html);

@@ -78,6 +78,8 @@ void TformStockReport::showReport(const csv::StockReport& report, const model::I
 void TformStockReport::printReport() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(print::kStockReportTitle);
+    // The document adds a margin of 2 cm of its own inside these.
+    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(QStringLiteral("Druckvorschau"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [this](QPrinter* p) {

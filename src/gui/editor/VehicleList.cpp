@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 namespace tarmelo::gui {
@@ -63,7 +62,7 @@ VehicleList::VehicleList(QWidget* parent) : QTreeWidget(parent) {
     // A first click sorts up, on the light the red ones first.
     for (int c = 0; c < kColumnCount; ++c)
         headerItem()->setData(c, Qt::InitialSortOrderRole,
-                              c == kLightColumn ? Qt::DescendingOrder : Qt::AscendingOrder);
+                              int(c == kLightColumn ? Qt::DescendingOrder : Qt::AscendingOrder));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setSortingEnabled(false);
@@ -81,11 +80,17 @@ VehicleList::VehicleList(QWidget* parent) : QTreeWidget(parent) {
     // The light stands beside the number, where the eye starts.
     header()->moveSection(header()->visualIndex(kLightColumn), 1);
     setColumnWidths(designedColumnWidths());
-    // Sorting is the window's: it knows the values behind the texts. The header only shows and asks.
+    // Sorting is the window's: it knows the values behind the texts. The header only shows and asks. A click on the
+    // column sorted by turns the direction; another column starts with its initial direction.
     header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(true);
-    header()->setSortIndicator(0, Qt::AscendingOrder);
-    connect(header(), &QHeaderView::sortIndicatorChanged, this, &VehicleList::sortRequested);
+    setSortIndicator(0, Qt::AscendingOrder);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        const Qt::SortOrder order = column == sortColumn_
+                                        ? (sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder)
+                                        : Qt::SortOrder(headerItem()->data(column, Qt::InitialSortOrderRole).toInt());
+        setSortIndicator(column, order);
+        emit sortRequested(column, order);
+    });
 
     QPalette pal = palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -260,7 +265,10 @@ void VehicleList::setRowOrder(const QList<int>& order) {
 }
 
 void VehicleList::setSortIndicator(int column, Qt::SortOrder order) {
-    const QSignalBlocker block(header());
+    sortColumn_ = column;
+    sortOrder_ = order;
+    // The order of the stock needs no arrow, and the narrow number column keeps its caption.
+    header()->setSortIndicatorShown(column != 0 || order != Qt::AscendingOrder);
     header()->setSortIndicator(column, order);
 }
 

@@ -88,6 +88,8 @@ private:
     bool removing_ = false;
     QList<QTreeWidgetItem*> items_; // by position in the inventory
     QList<int> lights_;             // csv::Light per row, -1 none
+    int sortColumn_ = 0;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 } // namespace tarmelo::gui
