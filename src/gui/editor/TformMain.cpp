@@ -40,7 +40,6 @@
 #include <QProgressBar>
 #include <QSaveFile>
 #include <QScreen>
-
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -52,9 +51,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
 #include <algorithm>
 #include <numeric>
-
 #include <utility>
 
 namespace tarmelo::gui {
