@@ -282,15 +282,21 @@ bool ReportLayout::render(QPagedPaintDevice& device) const {
 }
 
 QString writeReportPdf(const ReportLayout& layout, const QString& path) {
+    return writePdfFile(path, kReportTitle, [&layout](QPdfWriter& writer) {
+        writer.setResolution(300);
+        return layout.render(writer);
+    });
+}
+
+QString writePdfFile(const QString& path, const QString& title, const std::function<bool(QPdfWriter&)>& paint) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, file.errorString());
     {
         QPdfWriter writer(&file);
-        writer.setTitle(kReportTitle);
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("Tarmelo"));
-        writer.setResolution(300);
-        if (!layout.render(writer))
+        if (!paint(writer))
             return QStringLiteral("Die Datei \"%1\" konnte nicht erstellt werden.").arg(path);
     }
     if (!file.commit())

@@ -8,8 +8,10 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <functional>
 
 class QPagedPaintDevice;
+class QPdfWriter;
 class QPainter;
 
 namespace tarmelo::print {
@@ -83,6 +85,10 @@ private:
 
 // Writes the report as a PDF file, atomically; an empty result means success, else a German message.
 QString writeReportPdf(const ReportLayout& layout, const QString& path);
+
+// Writes a PDF atomically: `paint` sets the writer up and paints the pages (false: it could not). A German message
+// when the file cannot be written, empty on success.
+QString writePdfFile(const QString& path, const QString& title, const std::function<bool(QPdfWriter&)>& paint);
 
 // Word wrapping at blanks (a word wider than the line is broken), keeping the text's own line breaks.
 QStringList wrapText(const QString& text, ReportFont font, double width);

@@ -1,12 +1,12 @@
 #include "print/StockReportDocument.h"
 
 #include "model/Cp1252.h"
+#include "print/ReportLayout.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace tarmelo::print {
@@ -49,23 +49,15 @@ QString stockReportHtml(const csv::StockReport& report, const model::Inventory& 
 }
 
 QString writeStockReportPdf(const QString& html, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setTitle(kStockReportTitle);
-        writer.setCreator(QStringLiteral("Tarmelo"));
+    return writePdfFile(path, kStockReportTitle, [&html](QPdfWriter& writer) {
         // The document adds a margin of 2 cm of its own inside these.
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
                                          QPageLayout::Millimeter));
         QTextDocument doc;
         doc.setHtml(html);
         doc.print(&writer);
-    }
-    if (!file.commit())
-        return QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden: %2").arg(path, file.errorString());
-    return {};
+        return true;
+    });
 }
 
 } // namespace tarmelo::print

@@ -125,6 +125,13 @@ QString Dialogs::saveFileName(QWidget* parent, const QString& caption, const QSt
     return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
 }
 
+QString Dialogs::savePdfFileName(QWidget* parent) {
+    QString path = saveFileName(parent, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF-Dateien (*.pdf)"));
+    if (!path.isEmpty() && !path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    return path;
+}
+
 bool Dialogs::testMode() {
     return state().on;
 }

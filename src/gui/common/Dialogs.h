@@ -39,6 +39,8 @@ public:
     // Several existing files, in the order the dialog gives them.
     static QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter);
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& filter);
+    // "Als PDF speichern": the name chosen, ".pdf" added when missing; empty when cancelled.
+    static QString savePdfFileName(QWidget* parent);
 
     // Opens the help page of a help context in the browser.
     static void showHelp(int context);

@@ -91,12 +91,9 @@ void TformStockReport::printReport() {
 }
 
 void TformStockReport::saveReportPdf() {
-    QString path =
-        Dialogs::saveFileName(this, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF-Dateien (*.pdf)"));
+    const QString path = Dialogs::savePdfFileName(this);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
     if (const QString error = print::writeStockReportPdf(html_, path); !error.isEmpty())
         Dialogs::error(this, error);
 }

@@ -210,12 +210,9 @@ std::unique_ptr<print::ReportLayout> TformPrint::compose() {
 }
 
 void TformPrint::savePdf(const print::ReportLayout& layout) {
-    QString path =
-        Dialogs::saveFileName(this, QStringLiteral("Als PDF speichern"), QStringLiteral("PDF-Dateien (*.pdf)"));
+    const QString path = Dialogs::savePdfFileName(this);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
     const QString error = print::writeReportPdf(layout, path);
     if (!error.isEmpty())
         Dialogs::error(this, error);
