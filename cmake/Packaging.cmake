@@ -15,9 +15,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The icon theme the tool bars fall back to when the desktop sets none; libcurl, which is opened at run time and
-# so escapes the library scan; Qt's German texts for its own dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "adwaita-icon-theme, hicolor-icon-theme, libcurl4, qt6-translations-l10n")
+# The icon theme the tool bars fall back to when the desktop sets none; libcurl, libzip and libcrypto, which are
+# opened at run time and so escape the library scan; Qt's German texts for its own dialogs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "adwaita-icon-theme, hicolor-icon-theme, libcurl4, libzip4, libssl3, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.kelvard.de/tarmelo.php")
 include(CPack)

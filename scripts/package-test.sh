@@ -29,6 +29,9 @@ done
 # The installed program starts, shows its window and ends on request; a fresh home keeps the user's settings out.
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
+# libzip is opened at run time: the installed programs write and read an archive.
+/usr/bin/tarmelo-cli convert "$src/examples/bestand.csv" "$home/bestand.zip"
+/usr/bin/tarmelo-cli check "$home/bestand.zip"
 HOME=$home xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     /usr/bin/tarmelo & pid=$!
     for i in $(seq 1 100); do

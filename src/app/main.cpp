@@ -9,15 +9,30 @@
 #include "transfer/PasswordStore.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QImageReader>
 #include <QLocale>
 
 #include <cstdio>
+#include <thread>
+
+#include <fontconfig/fontconfig.h>
 
 int main(int argc, char** argv) {
+    // Two steps the first layout would wait for run on a second core instead: fontconfig reads its configuration
+    // while Qt connects to the display, and Qt loads its image format plugins, which the first icon read would load,
+    // while the window is built.
+    std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    std::thread imagePlugins([] {
+        QByteArray pngSignature("\x89PNG\r\n\x1a\n");
+        QBuffer buffer(&pngSignature);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader::imageFormat(&buffer);
+    });
     QApplication::setApplicationName(QStringLiteral("tarmelo"));
     // No display name: the window manager would append it to "Tarmelo - NAME".
     QGuiApplication::setDesktopFileName(QStringLiteral("tarmelo"));
@@ -29,9 +44,11 @@ int main(int argc, char** argv) {
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
+    fonts.join();
     // The window's designed size, measured on the first start, is kept beside the program's other files.
     tarmelo::gui::TformMain window(
         nullptr, QDir(tarmelo::shell::dataFolder(QCoreApplication::applicationDirPath())).filePath("fenster.cache"));
+    imagePlugins.join();
     const QString helpFolder = tarmelo::shell::helpFolder(QCoreApplication::applicationDirPath());
     if (!tarmelo::shell::helpAvailable(helpFolder))
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));

@@ -7,6 +7,7 @@
 #include "inventory/StockMember.h"
 #include "model/Cp1252.h"
 #include "photo/Reduce.h"
+#include "util/ZipLibrary.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,7 +25,6 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
-#include <zip.h>
 
 namespace tarmelo::inventory {
 
@@ -71,6 +71,8 @@ QString OpenResult::message() const {
     case OpenFailure::NoVehicles:
         return QStringLiteral("Es konnten keine Fahrzeuge importiert werden. Vermutlich entspricht die\n"
                               "angegebene Datei nicht dem von Karvento definierten Import-/Exportformat.");
+    case OpenFailure::NoZipLibrary:
+        return QString::fromLatin1(util::kZipLibraryMissing);
     case OpenFailure::Broken:
         break;
     }
@@ -285,14 +287,13 @@ QString bareName(const QString& name) {
 }
 
 // Reads one member completely, up to `limit` bytes; false when it is damaged or bigger.
-bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(za, index, 0, &st) != 0)
+bool readMember(const util::ZipLibrary& z, zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
+    zip_stat_t st{};
+    if (z.statIndex(za, index, 0, &st) != 0)
         return false;
     if ((st.valid & ZIP_STAT_SIZE) && st.size > zip_uint64_t(limit))
         return false;
-    zip_file_t* f = zip_fopen_index(za, index, 0);
+    zip_file_t* f = z.fopenIndex(za, index, 0);
     if (!f)
         return false;
     out.clear();
@@ -303,7 +304,7 @@ bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
         // Exactly its size: a buffer grown by resize() would take twice the space and a mapping of its own.
         out = QByteArray(qsizetype(st.size), Qt::Uninitialized);
         while (ok && filled < out.size()) {
-            const zip_int64_t n = zip_fread(f, out.data() + filled, zip_uint64_t(out.size() - filled));
+            const zip_int64_t n = z.fread(f, out.data() + filled, zip_uint64_t(out.size() - filled));
             ok = n > 0;
             filled += ok ? qsizetype(n) : 0;
         }
@@ -312,7 +313,7 @@ bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
     for (;;) {
         if (!ok)
             break;
-        const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
+        const zip_int64_t n = z.fread(f, buffer, sizeof buffer);
         if (n < 0) {
             ok = false;
             break;
@@ -329,14 +330,14 @@ bool readMember(zip_t* za, zip_uint64_t index, qint64 limit, QByteArray& out) {
     // A member whose data ends elsewhere than its headers say is damaged, even when its CRC fits what inflated.
     if (ok && (st.valid & ZIP_STAT_SIZE) && zip_uint64_t(out.size()) != st.size)
         ok = false;
-    zip_fclose(f);
+    z.fclose(f);
     return ok;
 }
 
 // Reads the line files, then the photos, of an opened archive; `archiveBytes` scales the inflation budget.
-bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function<void(int)>& progress,
-                 const ReadLimits& limits) {
-    const zip_int64_t count = zip_get_num_entries(za, 0);
+bool readMembers(const util::ZipLibrary& z, zip_t* za, qint64 archiveBytes, Members& m,
+                 const std::function<void(int)>& progress, const ReadLimits& limits) {
+    const zip_int64_t count = z.numEntries(za, 0);
     qint64 budget = limits.inflatedBase + limits.inflatedRatio * archiveBytes;
     QString csvName;
     bool ok = count >= 0;
@@ -344,7 +345,7 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
     for (int pass = 0; ok && pass < 2; ++pass) {
         const QLatin1StringView wanted = pass == 0 ? QLatin1StringView(".csv") : QLatin1StringView(".jpg");
         for (zip_int64_t i = 0; ok && i < count; ++i) {
-            const char* raw = zip_get_name(za, zip_uint64_t(i), 0);
+            const char* raw = z.name(za, zip_uint64_t(i), 0);
             if (!raw) {
                 ok = false;
                 break;
@@ -354,7 +355,7 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
             if (pass == 0 && name == QLatin1StringView(kStockMember)) {
                 // Its damage costs the stock data, not the vehicles.
                 QByteArray data;
-                if (readMember(za, zip_uint64_t(i), std::min(limits.stockBytes, budget), data)) {
+                if (readMember(z, za, zip_uint64_t(i), std::min(limits.stockBytes, budget), data)) {
                     budget -= data.size();
                     m.stock = std::move(data);
                     m.stockDamaged = false;
@@ -371,7 +372,7 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
             if (progress)
                 progress(pass == 0 ? 0 : int(kMembersPercent * i / count));
             QByteArray data;
-            if (!readMember(za, zip_uint64_t(i), std::min(limits.memberBytes, budget), data)) {
+            if (!readMember(z, za, zip_uint64_t(i), std::min(limits.memberBytes, budget), data)) {
                 ok = false;
                 break;
             }
@@ -380,9 +381,8 @@ bool readMembers(zip_t* za, qint64 archiveBytes, Members& m, const std::function
                 csvName = name;
                 m.hasCsv = true;
                 m.csv = std::move(data);
-                zip_stat_t st;
-                zip_stat_init(&st);
-                if (zip_stat_index(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+                zip_stat_t st{};
+                if (z.statIndex(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
                     m.date = QDateTime::fromSecsSinceEpoch(st.mtime).date();
             } else {
                 m.photos.insert(name, data);
@@ -398,8 +398,8 @@ bool sameFileState(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-bool readArchiveFile(const QString& path, Members& m, const std::function<void(int)>& progress,
-                     const ReadLimits& limits) {
+bool readArchiveFile(const util::ZipLibrary& z, const QString& path, Members& m,
+                     const std::function<void(int)>& progress, const ReadLimits& limits) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -407,12 +407,12 @@ bool readArchiveFile(const QString& path, Members& m, const std::function<void(i
     const int zipFd = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode) ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
     int error = 0;
     // libzip owns zipFd from here, also when it fails.
-    zip_t* za = zipFd >= 0 ? zip_fdopen(zipFd, ZIP_RDONLY, &error) : nullptr;
+    zip_t* za = zipFd >= 0 ? z.fdopen(zipFd, ZIP_RDONLY, &error) : nullptr;
     if (!za && zipFd >= 0)
         ::close(zipFd);
-    bool ok = za && readMembers(za, qint64(before.st_size), m, progress, limits);
+    bool ok = za && readMembers(z, za, qint64(before.st_size), m, progress, limits);
     if (za)
-        zip_discard(za);
+        z.discard(za);
     // A file rewritten while it was read may have given members of two different archives.
     struct stat after {};
     ok = ok && ::fstat(fd, &after) == 0 && sameFileState(before, after);
@@ -474,7 +474,12 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
     OpenResult r;
     Members m;
     if (isArchivePath(path)) {
-        if (!readArchiveFile(path, m, progress, limits)) {
+        const util::ZipLibrary* z = util::zipLibrary();
+        if (!z) {
+            r.failure = OpenFailure::NoZipLibrary;
+            return r;
+        }
+        if (!readArchiveFile(*z, path, m, progress, limits)) {
             r.failure = OpenFailure::Broken;
             return r;
         }
@@ -517,17 +522,21 @@ OpenResult readInventoryFile(const QString& path, const std::function<void(int)>
 OpenResult readInventoryArchive(const QByteArray& archive, const std::function<void(int)>& progress,
                                 const ReadLimits& limits) {
     OpenResult r;
+    const util::ZipLibrary* z = util::zipLibrary();
+    if (!z) {
+        r.failure = OpenFailure::NoZipLibrary;
+        return r;
+    }
     Members m;
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* src = zip_source_buffer_create(archive.constData(), zip_uint64_t(archive.size()), 0, &error);
-    zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+    zip_error_t error{};
+    zip_source_t* src = z->sourceBufferCreate(archive.constData(), zip_uint64_t(archive.size()), 0, &error);
+    zip_t* za = src ? z->openFromSource(src, ZIP_RDONLY, &error) : nullptr;
     if (src && !za)
-        zip_source_free(src);
-    zip_error_fini(&error);
-    const bool ok = za && readMembers(za, archive.size(), m, progress, limits);
+        z->sourceFree(src);
+    z->errorFini(&error);
+    const bool ok = za && readMembers(*z, za, archive.size(), m, progress, limits);
     if (za)
-        zip_discard(za);
+        z->discard(za);
     if (!ok) {
         r.failure = OpenFailure::Broken;
         return r;

@@ -78,10 +78,11 @@ int removeSaveLeftovers(const QString& target);
 
 enum class OpenFailure {
     None,
-    NoCsv,      // an archive without a line file
-    NoLines,    // the file has no line
-    NoVehicles, // every line was rejected
-    Broken,     // not readable, not an archive, damaged, or hostile
+    NoCsv,        // an archive without a line file
+    NoLines,      // the file has no line
+    NoVehicles,   // every line was rejected
+    Broken,       // not readable, not an archive, damaged, or hostile
+    NoZipLibrary, // libzip, which reads archives, is not installed
 };
 
 struct OpenResult {
@@ -98,7 +99,7 @@ struct OpenResult {
     bool ok() const { return failure == OpenFailure::None; }
     // The closing message (lines separated by "\n"); empty when every line was taken.
     QString message() const;
-    bool isError() const { return failure == OpenFailure::Broken; }
+    bool isError() const { return failure == OpenFailure::Broken || failure == OpenFailure::NoZipLibrary; }
 };
 
 // Limits against hostile archives: a member (or a plain file) may not inflate beyond memberBytes, and

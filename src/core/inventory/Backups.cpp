@@ -1,6 +1,7 @@
 #include "inventory/Backups.h"
 
 #include "inventory/Archive.h"
+#include "util/ZipLibrary.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zip.h>
 
 namespace tarmelo::inventory {
 
@@ -119,33 +119,34 @@ int copyAtomically(const QByteArray& from, const QByteArray& to) {
 
 // Vehicles (lines of the line file) and photos of an archive, from its directory and its small line file.
 std::pair<int, int> countsOf(const QByteArray& path) {
+    const util::ZipLibrary* z = util::zipLibrary();
     int error = 0;
-    zip_t* za = zip_open(path.constData(), ZIP_RDONLY, &error);
+    zip_t* za = z ? z->open(path.constData(), ZIP_RDONLY, &error) : nullptr;
     if (!za)
         return {0, 0};
     int vehicles = 0, photos = 0;
     bool csvSeen = false;
-    const zip_int64_t n = zip_get_num_entries(za, 0);
+    const zip_int64_t n = z->numEntries(za, 0);
     for (zip_int64_t i = 0; i < n; ++i) {
-        const QString name = QString::fromUtf8(zip_get_name(za, zip_uint64_t(i), 0)).toLower();
+        const QString name = QString::fromUtf8(z->name(za, zip_uint64_t(i), 0)).toLower();
         if (name.endsWith(QLatin1StringView(".jpg"))) {
             ++photos;
         } else if (!csvSeen && name.endsWith(QLatin1StringView(".csv"))) {
             csvSeen = true;
-            zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0);
+            zip_file_t* f = z->fopenIndex(za, zip_uint64_t(i), 0);
             char buffer[1 << 16];
             char last = '\n';
             zip_int64_t got = 0;
-            while (f && (got = zip_fread(f, buffer, sizeof buffer)) > 0) {
+            while (f && (got = z->fread(f, buffer, sizeof buffer)) > 0) {
                 vehicles += int(std::count(buffer, buffer + got, '\n'));
                 last = buffer[got - 1];
             }
             vehicles += last != '\n' ? 1 : 0;
             if (f)
-                zip_fclose(f);
+                z->fclose(f);
         }
     }
-    zip_discard(za);
+    z->discard(za);
     return {vehicles, photos};
 }
 

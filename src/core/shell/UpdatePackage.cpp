@@ -1,5 +1,8 @@
 #include "shell/UpdatePackage.h"
 
+#include "util/DynamicLibrary.h"
+#include "util/ZipLibrary.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -9,7 +12,6 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <sys/stat.h>
-#include <zip.h>
 
 #include <memory>
 
@@ -37,6 +39,40 @@ QByteArray signedMessagePrefix(const QString& version) {
     return "Tarmelo-Update " + version.toUtf8() + '\n';
 }
 
+namespace {
+
+// The functions of libcrypto that check a signature, opened with the first update: only then are they needed.
+struct Crypto {
+    decltype(&BIO_new_mem_buf) bioNewMemBuf = nullptr;
+    decltype(&BIO_free) bioFree = nullptr;
+    decltype(&PEM_read_bio_PUBKEY) readPublicKey = nullptr;
+    decltype(&EVP_PKEY_free) keyFree = nullptr;
+    decltype(&EVP_PKEY_get_id) keyId = nullptr;
+    decltype(&EVP_MD_CTX_new) contextNew = nullptr;
+    decltype(&EVP_MD_CTX_free) contextFree = nullptr;
+    decltype(&EVP_DigestVerifyInit) verifyInit = nullptr;
+    decltype(&EVP_DigestVerify) verify = nullptr;
+};
+
+// Null when libcrypto cannot be loaded: no signature is then taken as valid.
+const Crypto* crypto() {
+    static const Crypto* const api = []() -> const Crypto* {
+        static Crypto c;
+        using util::resolve;
+        void* lib = dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
+        const bool ok =
+            lib && resolve(lib, c.bioNewMemBuf, "BIO_new_mem_buf") && resolve(lib, c.bioFree, "BIO_free") &&
+            resolve(lib, c.readPublicKey, "PEM_read_bio_PUBKEY") && resolve(lib, c.keyFree, "EVP_PKEY_free") &&
+            resolve(lib, c.keyId, "EVP_PKEY_get_id") && resolve(lib, c.contextNew, "EVP_MD_CTX_new") &&
+            resolve(lib, c.contextFree, "EVP_MD_CTX_free") && resolve(lib, c.verifyInit, "EVP_DigestVerifyInit") &&
+            resolve(lib, c.verify, "EVP_DigestVerify");
+        return ok ? &c : nullptr;
+    }();
+    return api;
+}
+
+} // namespace
+
 bool signatureValid(const QString& archivePath, const QString& version, const QByteArray& signature,
                     const QByteArray& publicKeyPem) {
     QByteArray sig = signature;
@@ -55,19 +91,22 @@ bool signatureValid(const QString& archivePath, const QString& version, const QB
         return false;
     const QByteArray data = signedMessagePrefix(version) + f.read(UnpackLimits{}.maxTotalBytes);
 
-    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(publicKeyPem.constData(), int(publicKeyPem.size())),
-                                                  &BIO_free);
+    const Crypto* c = crypto();
+    if (!c)
+        return false;
+    std::unique_ptr<BIO, decltype(&BIO_free)> bio(c->bioNewMemBuf(publicKeyPem.constData(), int(publicKeyPem.size())),
+                                                  c->bioFree);
     if (!bio)
         return false;
-    std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr),
-                                                            &EVP_PKEY_free);
-    if (!key || EVP_PKEY_get_id(key.get()) != EVP_PKEY_ED25519)
+    std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(c->readPublicKey(bio.get(), nullptr, nullptr, nullptr),
+                                                            c->keyFree);
+    if (!key || c->keyId(key.get()) != EVP_PKEY_ED25519)
         return false;
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-    if (!ctx || EVP_DigestVerifyInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) != 1)
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(c->contextNew(), c->contextFree);
+    if (!ctx || c->verifyInit(ctx.get(), nullptr, nullptr, nullptr, key.get()) != 1)
         return false;
-    return EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char*>(sig.constData()), size_t(sig.size()),
-                            reinterpret_cast<const unsigned char*>(data.constData()), size_t(data.size())) == 1;
+    return c->verify(ctx.get(), reinterpret_cast<const unsigned char*>(sig.constData()), size_t(sig.size()),
+                     reinterpret_cast<const unsigned char*>(data.constData()), size_t(data.size())) == 1;
 }
 
 bool safeMemberName(const QByteArray& name) {
@@ -101,12 +140,15 @@ bool fail(QString* reason, const QString& text) {
 
 bool unpackUpdateArchive(const QString& zipPath, const QString& targetDir, const UnpackLimits& limits,
                          QString* reason) {
+    const util::ZipLibrary* z = util::zipLibrary();
+    if (!z)
+        return fail(reason, QString::fromLatin1(util::kZipLibraryMissing));
     int error = 0;
     std::unique_ptr<zip_t, decltype(&zip_discard)> archive(
-        zip_open(QFile::encodeName(zipPath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error), &zip_discard);
+        z->open(QFile::encodeName(zipPath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error), z->discard);
     if (!archive)
         return fail(reason, QStringLiteral("kein ZIP-Archiv"));
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    const zip_int64_t count = z->numEntries(archive.get(), 0);
     if (count < 0 || count > limits.maxEntries)
         return fail(reason, QStringLiteral("zu viele Einträge"));
 
@@ -114,16 +156,15 @@ bool unpackUpdateArchive(const QString& zipPath, const QString& targetDir, const
     QList<Member> members;
     qint64 declared = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat_index(archive.get(), zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
+        zip_stat_t st{};
+        if (z->statIndex(archive.get(), zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME))
             return fail(reason, QStringLiteral("unlesbarer Eintrag"));
         QByteArray name(st.name);
         if (!safeMemberName(name))
             return fail(reason, QStringLiteral("unzulässiger Name: %1").arg(QString::fromUtf8(name)));
         zip_uint8_t opsys = 0;
         zip_uint32_t attributes = 0;
-        zip_file_get_external_attributes(archive.get(), zip_uint64_t(i), 0, &opsys, &attributes);
+        z->externalAttributes(archive.get(), zip_uint64_t(i), 0, &opsys, &attributes);
         const mode_t mode = opsys == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
         if (S_ISLNK(mode) || (mode != 0 && !S_ISREG(mode) && !S_ISDIR(mode)))
             return fail(reason, QStringLiteral("Verknüpfung im Archiv: %1").arg(QString::fromUtf8(name)));
@@ -154,12 +195,12 @@ bool unpackUpdateArchive(const QString& zipPath, const QString& targetDir, const
         // A member that names an existing link or folder is not written through it.
         if (QFileInfo(path).isSymLink() || QFileInfo(path).isDir())
             return fail(reason, QStringLiteral("Name doppelt belegt"));
-        std::unique_ptr<zip_file_t, decltype(&zip_fclose)> in(zip_fopen_index(archive.get(), m.index, 0), &zip_fclose);
+        std::unique_ptr<zip_file_t, decltype(&zip_fclose)> in(z->fopenIndex(archive.get(), m.index, 0), z->fclose);
         QFile out(path);
         if (!in || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return fail(reason, QStringLiteral("Datei nicht schreibbar"));
         for (;;) {
-            const zip_int64_t n = zip_fread(in.get(), buffer, sizeof buffer);
+            const zip_int64_t n = z->fread(in.get(), buffer, sizeof buffer);
             if (n < 0)
                 return fail(reason, QStringLiteral("beschädigtes Archiv"));
             if (n == 0)
