@@ -53,15 +53,16 @@ int main(int argc, char** argv) {
     if (!tarmelo::shell::helpAvailable(helpFolder))
         tarmelo::gui::Dialogs::error(nullptr, tarmelo::shell::missingHelpMessage(helpFolder));
     const QString settingsFile = tarmelo::shell::settingsPath(QCoreApplication::applicationDirPath());
-    tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
-    const bool keyringUnread = !tarmelo::gui::restorePassword(settings);
+    const tarmelo::shell::Settings settings = tarmelo::shell::loadSettingsFile(settingsFile);
     // Saves killed in an earlier run left their temporary files beside the archives they were writing.
     for (const QString& recent : settings.File)
         if (!recent.isEmpty())
             tarmelo::inventory::removeSaveLeftovers(tarmelo::inventory::archivePath(recent));
     window.applySettings(settings);
+    // Until the keyring has been read, an empty password field is no reason to remove the keyring's entry.
+    bool keyringUnread = true;
     // Written when closing goes ahead, while the window still has the geometry to save.
-    window.setSettingsWriter([&settingsFile, keyringUnread](const tarmelo::shell::Settings& current) {
+    window.setSettingsWriter([&settingsFile, &keyringUnread](const tarmelo::shell::Settings& current) {
         QString error;
         if (!tarmelo::shell::saveSettingsFile(settingsFile, tarmelo::gui::settingsToStore(current, keyringUnread),
                                               &error))
@@ -70,9 +71,11 @@ int main(int argc, char** argv) {
     window.show();
     const QStringList args = app.arguments();
     window.openAtStart(args.value(1));
-    // The tips and the update reminder come once the window has been painted. Without a known update the installed
-    // program file's age stands for the installation's.
-    window.afterFirstPaint([&window] {
+    // The saved password, the tips and the update reminder come once the window has been painted: a slow or locked
+    // keyring must not hold the window back. Without a known update the installed program file's age stands for the
+    // installation's.
+    window.afterFirstPaint([&window, &keyringUnread] {
+        keyringUnread = !window.restoreSavedPassword();
         const QFileInfo program(QCoreApplication::applicationFilePath());
         window.startUpShell(program.exists() ? std::optional<QDateTime>(program.lastModified()) : std::nullopt);
     });

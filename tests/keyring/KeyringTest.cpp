@@ -2,6 +2,7 @@
 // run_keyring_tests.sh): the way from the log-in form through config.ini and the keyring to the next start.
 
 #include "common/Dialogs.h"
+#include "editor/TformMain.h"
 #include "shell/Settings.h"
 #include "transfer/PasswordStore.h"
 #include "transfer/TformUpload.h"
@@ -170,6 +171,27 @@ TEST(Keyring, APasswordNotReadAtStartStaysInTheKeyring) {
         EXPECT_EQ(PasswordStore::read("spaet").has_value(), c.kept);
     }
     PasswordStore::remove("spaet");
+}
+
+// The window reads the saved password once it shows; a password typed before the keyring answered stays.
+TEST(Keyring, TheWindowTakesTheSavedPasswordUnlessOneWasTyped) {
+    ASSERT_TRUE(PasswordStore::write("fenster", QStringLiteral("geheim")));
+    const struct {
+        const char* typed;
+        const char* kept;
+    } cases[] = {{"", "geheim"}, {"neu", "neu"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        gui::TformMain window;
+        shell::Settings s;
+        s.Username = QStringLiteral("fenster");
+        s.SavePassword = true;
+        s.Password = QString::fromLatin1(c.typed);
+        window.applySettings(s);
+        EXPECT_TRUE(window.restoreSavedPassword());
+        EXPECT_EQ(window.settings().Password, QString::fromLatin1(c.kept));
+    }
+    PasswordStore::remove("fenster");
 }
 
 TEST(Keyring, RestoringTellsWhetherTheKeyringAnswered) {

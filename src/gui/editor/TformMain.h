@@ -55,6 +55,9 @@ public:
     QAction* action(const QString& name) const;
     const print::PrintChoice& printChoice() const { return printChoice_; }
     const shell::Settings& settings() const { return settings_; }
+    // Reads the saved password from the keyring, once the window shows; one typed in the meantime stays. False when
+    // the keyring did not answer.
+    bool restoreSavedPassword();
 
     void setClock(Clock clock) {
         clock_ = clock;

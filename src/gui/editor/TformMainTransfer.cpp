@@ -71,6 +71,14 @@ void TformMain::actSaveMobileExecute() {
     dialog.exec();
 }
 
+bool TformMain::restoreSavedPassword() {
+    shell::Settings read = settings_;
+    const bool answered = restorePassword(read);
+    if (settings_.Password.isEmpty())
+        settings_.Password = read.Password;
+    return answered;
+}
+
 void TformMain::actTransferLogExecute() {
     TformTransferLog dialog(dataFile(transfer::kTransferLogFile), this);
     dialog.exec();
