@@ -32,6 +32,20 @@ trap 'rm -rf "$home"' EXIT
 # libzip is opened at run time: the installed programs write and read an archive.
 /usr/bin/tarmelo-cli convert "$src/examples/bestand.csv" "$home/bestand.zip"
 /usr/bin/tarmelo-cli check "$home/bestand.zip"
+# Qt Network is opened with the first download or update check: the window's start does not load it, and the
+# installed command-line tool finds the module, here asking a local update server.
+if ldd /usr/bin/tarmelo | grep -q libQt6Network; then echo "tarmelo lädt Qt Network beim Start" >&2; exit 1; fi
+test -f /usr/lib/tarmelo/libtarmelo-net.so || { echo "fehlt: /usr/lib/tarmelo/libtarmelo-net.so" >&2; exit 1; }
+mkdir -p "$home/www/tmq/update"
+printf '1' >"$home/www/tmq/update/update_enabled.txt"
+printf 'version\n3.70\n10.02.2011\nauthorized_update\n' >"$home/www/tmq/update/version.php"
+python3 "$src/tests/support/http_server.py" "$home/www" >"$home/port" &
+server=$!
+for _ in $(seq 1 100); do [ -s "$home/port" ] && break; sleep 0.1; done
+printf '[Servers]\nUpdateServer=http://127.0.0.1:%s\n' "$(head -1 "$home/port")" >"$home/servers.ini"
+HOME=$home /usr/bin/tarmelo-cli update --check --servers "$home/servers.ini" | grep -q "aktuellste Version" ||
+    { echo "tarmelo-cli update --check erreicht den Server nicht" >&2; kill $server; exit 1; }
+kill $server
 HOME=$home xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     /usr/bin/tarmelo & pid=$!
     for i in $(seq 1 100); do

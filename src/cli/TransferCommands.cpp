@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QNetworkCookieJar>
 
 #include <cstdio>
 #include <iostream>
@@ -235,8 +234,7 @@ int download(const CommandLine& o) {
     setup.settleMs = transfer::settleMs();
     setup.plainLogin = shell::plainLoginAllowed(l.servers);
     setup.stallMs = transfer::stallSeconds() * 1000;
-    QNetworkCookieJar cookies;
-    transfer::StockDownload job(setup, &cookies);
+    transfer::StockDownload job(setup, nullptr);
     transfer::DownloadFailure failure = transfer::DownloadFailure::None;
     QEventLoop loop;
     QObject::connect(&job, &transfer::StockDownload::finished, &loop, [&](transfer::DownloadFailure f) {

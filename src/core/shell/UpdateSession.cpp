@@ -4,10 +4,6 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QNetworkAccessManager>
-#include <QNetworkProxyFactory>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -22,9 +18,9 @@ constexpr qint64 kProgressStep = 4096;
 constexpr qint64 kMaxSmallFile = 1024 * 1024;
 
 // Errors of the connection itself; an HTTP error status still delivers a body that is kept as the answer.
-bool connectionFailed(QNetworkReply::NetworkError e) {
-    return e != QNetworkReply::NoError && !(e >= QNetworkReply::ContentAccessDenied && e <= 299) &&
-           !(e >= QNetworkReply::InternalServerError && e <= 499);
+bool connectionFailed(int e) {
+    return e != transfer::kNetworkNoError && !(e >= transfer::kNetworkContentAccessDenied && e <= 299) &&
+           !(e >= transfer::kNetworkInternalServerError && e <= 499);
 }
 
 QByteArray readSmall(const QString& path) {
@@ -94,11 +90,12 @@ QString UpdateSession::stagingCreateText() {
 }
 
 UpdateSession::UpdateSession(Options options, QObject* parent) : QObject(parent), o_(std::move(options)) {
-    // Honours the proxy of the environment (http_proxy) as the system's own downloads do.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
-    net_ = new QNetworkAccessManager(this);
-    // Redirects to http and https only, never from https down to http.
-    net_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    net_ = transfer::networkModule();
+    if (net_) {
+        // Honours the proxy of the environment (http_proxy) as the system's own downloads do.
+        net_->useSystemProxy();
+        session_ = net_->newSession(this);
+    }
     speedTimer_ = new QTimer(this);
     connect(speedTimer_, &QTimer::timeout, this, [this] {
         if (done_ || !reply_)
@@ -119,7 +116,7 @@ void UpdateSession::cancel() {
 
 UpdateSession::~UpdateSession() {
     if (reply_)
-        reply_->abort();
+        net_->abort(reply_);
 }
 
 QString UpdateSession::unpackDir() const {
@@ -148,7 +145,7 @@ void UpdateSession::finish(Outcome outcome, const QString& message, bool help) {
     message_ = message;
     withHelp_ = help;
     if (reply_)
-        reply_->abort();
+        net_->abort(reply_);
     archive_.close();
     emit finished(outcome);
 }
@@ -166,6 +163,8 @@ void UpdateSession::cancelPoint(Next next) {
 }
 
 void UpdateSession::start() {
+    if (!net_)
+        return finish(Outcome::Failed, QString::fromUtf8(transfer::kNetworkModuleMissing));
     QDir staging(o_.stagingDir);
     if (staging.exists() && !staging.removeRecursively())
         return finish(Outcome::Failed, stagingExistsText());
@@ -176,31 +175,35 @@ void UpdateSession::start() {
           &UpdateSession::stepSwitchDownloaded, connectionFailedText(), true);
 }
 
-QNetworkReply* UpdateSession::get(const QString& path) {
+QIODevice* UpdateSession::get(const QString& path, qint64 readBufferSize) {
+    transfer::HttpRequest request;
+    request.url = url(path);
+    request.headers.emplaceBack("User-Agent", o_.userAgent.toUtf8());
     // Every answer comes fresh from the server: a cached version file would hide a new release.
-    QNetworkRequest request(url(path));
-    request.setRawHeader("User-Agent", o_.userAgent.toUtf8());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setRawHeader("Cache-Control", "no-cache");
-    request.setTransferTimeout(o_.transferTimeoutMs);
-    return net_->get(request);
+    request.fresh = true;
+    request.headers.emplaceBack("Cache-Control", "no-cache");
+    request.transferTimeoutMs = o_.transferTimeoutMs;
+    // Redirects to http and https only, never from https down to http.
+    request.followRedirects = true;
+    request.readBufferSize = readBufferSize;
+    return net_->send(session_, request);
 }
 
 void UpdateSession::fetch(const QString& path, const QString& file, Next onSuccess, const QString& failure, bool help) {
     reply_ = get(path);
-    QNetworkReply* reply = reply_;
+    QIODevice* reply = reply_;
     // Bounded while it comes in: a server that sends without end is cut off at the limit, not read to the end.
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 got, qint64) {
+    net_->onProgress(reply, this, [this, reply](qint64 got) {
         if (got > kMaxSmallFile) {
             reply->setProperty("tooLarge", true);
-            reply->abort();
+            net_->abort(reply);
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [=, this] {
+    net_->onFinished(reply, this, [=, this] {
         reply->deleteLater();
         if (done_)
             return;
-        if (reply->property("tooLarge").toBool() || connectionFailed(reply->error()))
+        if (reply->property("tooLarge").toBool() || connectionFailed(net_->error(reply)))
             return finish(Outcome::Failed, failure, help);
         const QByteArray body = reply->read(kMaxSmallFile);
         QSaveFile out(staged(file));
@@ -260,11 +263,10 @@ void UpdateSession::stepArchiveRequested() {
     speed_ = 0;
     lengthChecked_ = false;
     archiveFailed_ = false;
-    reply_ = get(QStringLiteral("update_files.zip"));
-    reply_->setReadBufferSize(256 * 1024);
-    connect(reply_, &QNetworkReply::metaDataChanged, this, &UpdateSession::onArchiveMeta);
-    connect(reply_, &QNetworkReply::readyRead, this, &UpdateSession::onArchiveData);
-    connect(reply_, &QNetworkReply::finished, this, &UpdateSession::onArchiveFinished);
+    reply_ = get(QStringLiteral("update_files.zip"), 256 * 1024);
+    net_->onMetaData(reply_, this, [this] { onArchiveMeta(); });
+    connect(reply_, &QIODevice::readyRead, this, &UpdateSession::onArchiveData);
+    net_->onFinished(reply_, this, [this] { onArchiveFinished(); });
     started_.start();
     receivedAtCheck_ = 0;
     speedTimer_->start(o_.stallMs);
@@ -275,7 +277,7 @@ void UpdateSession::onArchiveMeta() {
         return;
     lengthChecked_ = true;
     bool ok = false;
-    const QByteArray header = reply_->rawHeader("Content-Length").trimmed();
+    const QByteArray header = net_->header(reply_, "Content-Length").trimmed();
     // The length was read into a 10-character buffer: more digits than that are no valid length.
     const qint64 length = header.size() <= 10 ? header.toLongLong(&ok) : 0;
     if (!ok || length < 1 || length > o_.limits.maxTotalBytes)
@@ -299,7 +301,7 @@ void UpdateSession::onArchiveData() {
         onArchiveMeta();
     if (done_)
         return;
-    const bool last = reply_->isFinished();
+    const bool last = net_->isFinished(reply_);
     char block[kBlock];
     // Blocks of 1024 bytes keep the file size on the 4096-byte marks at which progress and cancel are looked at.
     while (reply_ && (reply_->bytesAvailable() >= kBlock || (last && reply_->bytesAvailable() > 0))) {
@@ -324,9 +326,9 @@ void UpdateSession::onArchiveData() {
 void UpdateSession::onArchiveFinished() {
     if (done_ || !reply_)
         return;
-    QNetworkReply* reply = reply_;
+    QIODevice* reply = reply_;
     reply->deleteLater();
-    const QNetworkReply::NetworkError error = reply->error();
+    const int error = net_->error(reply);
     if (!lengthChecked_) {
         if (connectionFailed(error))
             return finish(Outcome::Failed, downloadFailedText(), true);

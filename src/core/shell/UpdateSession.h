@@ -1,15 +1,15 @@
 #pragma once
 
 #include "shell/UpdatePackage.h"
+#include "transfer/Network.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIODevice>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
 
-class QNetworkAccessManager;
-class QNetworkReply;
 class QTimer;
 
 namespace tarmelo::shell {
@@ -88,7 +88,7 @@ private:
     void cancelPoint(Next next);
     void finish(Outcome outcome, const QString& message = {}, bool help = false);
     QUrl url(const QString& path) const;
-    QNetworkReply* get(const QString& path);
+    QIODevice* get(const QString& path, qint64 readBufferSize = 0);
     QString staged(const QString& name) const;
 
     void stepSwitchDownloaded();
@@ -107,8 +107,9 @@ private:
     void reportProgress();
 
     Options o_;
-    QNetworkAccessManager* net_ = nullptr;
-    QPointer<QNetworkReply> reply_;
+    const transfer::NetworkModule* net_ = nullptr;
+    QObject* session_ = nullptr;
+    QPointer<QIODevice> reply_;
     bool cancelled_ = false;
     bool done_ = false;
     Outcome outcome_ = Outcome::Failed;

@@ -5,11 +5,7 @@
 
 #include <QFutureWatcher>
 #include <QLocale>
-#include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
-#include <QNetworkReply>
 #include <QPromise>
-#include <QSslConfiguration>
 #include <QThreadPool>
 #include <QTimer>
 #include <QUrlQuery>
@@ -62,36 +58,31 @@ constexpr int kMaxRedirects = 20;
 constexpr qint64 kPiece = 1024;
 constexpr qint64 kMaxPageBytes = 16 << 20;
 
-int statusOf(QNetworkReply* r) {
-    return r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-}
+constexpr qint64 kMinBytesPerSecond = 100;
 
-bool isRedirect(QNetworkReply* r) {
-    const int s = statusOf(r);
-    return (s == 301 || s == 302 || s == 303 || s == 307 || s == 308) && r->hasRawHeader("Location");
+} // namespace
+
+bool StockDownload::isRedirect(const QIODevice* r) const {
+    const int s = net_->status(r);
+    return (s == 301 || s == 302 || s == 303 || s == 307 || s == 308) && !net_->header(r, "Location").isNull();
 }
 
 // A failure below HTTP (no connection, broken, timed out); an answer with a status, even an error page, is a
 // page as a browser shows it.
-bool networkFailed(QNetworkReply* r) {
-    const QNetworkReply::NetworkError e = r->error();
-    return e != QNetworkReply::NoError && (e < QNetworkReply::ContentAccessDenied ||
-                                           !r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid());
+bool StockDownload::networkFailed(const QIODevice* r) const {
+    const int e = net_->error(r);
+    return e != kNetworkNoError && (e < kNetworkContentAccessDenied || net_->status(r) == 0);
 }
 
-constexpr qint64 kMinBytesPerSecond = 100;
-
 // Where a redirect leads, and with which method: a browser turns a POST into a GET except for 307 and 308.
-QUrl redirectTarget(QNetworkReply* r, QByteArray& method, QByteArray& body) {
-    const int s = statusOf(r);
+QUrl StockDownload::redirectTarget(const QIODevice* r, QByteArray& method, QByteArray& body) const {
+    const int s = net_->status(r);
     if (s == 303 || ((s == 301 || s == 302) && method == "POST")) {
         method = "GET";
         body.clear();
     }
-    return r->url().resolved(QUrl::fromEncoded(r->rawHeader("Location").trimmed()));
+    return net_->url(r).resolved(QUrl::fromEncoded(net_->header(r, "Location").trimmed()));
 }
-
-} // namespace
 
 bool redirectAllowed(const QUrl& from, const QUrl& to) {
     const QString scheme = to.scheme().toLower();
@@ -100,14 +91,11 @@ bool redirectAllowed(const QUrl& from, const QUrl& to) {
     return !(from.scheme().toLower() == u"https" && scheme == u"http");
 }
 
-StockDownload::StockDownload(DownloadSetup setup, QNetworkCookieJar* cookies, QObject* parent)
-    : QObject(parent), setup_(std::move(setup)), nam_(new QNetworkAccessManager(this)), pageTimer_(new QTimer(this)) {
-    if (cookies) {
-        QObject* owner = cookies->parent();
-        nam_->setCookieJar(cookies);
-        cookies->setParent(owner); // shared with later downloads: not ours to delete
-    }
-    nam_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+StockDownload::StockDownload(DownloadSetup setup, QObject* session, QObject* parent)
+    : QObject(parent), setup_(std::move(setup)), net_(networkModule()), session_(session),
+      pageTimer_(new QTimer(this)) {
+    if (net_ && !session_)
+        session_ = net_->newSession(this);
     pageTimer_->setSingleShot(true);
     speedTimer_ = new QTimer(this);
     connect(speedTimer_, &QTimer::timeout, this, &StockDownload::checkSpeed);
@@ -117,13 +105,10 @@ void StockDownload::abort() {
     finish(DownloadFailure::Aborted);
 }
 
-void StockDownload::noteReply(QNetworkReply* r) {
-    const QVariant status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    lastReply_ = status.isValid() ? QStringLiteral("HTTP %1 %2")
-                                        .arg(status.toInt())
-                                        .arg(r->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
-                                        .trimmed()
-                                  : r->errorString();
+void StockDownload::noteReply(QIODevice* r) {
+    const int status = net_->status(r);
+    lastReply_ =
+        status != 0 ? QStringLiteral("HTTP %1 %2").arg(status).arg(net_->reason(r)).trimmed() : r->errorString();
 }
 
 // A server that sends, but slower than 100 bytes/s over the whole stall period, holds the window for nothing.
@@ -141,33 +126,29 @@ void StockDownload::checkSpeed() {
 StockDownload::~StockDownload() {
     if (reply_) {
         reply_->disconnect(this);
-        reply_->abort();
+        net_->abort(reply_);
     }
 }
 
-QNetworkReply* StockDownload::send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive) {
-    QNetworkRequest req(url);
+QIODevice* StockDownload::send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive) {
+    HttpRequest req;
+    req.url = url;
+    req.method = method;
+    req.body = body;
     if (url.scheme().toLower() != u"https")
         encrypted_ = false;
-    req.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/5.0"));
+    req.headers.emplaceBack("User-Agent", "Mozilla/5.0");
     // Also bounds the wait for the connection and for the first byte.
-    req.setTransferTimeout(setup_.stallMs);
-    req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    req.transferTimeoutMs = setup_.stallMs;
     if (archive) {
-        req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        req.setRawHeader("Cache-Control", "no-cache");
-        req.setRawHeader("Pragma", "no-cache");
+        req.fresh = true;
+        req.headers.emplaceBack("Cache-Control", "no-cache");
+        req.headers.emplaceBack("Pragma", "no-cache");
     }
-    if (!setup_.caFile.isEmpty() && url.scheme() == u"https") {
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        ssl.addCaCertificates(setup_.caFile);
-        req.setSslConfiguration(ssl);
-    }
-    if (method == "POST") {
-        req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-www-form-urlencoded"));
-        return nam_->post(req, body);
-    }
-    return nam_->get(req);
+    req.caFile = setup_.caFile;
+    if (method == "POST")
+        req.headers.emplaceBack("Content-Type", "application/x-www-form-urlencoded");
+    return net_->send(session_, req);
 }
 
 void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const QByteArray& body, const PageDone& done) {
@@ -176,7 +157,7 @@ void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const Q
     connect(pageTimer_, &QTimer::timeout, this, [this] {
         if (reply_) {
             reply_->setProperty("timedOut", true);
-            reply_->abort();
+            net_->abort(reply_);
         }
     });
     // Each redirect is one more step; a step is kept alive by the reply it waits for, and knows itself only
@@ -187,36 +168,35 @@ void StockDownload::fetchPage(const QUrl& url, const QByteArray& method, const Q
     *step = [this, done, weak](const QUrl& u, const QByteArray& m, const QByteArray& b, int redirects) {
         std::shared_ptr<Step> self = weak.lock();
         reply_ = send(u, m, b, false);
-        QNetworkReply* r = reply_;
-        connect(r, &QNetworkReply::downloadProgress, this, [r](qint64 got, qint64) {
+        QIODevice* r = reply_;
+        net_->onProgress(r, this, [this, r](qint64 got) {
             if (got > kMaxPageBytes)
-                r->abort();
+                net_->abort(r);
         });
-        connect(r, &QNetworkReply::finished, this,
-                [this, r, done, self, m = QByteArray(m), b = QByteArray(b), redirects]() mutable {
-                    r->deleteLater();
-                    if (done_)
-                        return;
-                    noteReply(r);
-                    if (r->property("timedOut").toBool() || networkFailed(r)) {
-                        pageTimer_->stop();
-                        done(false, {});
-                        return;
-                    }
-                    if (isRedirect(r)) {
-                        const QUrl next = redirectTarget(r, m, b);
-                        if (redirects >= kMaxRedirects || !redirectAllowed(r->url(), next)) {
-                            lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
-                            pageTimer_->stop();
-                            done(false, {});
-                            return;
-                        }
-                        (*self)(next, m, b, redirects + 1);
-                        return;
-                    }
+        net_->onFinished(r, this, [this, r, done, self, m = QByteArray(m), b = QByteArray(b), redirects]() mutable {
+            r->deleteLater();
+            if (done_)
+                return;
+            noteReply(r);
+            if (r->property("timedOut").toBool() || networkFailed(r)) {
+                pageTimer_->stop();
+                done(false, {});
+                return;
+            }
+            if (isRedirect(r)) {
+                const QUrl next = redirectTarget(r, m, b);
+                if (redirects >= kMaxRedirects || !redirectAllowed(net_->url(r), next)) {
+                    lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
                     pageTimer_->stop();
-                    done(true, {r->readAll(), r->url()});
-                });
+                    done(false, {});
+                    return;
+                }
+                (*self)(next, m, b, redirects + 1);
+                return;
+            }
+            pageTimer_->stop();
+            done(true, {r->readAll(), net_->url(r)});
+        });
     };
     (*step)(url, method, body, 0);
 }
@@ -229,6 +209,12 @@ void StockDownload::afterSettle(std::function<void()> next) {
 }
 
 void StockDownload::start() {
+    if (!net_) {
+        lastReply_ = QString::fromUtf8(kNetworkModuleMissing);
+        // Reported from the event loop, as every other failure: the caller has not returned from start() yet.
+        QTimer::singleShot(0, this, [this] { finish(DownloadFailure::Connection); });
+        return;
+    }
     const QUrl login(setup_.loginServer + QLatin1StringView(kLoginPath));
     fetchPage(login, "GET", {}, [this](bool ok, const Page& page) {
         if (!ok)
@@ -309,19 +295,19 @@ void StockDownload::startArchive() {
 
 void StockDownload::archiveRequest(const QUrl& url, int redirects) {
     reply_ = send(url, "GET", {}, true);
-    QNetworkReply* r = reply_;
+    QIODevice* r = reply_;
     r->setProperty("redirects", redirects);
-    connect(r, &QNetworkReply::metaDataChanged, this, [this, r] {
-        if (done_ || headersSeen_ || isRedirect(r) || !r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+    net_->onMetaData(r, this, [this, r] {
+        if (done_ || headersSeen_ || isRedirect(r) || net_->status(r) == 0)
             return;
         headersSeen_ = true;
         emit downloading();
     });
-    connect(r, &QNetworkReply::readyRead, this, [this, r] {
+    connect(r, &QIODevice::readyRead, this, [this, r] {
         if (!isRedirect(r))
             readPieces();
     });
-    connect(r, &QNetworkReply::finished, this, &StockDownload::archiveFinished);
+    net_->onFinished(r, this, [this] { archiveFinished(); });
 }
 
 void StockDownload::readPieces() {
@@ -342,7 +328,7 @@ void StockDownload::readPieces() {
 }
 
 void StockDownload::archiveFinished() {
-    QNetworkReply* r = reply_;
+    QIODevice* r = reply_;
     if (done_ || !r)
         return;
     r->deleteLater();
@@ -351,7 +337,7 @@ void StockDownload::archiveFinished() {
         const int redirects = r->property("redirects").toInt();
         QByteArray method = "GET", body;
         const QUrl next = redirectTarget(r, method, body);
-        if (redirects >= kMaxRedirects || !redirectAllowed(r->url(), next)) {
+        if (redirects >= kMaxRedirects || !redirectAllowed(net_->url(r), next)) {
             lastReply_ = QStringLiteral("Weiterleitung nach %1 abgelehnt").arg(next.toString());
             return finish(DownloadFailure::Connection);
         }
@@ -374,11 +360,11 @@ void StockDownload::finish(DownloadFailure f) {
     pageTimer_->stop();
     speedTimer_->stop();
     if (reply_) {
-        QNetworkReply* r = reply_;
+        QIODevice* r = reply_;
         reply_ = nullptr;
         r->disconnect(this);
-        if (r->isRunning())
-            r->abort();
+        if (net_->isRunning(r))
+            net_->abort(r);
         r->deleteLater();
     }
     if (file_ && f != DownloadFailure::None)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "transfer/HtmlForm.h"
+#include "transfer/Network.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QIODevice>
 #include <QObject>
 #include <QPointer>
 #include <QSaveFile>
@@ -13,9 +15,6 @@
 #include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
-class QNetworkCookieJar;
-class QNetworkReply;
 class QTimer;
 
 namespace tarmelo::transfer {
@@ -74,8 +73,8 @@ QString downloadCaption(qint64 bytes);
 class StockDownload : public QObject {
     Q_OBJECT
 public:
-    // `cookies` keeps the session between downloads (it is not taken over); null: a jar of its own.
-    StockDownload(DownloadSetup setup, QNetworkCookieJar* cookies, QObject* parent = nullptr);
+    // `session` (from newNetworkSession) keeps the log-in's cookies between downloads; null: a session of its own.
+    StockDownload(DownloadSetup setup, QObject* session, QObject* parent = nullptr);
     ~StockDownload() override;
 
     void start();
@@ -102,18 +101,23 @@ private:
     void afterSettle(std::function<void()> next);
     void loginPageLoaded(const Page& page, bool loggedOut);
     void submitLogin(const std::optional<HtmlForm>& form);
-    void noteReply(QNetworkReply* r);
+    void noteReply(QIODevice* r);
     void checkSpeed();
     void startArchive();
     void archiveRequest(const QUrl& url, int redirects);
     void readPieces();
     void archiveFinished();
     void finish(DownloadFailure f);
-    QNetworkReply* send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive);
+    QIODevice* send(const QUrl& url, const QByteArray& method, const QByteArray& body, bool archive);
+    // The redirect a reply asks for, if any.
+    bool isRedirect(const QIODevice* r) const;
+    QUrl redirectTarget(const QIODevice* r, QByteArray& method, QByteArray& body) const;
+    bool networkFailed(const QIODevice* r) const;
 
     DownloadSetup setup_;
-    QNetworkAccessManager* nam_ = nullptr;
-    QPointer<QNetworkReply> reply_;
+    const NetworkModule* net_ = nullptr;
+    QObject* session_ = nullptr;
+    QPointer<QIODevice> reply_;
     QTimer* pageTimer_ = nullptr;
     QTimer* speedTimer_ = nullptr;
     std::unique_ptr<QSaveFile> file_;

@@ -13,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QNetworkCookieJar>
 
 namespace tarmelo::gui {
 
@@ -31,10 +30,11 @@ QString dataFile(const char* name) {
     return QDir(folder).filePath(QString::fromLatin1(name));
 }
 
-// The web session lives as long as the program, as a browser's would: the next download finds it.
-QNetworkCookieJar* sessionCookies() {
-    static QNetworkCookieJar* jar = new QNetworkCookieJar(QCoreApplication::instance());
-    return jar;
+// The web session lives as long as the program, as a browser's would: the next download finds it. Made with the
+// first download, which opens the network module.
+QObject* webSession() {
+    static QObject* session = transfer::newNetworkSession(QCoreApplication::instance());
+    return session;
 }
 
 } // namespace
@@ -95,7 +95,7 @@ void TformMain::actLoadMobileExecute() {
     setup.servers = transferServers();
     setup.downloadPath = dataFile(transfer::kDownloadFile);
     setup.logPath = dataFile(transfer::kTransferLogFile);
-    setup.cookies = sessionCookies();
+    setup.session = webSession();
     setup.keyringNote = !PasswordStore::available();
     setup.import = [this](const QString& path) {
         ReadFile(path, true);

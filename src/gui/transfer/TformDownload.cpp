@@ -128,7 +128,7 @@ void TformDownload::btnStartClick() {
     d.settleMs = setup_.settleMs;
     d.plainLogin = shell::plainLoginAllowed(setup_.servers);
     d.stallMs = transfer::stallSeconds() * 1000;
-    download_ = new transfer::StockDownload(d, setup_.cookies, this);
+    download_ = new transfer::StockDownload(d, setup_.session, this);
     connect(download_, &transfer::StockDownload::downloading, this, [this] {
         lbl_vorgang->setText(QStringLiteral("[2/3]  Herunterladen der Fahrzeuge ..."));
         Animate1->setRange(0, 0);

@@ -12,7 +12,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QNetworkCookieJar;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -28,7 +27,7 @@ public:
         shell::Servers servers;
         QString downloadPath;                            // tmq_download.zip in the data folder
         QString logPath;                                 // the transfer history; empty: none kept
-        QNetworkCookieJar* cookies = nullptr;            // the session, kept between openings
+        QObject* session = nullptr;                      // the log-in, kept between openings; null: one per opening
         std::function<void(const QString& path)> import; // reads the file into the inventory
         int settleMs = transfer::settleMs();
         bool keyringNote = false;

@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLocale>
-#include <QNetworkCookieJar>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -50,9 +49,9 @@ struct DownloadRun {
     bool encrypted = false;
 };
 
-DownloadRun runDownload(const DownloadSetup& setup, QNetworkCookieJar* jar, bool abortAtOnce = false) {
+DownloadRun runDownload(const DownloadSetup& setup, QObject* session, bool abortAtOnce = false) {
     DownloadRun run;
-    StockDownload d(setup, jar);
+    StockDownload d(setup, session);
     QEventLoop loop;
     bool finished = false;
     QObject::connect(&d, &StockDownload::downloading, [&] { ++run.downloading; });
@@ -275,8 +274,8 @@ TEST(StockDownloadTest, AgainstARealLogInServer) {
         setup.maxBytes = c.maxBytes;
         setup.plainLogin = true;
         setup.stallMs = 1500;
-        QNetworkCookieJar jar;
-        const DownloadRun run = runDownload(setup, &jar, c.abortAtOnce);
+        const std::unique_ptr<QObject> session(newNetworkSession(nullptr));
+        const DownloadRun run = runDownload(setup, session.get(), c.abortAtOnce);
         EXPECT_EQ(run.failure, c.expected);
         const QByteArray file = readAll(target);
         if (c.received >= 0) {
@@ -318,10 +317,10 @@ TEST(StockDownloadTest, ALiveSessionIsLoggedOutFirst) {
     setup.target = dir.filePath(kDownloadFile);
     setup.settleMs = 0;
     setup.plainLogin = true;
-    QNetworkCookieJar jar;
-    ASSERT_EQ(runDownload(setup, &jar).failure, DownloadFailure::None);
+    const std::unique_ptr<QObject> session(newNetworkSession(nullptr));
+    ASSERT_EQ(runDownload(setup, session.get()).failure, DownloadFailure::None);
     QFile::remove(log);
-    const DownloadRun second = runDownload(setup, &jar);
+    const DownloadRun second = runDownload(setup, session.get());
     EXPECT_EQ(second.failure, DownloadFailure::None);
     EXPECT_EQ(second.received, 3000);
     QStringList paths;
@@ -426,8 +425,8 @@ TEST(StockDownloadTest, PasswordOnlyOverHttpsAndSafeRedirects) {
         setup.target = target;
         setup.settleMs = 0;
         setup.plainLogin = c.plainLogin;
-        QNetworkCookieJar jar;
-        const DownloadRun run = runDownload(setup, &jar);
+        const std::unique_ptr<QObject> session(newNetworkSession(nullptr));
+        const DownloadRun run = runDownload(setup, session.get());
         EXPECT_EQ(run.failure, c.expected);
         EXPECT_EQ(run.encrypted, c.encrypted);
         EXPECT_TRUE(run.lastReply.endsWith(QString::fromUtf8(c.reply))) << run.lastReply.toStdString();
