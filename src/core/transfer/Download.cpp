@@ -127,6 +127,8 @@ StockDownload::~StockDownload() {
     if (reply_) {
         reply_->disconnect(this);
         net_->abort(reply_);
+        // A child of the session, which outlives this download.
+        reply_->deleteLater();
     }
 }
 
