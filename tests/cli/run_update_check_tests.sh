@@ -52,6 +52,17 @@ else
     failed=$((failed + 1))
     printf 'FAILED: unreachable server (exit %s)\n%s\n' "$rc" "$out"
 fi
+# A program copied away from its lib/tarmelo folder has no network module: it says so instead of "no connection".
+mkdir -p "$work/bin"
+cp "$cli" "$work/bin/"
+out=$("$work/bin/$(basename "$cli")" update --check --servers "$work/servers.ini" 2>&1)
+rc=$?
+if [ "$rc" -eq 4 ] && grep -qF "(libtarmelo-net.so) fehlt" <<<"$out"; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    printf 'FAILED: missing network module (exit %s)\n%s\n' "$rc" "$out"
+fi
 "$cli" update >/dev/null 2>&1
 if [ $? -eq 2 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: usage"; fi
 
