@@ -140,6 +140,11 @@ printf '[Servers]\nLoginServer=http://127.0.0.1:%s\nDealerServer=http://127.0.0.
 expect "download" 0 "2 Fahrzeuge" env TARMELO_PASSWORD=geheim \
     "$cli" download --servers "$work/web.ini" --user haendler "$work/geladen"
 expect "download saved as archive" 0 "KX 019" "$cli" dump "$work/geladen.zip"
+# Copied away from its lib/tarmelo folder, the program has no network module and says so.
+mkdir -p "$work/alone"
+cp "$cli" "$work/alone/"
+expect "download without the network module" 4 "(libtarmelo-net.so) fehlt" env TARMELO_PASSWORD=geheim \
+    "$work/alone/$(basename "$cli")" download --servers "$work/web.ini" --user haendler "$work/nichts"
 expect "download kept as tmq_download.zip" 0 "" test -s "$work/data/tarmelo/tmq_download.zip"
 expect "wrong password gets a faulty file" 5 "fehlerhaft" env TARMELO_PASSWORD=falsch \
     "$cli" download --servers "$work/web.ini" --user haendler "$work/x"

@@ -37,6 +37,8 @@ QString downloadFailureMessage(DownloadFailure f) {
         return downloadReadMessage();
     case DownloadFailure::Failed:
         return downloadFailedMessage();
+    case DownloadFailure::NoNetworkModule:
+        return QString::fromUtf8(kNetworkModuleMissing);
     default:
         return {};
     }
@@ -212,9 +214,8 @@ void StockDownload::afterSettle(std::function<void()> next) {
 
 void StockDownload::start() {
     if (!net_) {
-        lastReply_ = QString::fromUtf8(kNetworkModuleMissing);
         // Reported from the event loop, as every other failure: the caller has not returned from start() yet.
-        QTimer::singleShot(0, this, [this] { finish(DownloadFailure::Connection); });
+        QTimer::singleShot(0, this, [this] { finish(DownloadFailure::NoNetworkModule); });
         return;
     }
     const QUrl login(setup_.loginServer + QLatin1StringView(kLoginPath));

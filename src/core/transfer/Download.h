@@ -41,6 +41,7 @@ enum class DownloadFailure {
     Read,       // the connection broke while the archive came in
     Failed,     // anything else while downloading (writing, too big)
     Aborted,
+    NoNetworkModule, // a broken installation: the network module cannot be opened
 };
 
 // The message of a failure (empty for none and an abort).
