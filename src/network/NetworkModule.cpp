@@ -79,6 +79,7 @@ const NetworkModule kModule = {
 } // namespace
 } // namespace tarmelo::transfer
 
-extern "C" __attribute__((visibility("default"))) const tarmelo::transfer::NetworkModule* tarmelo_network_module() {
+// The name is kNetworkModuleEntry.
+extern "C" __attribute__((visibility("default"))) const tarmelo::transfer::NetworkModule* tarmelo_network_module_1() {
     return &tarmelo::transfer::kModule;
 }

@@ -17,7 +17,7 @@ const NetworkModule* networkModule() {
         if (!lib)
             return nullptr;
         using Entry = const NetworkModule* (*)();
-        const auto entry = reinterpret_cast<Entry>(dlsym(lib, "tarmelo_network_module"));
+        const auto entry = reinterpret_cast<Entry>(dlsym(lib, kNetworkModuleEntry));
         return entry ? entry() : nullptr;
     }();
     return module;

@@ -55,6 +55,10 @@ inline constexpr int kNetworkNoError = 0;
 inline constexpr int kNetworkContentAccessDenied = 201; // the first of the HTTP 4xx answers
 inline constexpr int kNetworkInternalServerError = 401; // the first of the HTTP 5xx answers
 
+// The module's entry point. Its number goes up with every change of NetworkModule or HttpRequest: a program
+// updated beside an older module then finds none, and says so, instead of calling into another layout.
+inline constexpr char kNetworkModuleEntry[] = "tarmelo_network_module_1";
+
 // Null when the module cannot be loaded.
 const NetworkModule* networkModule();
 
