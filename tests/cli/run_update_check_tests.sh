@@ -6,8 +6,7 @@ root=$2
 work=$(mktemp -d)
 server_pid=
 trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; rm -rf "$work"' EXIT
-passed=0
-failed=0
+. "$(dirname "$0")/common.sh"
 
 mkdir -p "$work/www/tmq/update"
 python3 "$root/tests/support/http_server.py" "$work/www" >"$work/port" &
@@ -44,27 +43,14 @@ bad version|1|version\n3.8\n01.03.2011\nauthorized_update\n|4|Tarmelo konnte die
 not a version file|1|<html>Fehler</html>\n|4|Verfügbare Programmversion: -
 CASES
 
-out=$("$cli" update --check --servers "$work/dead.ini" 2>&1)
-rc=$?
-if [ "$rc" -eq 4 ] && grep -qF "Tarmelo konnte keine Verbindung zum Update-Server herstellen." <<<"$out"; then
-    passed=$((passed + 1))
-else
-    failed=$((failed + 1))
-    printf 'FAILED: unreachable server (exit %s)\n%s\n' "$rc" "$out"
-fi
+expect "unreachable server" 4 "Tarmelo konnte keine Verbindung zum Update-Server herstellen." \
+    "$cli" update --check --servers "$work/dead.ini"
 # A program copied away from its lib/tarmelo folder has no network module: it says so instead of "no connection".
 mkdir -p "$work/bin"
 cp "$cli" "$work/bin/"
-out=$("$work/bin/$(basename "$cli")" update --check --servers "$work/servers.ini" 2>&1)
-rc=$?
-if [ "$rc" -eq 4 ] && grep -qF "(libtarmelo-net.so) fehlt" <<<"$out"; then
-    passed=$((passed + 1))
-else
-    failed=$((failed + 1))
-    printf 'FAILED: missing network module (exit %s)\n%s\n' "$rc" "$out"
-fi
-"$cli" update >/dev/null 2>&1
-if [ $? -eq 2 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: usage"; fi
+expect "missing network module" 4 "(libtarmelo-net.so) fehlt" \
+    "$work/bin/$(basename "$cli")" update --check --servers "$work/servers.ini"
+expect "usage" 2 "" "$cli" update
 
 echo "update --check: $passed bestanden, $failed fehlgeschlagen"
 [ "$failed" -eq 0 ]
