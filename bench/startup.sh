@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up time: from the start of the process to its first visible main window, for tarmelo with an empty
-# inventory and for a minimal Qt Widgets program, in the same X server (Xvfb) and run, alternating.
+# inventory, for a minimal Qt Widgets program and for a window with the same kinds of parts as tarmelo's first paint
+# and nothing else (comparable_window), in the same X server (Xvfb) and run, alternating.
 # Usage: bench/startup.sh BUILD_DIR [RUNS]   (BUILD_DIR configured with -DTARMELO_BENCH=ON, best Release)
 set -euo pipefail
 if [ "${1:-}" != --inside ]; then
@@ -11,7 +12,9 @@ fi
 build=${2:?Build-Ordner}
 runs=${3:-7}
 minimal=$build/bench/minimal_window
-[ -x "$build/src/tarmelo" ] && [ -x "$minimal" ] || { echo "tarmelo oder minimal_window fehlt in $build" >&2; exit 2; }
+comparable=$build/bench/comparable_window
+[ -x "$build/src/tarmelo" ] && [ -x "$minimal" ] && [ -x "$comparable" ] ||
+    { echo "tarmelo, minimal_window oder comparable_window fehlt in $build" >&2; exit 2; }
 
 # A fresh home: no settings, no recent files, the defaults of a first start.
 home=$(mktemp -d)
@@ -45,15 +48,22 @@ measure() { # program, window title -> milliseconds to its first visible window
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
 
 measure "$minimal" '^Minimal$' >/dev/null # warms the file caches
+measure "$comparable" '^Vergleich$' >/dev/null
 measure "$tarmelo" '^Tarmelo' >/dev/null
 m=()
+c=()
 t=()
 for _ in $(seq 1 "$runs"); do
     m+=("$(measure "$minimal" '^Minimal$')")
+    c+=("$(measure "$comparable" '^Vergleich$')")
     t+=("$(measure "$tarmelo" '^Tarmelo')")
 done
 mm=$(median "${m[@]}")
+cm=$(median "${c[@]}")
 tm=$(median "${t[@]}")
-echo "minimal_window: ${m[*]} ms (Median $mm ms)"
-echo "tarmelo:        ${t[*]} ms (Median $tm ms)"
+echo "minimal_window:    ${m[*]} ms (Median $mm ms)"
+echo "comparable_window: ${c[*]} ms (Median $cm ms)"
+echo "tarmelo:           ${t[*]} ms (Median $tm ms)"
 awk -v t="$tm" -v m="$mm" 'BEGIN {printf "Verhältnis: %.2f (Ziel: höchstens 1,3)\n", t / m}'
+awk -v c="$cm" -v m="$mm" 'BEGIN {printf "vergleichbares Fenster zum minimalen: %.2f\n", c / m}'
+awk -v t="$tm" -v c="$cm" 'BEGIN {printf "tarmelo zum vergleichbaren Fenster: %.2f\n", t / c}'
